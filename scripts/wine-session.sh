@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Starts or stops the Wine session of one build tree: the private prefix (made once), one persistent
+# wineserver for the whole test run, and an Xvfb display when none is given.
+# usage: wine-session.sh start|stop <build dir>
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh" "$2"
+mkdir -p "$OC_WINE_DIR"
+
+start_xvfb() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$OC_WINE_DIR/xvfb.log" 2>&1 &
+        echo $! >"$OC_WINE_DIR/xvfb.pid"
+        sleep 1
+        if kill -0 "$(cat "$OC_WINE_DIR/xvfb.pid")" 2>/dev/null; then
+            echo ":$n" >"$OC_WINE_DIR/display"
+            export DISPLAY=":$n"
+            return 0
+        fi
+    done
+    echo "could not start Xvfb" >&2
+    return 1
+}
+
+init_prefix() {
+    [ -f "$WINEPREFIX/.oc-ready" ] && return 0
+    rm -rf "$WINEPREFIX"
+    "$OC_WINE" wineboot -i </dev/null >"$OC_WINE_DIR/wineboot.log" 2>&1 || true
+    "$OC_WINESERVER" -w
+    # GDI+ finds no Tahoma unless the font sits in the prefix's own Fonts folder.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/tahoma*.ttf "$fonts/"
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "wineboot made no prefix" >&2; return 1; }
+    touch "$WINEPREFIX/.oc-ready"
+}
+
+case "$1" in
+start)
+    rm -f "$OC_WINE_DIR/display"
+    start_xvfb
+    init_prefix
+    "$OC_WINESERVER" -p >"$OC_WINE_DIR/wineserver.log" 2>&1 </dev/null
+    echo "wine session ready: prefix $WINEPREFIX, display ${DISPLAY}"
+    ;;
+stop)
+    "$OC_WINESERVER" -k 2>/dev/null || true
+    if [ -f "$OC_WINE_DIR/xvfb.pid" ]; then
+        kill "$(cat "$OC_WINE_DIR/xvfb.pid")" 2>/dev/null || true
+        rm -f "$OC_WINE_DIR/xvfb.pid"
+    fi
+    rm -f "$OC_WINE_DIR/display"
+    echo "wine session stopped"
+    ;;
+*)
+    echo "usage: $0 start|stop <build dir>" >&2
+    exit 2
+    ;;
+esac
