@@ -5,16 +5,21 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 kind=$1
 shift
+# OC_BUILD_PREFIX keeps parallel work trees apart (build/<prefix>win, build/<prefix>native).
+dir="$root/build/${OC_BUILD_PREFIX:-}$kind"
+# OC_TARGETS builds only the named targets instead of everything.
+targets=()
+[ -z "${OC_TARGETS:-}" ] || targets=(--target ${OC_TARGETS})
 case "$kind" in
 win)
-    cmake -S "$root" -B "$root/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" "$@" >/dev/null
-    cmake --build "$root/build/win"
+    cmake --build "$dir" "${targets[@]}"
     ;;
 native)
-    cmake -S "$root" -B "$root/build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOC_NATIVE=ON \
+    cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOC_NATIVE=ON \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "$@" >/dev/null
-    cmake --build "$root/build/native"
+    cmake --build "$dir" "${targets[@]}"
     ;;
 *)
     echo "usage: $0 win|native" >&2
