@@ -10,6 +10,10 @@ bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
     return false;
 }
 
-const CRuntimeClass* CObject::GetRuntimeClass() const { return RUNTIME_CLASS(CObject); }
+const CRuntimeClass* CObject::GetRuntimeClass() const {
+    return RUNTIME_CLASS(CObject);
+}
 
-bool CObject::IsKindOf(const CRuntimeClass* cls) const { return GetRuntimeClass()->IsDerivedFrom(cls); }
+bool CObject::IsKindOf(const CRuntimeClass* cls) const {
+    return GetRuntimeClass()->IsDerivedFrom(cls);
+}
