@@ -1,0 +1,1161 @@
+#include "SimDevice.h"
+
+#include "IniText.h"
+#include "WaveFile.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+
+namespace oc::sim {
+
+using oc::driver::DeviceKey;
+
+struct SimDevice::Call {
+    SimEndpoint* endpoint = nullptr; // null for the device-independent key
+    const PropertyDef* def = nullptr;
+    const uint8_t* value = nullptr;     // raw bytes of a write
+    const uint8_t* arguments = nullptr; // raw argument bytes, or null
+    std::wstring reply;                 // text of a read; on a write, the value as the device understood it
+};
+
+namespace {
+
+constexpr size_t kCallLogLimit = 4000;
+constexpr std::chrono::milliseconds kSaveDelay{300};
+constexpr std::chrono::milliseconds kArrivalDelay{300};
+constexpr int32_t kSpeakerShiftTag = 28;
+constexpr int32_t kNearestDistance = 19;
+constexpr int32_t kFarthestDistance = 50;
+constexpr int32_t kLoudestLevel = 4;
+constexpr int32_t kQuietestLevel = -13;
+
+int32_t ReadInt(const uint8_t* bytes, size_t index) {
+    int32_t value;
+    std::memcpy(&value, bytes + index * 4, 4);
+    return value;
+}
+
+int32_t ArgInt(const SimDevice::Call& call, size_t index, int32_t fallback) {
+    return call.arguments ? ReadInt(call.arguments, index) : fallback;
+}
+
+std::wstring FormatNumber(ValueKind kind, double value) {
+    wchar_t text[64];
+    if (kind == ValueKind::Float)
+        std::swprintf(text, std::size(text), L"%f", value);
+    else
+        std::swprintf(text, std::size(text), L"%d", static_cast<int>(std::lround(value)));
+    return text;
+}
+
+// The written value from its raw bytes, by the property's type: the library is never told the type.
+bool DecodeNumber(const SimDevice::Call& call, double& value) {
+    switch (call.def->kind) {
+    case ValueKind::Int:
+        value = ReadInt(call.value, 0);
+        return true;
+    case ValueKind::U16: {
+        uint16_t small;
+        std::memcpy(&small, call.value, 2);
+        value = small;
+        return true;
+    }
+    case ValueKind::Float: {
+        float real;
+        std::memcpy(&real, call.value, 4);
+        value = real;
+        return std::isfinite(real);
+    }
+    default:
+        return false;
+    }
+}
+
+bool InRange(double value, double min, double max) {
+    return value >= min - 1e-4 && value <= max + 1e-4;
+}
+
+bool OnStep(double value, const LevelRange& range) {
+    double steps = (value - range.min) / range.step;
+    return std::fabs(steps - std::round(steps)) < 1e-3;
+}
+
+bool ChannelCountValid(const ScenarioEndpoint& config, uint32_t count) {
+    if (count == config.channels)
+        return true;
+    return (count == 2 || count == 4 || count == 6 || count == 8) && count <= config.channels;
+}
+
+template <typename T> bool Contains(const std::vector<T>& list, uint32_t value) {
+    return std::find(list.begin(), list.end(), static_cast<T>(value)) != list.end();
+}
+
+const wchar_t* VolumeStorage(Slot slot) {
+    return slot == Slot::Analog ? L"AAVolumeControl" : L"VolumeControl";
+}
+
+const LevelRange& VolumeRange(const ScenarioEndpoint& config, Slot slot) {
+    return slot == Slot::Analog ? config.analogVolume : config.volume;
+}
+
+std::wstring ChannelKey(const wchar_t* storage, int32_t channel) {
+    return std::wstring(storage) + L"#" + std::to_wstring(channel);
+}
+
+std::wstring NameOf(const std::wstring& valueKey) {
+    return valueKey.substr(0, valueKey.find(L'#'));
+}
+
+// The routing blocks of the virtual-surround property: which quantity a 12-byte argument selects.
+struct SurroundRoute {
+    int32_t block[3];
+    const wchar_t* storage; // null: the read-only effect identifier
+    double max;
+};
+constexpr SurroundRoute kSurroundRoutes[] = {
+    {{1, -1, 0}, nullptr, 0},
+    {{4, -1, 0}, L"VirtualSurroundEffectControl#enable", 1},
+    {{4, 1, 0}, L"VirtualSurroundEffectControl#mode", 1},
+    {{4, 0, 0}, L"VirtualSurroundEffectControl#roomsize", 2},
+};
+
+const SurroundRoute* FindRoute(const uint8_t* arguments) {
+    for (const auto& route : kSurroundRoutes) {
+        if (ReadInt(arguments, 0) == route.block[0] && ReadInt(arguments, 1) == route.block[1] &&
+            ReadInt(arguments, 2) == route.block[2])
+            return &route;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+DeviceKey SimEndpoint::Key() const {
+    return DeviceKey{id, config.code, config.flow, config.kind};
+}
+
+bool SimEndpoint::Supports(const PropertyDef& def) const {
+    if (config.unsupported.count(def.name))
+        return false;
+    return def.group == std::wstring(kCoreGroup) || config.groups.count(def.group) > 0;
+}
+
+const SimDevice::BehaviourHandlers SimDevice::kHandlers[] = {
+    {&SimDevice::ReadPlain, &SimDevice::WritePlain},                     // Plain
+    {&SimDevice::ReadPlain, &SimDevice::WriteReadOnly},                  // ReadOnlyNumber
+    {&SimDevice::ReadVolume, &SimDevice::WriteVolume},                   // Volume
+    {&SimDevice::ReadVolumeScalar, &SimDevice::WriteVolumeScalar},       // VolumeScalar
+    {&SimDevice::ReadVolumeLimit, &SimDevice::WriteReadOnly},            // VolumeLimit
+    {&SimDevice::ReadLevels, &SimDevice::WriteLevels},                   // Levels
+    {&SimDevice::ReadFormatPart, &SimDevice::WriteSampleRate},           // SampleRate
+    {&SimDevice::ReadFormatPart, &SimDevice::WriteBitDepth},             // BitDepth
+    {&SimDevice::ReadFormatPart, &SimDevice::WriteChannelCount},         // ChannelCount
+    {&SimDevice::ReadFormat, &SimDevice::WriteFormat},                   // Format
+    {&SimDevice::ReadFormatQuery, &SimDevice::WriteReadOnly},            // FormatQuery
+    {&SimDevice::ReadDefaultDevice, &SimDevice::WriteDefaultDevice},     // DefaultDevice
+    {&SimDevice::ReadOutputTerminal, &SimDevice::WriteOutputTerminal},   // OutputTerminal
+    {&SimDevice::ReadDeviceText, &SimDevice::WriteReadOnly},             // DeviceText
+    {&SimDevice::ReadFeatures, &SimDevice::WriteReadOnly},               // Features
+    {&SimDevice::ReadSpeakerShift, &SimDevice::WriteReadOnly},           // SpeakerShift
+    {&SimDevice::ReadVirtualSurround, &SimDevice::WriteVirtualSurround}, // VirtualSurround
+};
+
+// ---------------------------------------------------------------------------------------------------------
+SimDevice::SimDevice(Scenario scenario, std::wstring statePath, EventSink events, TimerSink timers)
+    : m_scenario(std::move(scenario)), m_statePath(std::move(statePath)), m_events(std::move(events)),
+      m_timers(std::move(timers)) {
+    static_assert(std::size(kHandlers) == static_cast<size_t>(Behaviour::VirtualSurround) + 1,
+                  "one handler pair per behaviour");
+    m_terminal = m_scenario.terminal;
+    m_createListFails = m_scenario.createListFails;
+    uint32_t nextId = 1;
+    for (const auto& config : m_scenario.endpoints) {
+        SimEndpoint endpoint;
+        endpoint.config = config;
+        endpoint.id = nextId++;
+        endpoint.present = config.present;
+        endpoint.failing = config.failing;
+        FillInitialValues(endpoint);
+        m_endpoints.push_back(std::move(endpoint));
+    }
+    for (const auto& error : m_scenario.errors)
+        Complain(L"scenario " + m_scenario.path + L": " + error);
+    for (const auto& endpoint : m_endpoints) {
+        if (endpoint.config.isDefault)
+            m_defaultId[endpoint.config.flow] = endpoint.id;
+    }
+    // The saved state wins over the scenario's starting point: it is what the user last set.
+    LoadState();
+    SelectTerminal(m_terminal);
+    ChooseDefaults();
+    m_dirty = false;
+    for (const auto& endpoint : m_endpoints) {
+        if (endpoint.present)
+            m_list[endpoint.config.flow].push_back(endpoint.id);
+    }
+}
+
+void SimDevice::FillInitialValues(SimEndpoint& endpoint) {
+    const ScenarioEndpoint& config = endpoint.config;
+    auto& values = endpoint.values;
+    for (const PropertyDef* def = PropertyTable::Begin(); def != PropertyTable::End(); ++def) {
+        if (!endpoint.Supports(*def))
+            continue;
+        switch (def->behaviour) {
+        case Behaviour::Plain:
+        case Behaviour::ReadOnlyNumber:
+            values[def->name] = def->initial;
+            break;
+        case Behaviour::Volume:
+            for (int32_t channel = -1; channel < config.channels; ++channel)
+                values[ChannelKey(VolumeStorage(def->slot), channel)] = VolumeRange(config, def->slot).initial;
+            break;
+        case Behaviour::Levels:
+            values[def->name] = (def->slot == Slot::Amplifier ? config.amplifier : config.boost).initial;
+            break;
+        case Behaviour::SampleRate:
+            values[def->name] = Contains(config.rates, 48000) ? 48000 : config.rates.front();
+            break;
+        case Behaviour::BitDepth:
+            values[def->name] = config.bitDepths.front();
+            break;
+        case Behaviour::ChannelCount:
+            values[def->name] = std::min<uint16_t>(config.channels, 2);
+            break;
+        case Behaviour::VirtualSurround:
+            for (const auto& route : kSurroundRoutes) {
+                if (route.storage)
+                    values[route.storage] = 0;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    for (const auto& [valueKey, text] : config.initialValues) {
+        double number = 0;
+        if (!PropertyTable::Find(NameOf(valueKey)) || !ParseNumber(text, number)) {
+            Complain(L"scenario: endpoint " + config.name + L" cannot start " + valueKey + L" at " + text);
+            continue;
+        }
+        values[valueKey] = number;
+    }
+    // A fresh device: these have no value until the program writes one.
+    for (auto it = values.begin(); it != values.end();) {
+        it = config.unset.count(NameOf(it->first)) ? values.erase(it) : std::next(it);
+    }
+}
+
+SimEndpoint* SimDevice::FindById(uint32_t id) {
+    for (auto& endpoint : m_endpoints) {
+        if (endpoint.id == id)
+            return &endpoint;
+    }
+    return nullptr;
+}
+
+SimEndpoint* SimDevice::FindByName(const std::wstring& name) {
+    for (auto& endpoint : m_endpoints) {
+        if (endpoint.config.name == name)
+            return &endpoint;
+    }
+    return nullptr;
+}
+
+const SimEndpoint* SimDevice::FindByName(const std::wstring& name) const {
+    return const_cast<SimDevice*>(this)->FindByName(name);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Enumeration
+
+int32_t SimDevice::CreateDeviceList() {
+    std::lock_guard lock(m_mutex);
+    if (m_createListFails) {
+        LogLocked(L"CreateDeviceList -> " + std::to_wstring(oc::driver::kSimInjectedFailure));
+        return oc::driver::kSimInjectedFailure;
+    }
+    // Ids belong to endpoints, not to list positions: an endpoint keeps its id across rebuilds.
+    for (auto& list : m_list)
+        list.clear();
+    for (const auto& endpoint : m_endpoints) {
+        if (endpoint.present)
+            m_list[endpoint.config.flow].push_back(endpoint.id);
+    }
+    LogLocked(L"CreateDeviceList render=" + std::to_wstring(m_list[0].size()) + L" capture=" +
+              std::to_wstring(m_list[1].size()) + L" -> 0");
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::GetDeviceCount(uint32_t flow, int32_t* count) {
+    std::lock_guard lock(m_mutex);
+    if (!count) {
+        LogLocked(L"GetDeviceCount without a count place");
+        return oc::driver::kSimBadArgument;
+    }
+    *count = flow <= 1 ? static_cast<int32_t>(m_list[flow].size()) : 0;
+    LogLocked(L"GetDeviceCount flow=" + std::to_wstring(flow) + L" count=" + std::to_wstring(*count));
+    return flow <= 1 ? oc::driver::kSimOk : oc::driver::kSimBadArgument;
+}
+
+int32_t SimDevice::GetDeviceById(uint32_t flow, uint32_t index, DeviceKey* record) {
+    std::lock_guard lock(m_mutex);
+    std::wstring what = L"GetDeviceById flow=" + std::to_wstring(flow) + L" index=" + std::to_wstring(index);
+    if (!record || flow > 1 || index >= m_list[flow].size()) {
+        LogLocked(what + L" -> " + std::to_wstring(oc::driver::kSimBadArgument));
+        return oc::driver::kSimBadArgument;
+    }
+    const SimEndpoint* endpoint = FindById(m_list[flow][index]);
+    *record = endpoint->Key();
+    LogLocked(what + L" " + endpoint->config.name + L" -> 0");
+    return oc::driver::kSimOk;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Properties
+
+int32_t SimDevice::PropertyControl(const DeviceKey* key, const wchar_t* name, void** value, void** arguments,
+                                   uint8_t write) {
+    std::lock_guard lock(m_mutex);
+    const bool writing = write != 0;
+    std::wstring what = std::wstring(L"PropertyControl ") + (writing ? L"write " : L"read ") +
+                        (name ? name : L"(null)") + L" on " + DescribeKey(key);
+    auto finish = [&](int32_t result, const std::wstring& detail = {}) {
+        LogLocked(what + detail + L" -> " + std::to_wstring(result));
+        return result;
+    };
+    if (!name || !key)
+        return finish(oc::driver::kSimBadArgument);
+    if (name[0] == L'_' && name[1] == L'_') {
+        Complain(std::wstring(L"the program's own property \"") + name + L"\" reached the driver");
+        return finish(oc::driver::kSimReservedName);
+    }
+    Call call;
+    call.def = PropertyTable::Find(name);
+    if (!call.def) {
+        Complain(std::wstring(L"unknown property \"") + name + L"\"");
+        return finish(oc::driver::kSimUnknownName);
+    }
+    if (key->id == 0) {
+        // The device-independent key reaches only the system's own information.
+        if (call.def->slot != Slot::DirectX)
+            return finish(oc::driver::kSimNoDevice);
+    } else {
+        call.endpoint = FindById(key->id);
+        if (!call.endpoint || !call.endpoint->present)
+            return finish(oc::driver::kSimNoDevice);
+        if (!call.endpoint->Supports(*call.def))
+            return finish(oc::driver::kSimNotSupported);
+        if (call.endpoint->failing.count(name))
+            return finish(oc::driver::kSimInjectedFailure);
+    }
+    call.arguments = arguments && *arguments ? static_cast<const uint8_t*>(*arguments) : nullptr;
+    uint8_t* buffer = value ? static_cast<uint8_t*>(*value) : nullptr;
+    if (!buffer)
+        return finish(oc::driver::kSimBadArgument);
+    const BehaviourHandlers& handlers = kHandlers[static_cast<size_t>(call.def->behaviour)];
+    if (writing) {
+        call.value = buffer;
+        int32_t result = (this->*handlers.write)(call);
+        if (result == oc::driver::kSimOk) {
+            MarkDirty();
+            if (m_scenario.echoWrites && call.endpoint)
+                Announce(*call.endpoint, *call.def);
+        }
+        return finish(result, L" = " + call.reply);
+    }
+    int32_t result = (this->*handlers.read)(call);
+    if (result != oc::driver::kSimOk)
+        return finish(result);
+    size_t limit = oc::driver::kPropertyBufferBytes / sizeof(wchar_t) - 1;
+    size_t length = std::min(call.reply.size(), limit);
+    std::memcpy(buffer, call.reply.data(), length * sizeof(wchar_t));
+    std::memset(buffer + length * sizeof(wchar_t), 0, sizeof(wchar_t));
+    return finish(result, L" = " + call.reply);
+}
+
+int32_t SimDevice::ReadPlain(Call& call) {
+    auto found = call.endpoint->values.find(call.def->name);
+    if (found == call.endpoint->values.end())
+        return oc::driver::kSimNotReady;
+    call.reply = FormatNumber(call.def->kind, found->second);
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::WritePlain(Call& call) {
+    double value = 0;
+    if (!DecodeNumber(call, value))
+        return oc::driver::kSimBadValue;
+    call.reply = FormatNumber(call.def->kind, value);
+    if (!InRange(value, call.def->min, call.def->max))
+        return oc::driver::kSimBadValue;
+    call.endpoint->values[call.def->name] = value;
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::WriteReadOnly(Call&) {
+    return oc::driver::kSimReadOnly;
+}
+
+int32_t SimDevice::ReadVolume(Call& call) {
+    int32_t channel = ArgInt(call, 0, -1);
+    auto found = call.endpoint->values.find(ChannelKey(VolumeStorage(call.def->slot), channel));
+    if (found == call.endpoint->values.end())
+        return channel < -1 || channel >= call.endpoint->config.channels ? oc::driver::kSimBadArgument
+                                                                         : oc::driver::kSimNotReady;
+    call.reply = FormatNumber(ValueKind::Float, found->second);
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::WriteVolume(Call& call) {
+    int32_t channel = ArgInt(call, 0, -1);
+    if (channel < -1 || channel >= call.endpoint->config.channels)
+        return oc::driver::kSimBadArgument;
+    double value = 0;
+    if (!DecodeNumber(call, value))
+        return oc::driver::kSimBadValue;
+    call.reply = FormatNumber(ValueKind::Float, value) + L" dB channel " + std::to_wstring(channel);
+    const LevelRange& range = VolumeRange(call.endpoint->config, call.def->slot);
+    if (!InRange(value, range.min, range.max))
+        return oc::driver::kSimBadValue;
+    call.endpoint->values[ChannelKey(VolumeStorage(call.def->slot), channel)] = std::clamp(value, range.min, range.max);
+    return oc::driver::kSimOk;
+}
+
+// The scalar is the position of the dB level between the endpoint's minimum and maximum, so the two
+// properties always describe one level.
+int32_t SimDevice::ReadVolumeScalar(Call& call) {
+    int32_t result = ReadVolume(call);
+    if (result != oc::driver::kSimOk)
+        return result;
+    const LevelRange& range = VolumeRange(call.endpoint->config, call.def->slot);
+    double db = call.endpoint->values[ChannelKey(VolumeStorage(call.def->slot), ArgInt(call, 0, -1))];
+    double scalar = range.max > range.min ? (db - range.min) / (range.max - range.min) : 1.0;
+    call.reply = FormatNumber(ValueKind::Float, scalar);
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::WriteVolumeScalar(Call& call) {
+    int32_t channel = ArgInt(call, 0, -1);
+    if (channel < -1 || channel >= call.endpoint->config.channels)
+        return oc::driver::kSimBadArgument;
+    double scalar = 0;
+    if (!DecodeNumber(call, scalar))
+        return oc::driver::kSimBadValue;
+    call.reply = FormatNumber(ValueKind::Float, scalar) + L" channel " + std::to_wstring(channel);
+    if (!InRange(scalar, 0, 1))
+        return oc::driver::kSimBadValue;
+    const LevelRange& range = VolumeRange(call.endpoint->config, call.def->slot);
+    call.endpoint->values[ChannelKey(VolumeStorage(call.def->slot), channel)] =
+        range.min + std::clamp(scalar, 0.0, 1.0) * (range.max - range.min);
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::ReadVolumeLimit(Call& call) {
+    const ScenarioEndpoint& config = call.endpoint->config;
+    double value = 0;
+    switch (call.def->slot) {
+    case Slot::Minimum:
+        value = config.volume.min;
+        break;
+    case Slot::Maximum:
+        value = config.volume.max;
+        break;
+    case Slot::AnalogMinimum:
+        value = config.analogVolume.min;
+        break;
+    default:
+        value = config.analogVolume.max;
+        break;
+    }
+    call.reply = FormatNumber(ValueKind::Float, value);
+    return oc::driver::kSimOk;
+}
+
+// Selector 0 is the level itself; 1, 2 and 3 read the maximum, minimum and step.
+int32_t SimDevice::ReadLevels(Call& call) {
+    const LevelRange& range =
+        call.def->slot == Slot::Amplifier ? call.endpoint->config.amplifier : call.endpoint->config.boost;
+    double value = 0;
+    switch (ArgInt(call, 0, 0)) {
+    case 0: {
+        auto found = call.endpoint->values.find(call.def->name);
+        if (found == call.endpoint->values.end())
+            return oc::driver::kSimNotReady;
+        value = found->second;
+        break;
+    }
+    case 1:
+        value = range.max;
+        break;
+    case 2:
+        value = range.min;
+        break;
+    case 3:
+        value = range.step;
+        break;
+    default:
+        return oc::driver::kSimBadArgument;
+    }
+    call.reply = FormatNumber(call.def->kind, value);
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::WriteLevels(Call& call) {
+    const LevelRange& range =
+        call.def->slot == Slot::Amplifier ? call.endpoint->config.amplifier : call.endpoint->config.boost;
+    if (ArgInt(call, 0, 0) != 0)
+        return oc::driver::kSimReadOnly;
+    double value = 0;
+    if (call.def->kind == ValueKind::Float && !call.arguments) {
+        // Without a selector the older on/off form: an integer, nonzero meaning the highest level.
+        value = ReadInt(call.value, 0) != 0 ? range.max : range.min;
+    } else if (!DecodeNumber(call, value)) {
+        return oc::driver::kSimBadValue;
+    }
+    call.reply = FormatNumber(call.def->kind, value);
+    if (!InRange(value, range.min, range.max) || !OnStep(value, range))
+        return oc::driver::kSimBadValue;
+    call.endpoint->values[call.def->name] = value;
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::ReadFormatPart(Call& call) {
+    auto found = call.endpoint->values.find(call.def->name);
+    if (found == call.endpoint->values.end())
+        return oc::driver::kSimNotReady;
+    call.reply = FormatNumber(ValueKind::Int, found->second);
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::WriteSampleRate(Call& call) {
+    int32_t rate = ReadInt(call.value, 0);
+    call.reply = std::to_wstring(rate);
+    if (rate <= 0 || !Contains(call.endpoint->config.rates, static_cast<uint32_t>(rate)))
+        return oc::driver::kSimBadValue;
+    call.endpoint->values[call.def->name] = rate;
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::WriteBitDepth(Call& call) {
+    double bits = 0;
+    DecodeNumber(call, bits);
+    call.reply = FormatNumber(ValueKind::Int, bits);
+    if (!Contains(call.endpoint->config.bitDepths, static_cast<uint32_t>(bits)))
+        return oc::driver::kSimBadValue;
+    call.endpoint->values[call.def->name] = bits;
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::WriteChannelCount(Call& call) {
+    double count = 0;
+    DecodeNumber(call, count);
+    call.reply = FormatNumber(ValueKind::Int, count);
+    if (!ChannelCountValid(call.endpoint->config, static_cast<uint32_t>(count)))
+        return oc::driver::kSimBadValue;
+    call.endpoint->values[call.def->name] = count;
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::ReadFormat(Call& call) {
+    auto& values = call.endpoint->values;
+    const wchar_t* parts[] = {L"DevSampleRateControl", L"DevBitDepthControl", L"DevChannelNumControl"};
+    for (const wchar_t* part : parts) {
+        if (!values.count(part))
+            return oc::driver::kSimNotReady;
+        call.reply += (call.reply.empty() ? L"" : L",") + FormatNumber(ValueKind::Int, values[part]);
+    }
+    return oc::driver::kSimOk;
+}
+
+// {sample rate, bit depth, channel count}; a 0 keeps that part. All three change together or none does.
+int32_t SimDevice::WriteFormat(Call& call) {
+    const ScenarioEndpoint& config = call.endpoint->config;
+    int32_t rate = ReadInt(call.value, 0);
+    int32_t bits = ReadInt(call.value, 1);
+    int32_t channels = ReadInt(call.value, 2);
+    call.reply = std::to_wstring(rate) + L"," + std::to_wstring(bits) + L"," + std::to_wstring(channels);
+    bool valid = rate >= 0 && bits >= 0 && channels >= 0 &&
+                 (rate == 0 || Contains(config.rates, static_cast<uint32_t>(rate))) &&
+                 (bits == 0 || Contains(config.bitDepths, static_cast<uint32_t>(bits))) &&
+                 (channels == 0 || ChannelCountValid(config, static_cast<uint32_t>(channels)));
+    if (!valid)
+        return oc::driver::kSimBadValue;
+    auto& values = call.endpoint->values;
+    if (rate)
+        values[L"DevSampleRateControl"] = rate;
+    if (bits)
+        values[L"DevBitDepthControl"] = bits;
+    if (channels)
+        values[L"DevChannelNumControl"] = channels;
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::ReadFormatQuery(Call& call) {
+    if (!call.arguments)
+        return oc::driver::kSimBadArgument;
+    uint16_t channels;
+    uint16_t bits;
+    uint32_t rate;
+    std::memcpy(&channels, call.arguments, 2);
+    std::memcpy(&bits, call.arguments + 2, 2);
+    std::memcpy(&rate, call.arguments + 4, 4);
+    const ScenarioEndpoint& config = call.endpoint->config;
+    bool supported =
+        ChannelCountValid(config, channels) && Contains(config.bitDepths, bits) && Contains(config.rates, rate);
+    call.reply = supported ? L"1" : L"0";
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::ReadDefaultDevice(Call& call) {
+    call.reply = m_defaultId[call.endpoint->config.flow] == call.endpoint->id ? L"1" : L"0";
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::WriteDefaultDevice(Call& call) {
+    int32_t value = ReadInt(call.value, 0);
+    call.reply = std::to_wstring(value);
+    // Nothing can be made "not default" directly: another endpoint becomes default instead.
+    if (value != 0)
+        m_defaultId[call.endpoint->config.flow] = call.endpoint->id;
+    return oc::driver::kSimOk;
+}
+
+// Selector 0 is the active terminal (1 Speaker, 2 HeadPhone, 3 SPDIF), selector 2 the available ones as bits.
+int32_t SimDevice::ReadOutputTerminal(Call& call) {
+    switch (ArgInt(call, 0, 0)) {
+    case 0:
+        call.reply = std::to_wstring(m_terminal);
+        return oc::driver::kSimOk;
+    case 2:
+        call.reply = std::to_wstring(m_scenario.terminalsAvailable);
+        return oc::driver::kSimOk;
+    default:
+        return oc::driver::kSimBadArgument;
+    }
+}
+
+int32_t SimDevice::WriteOutputTerminal(Call& call) {
+    if (ArgInt(call, 0, 0) != 0)
+        return oc::driver::kSimReadOnly;
+    int32_t terminal = ReadInt(call.value, 0);
+    call.reply = std::to_wstring(terminal);
+    if (terminal < 1 || terminal > 3 || !(m_scenario.terminalsAvailable & (1u << (terminal - 1))))
+        return oc::driver::kSimBadValue;
+    SelectTerminal(terminal);
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::ReadDeviceText(Call& call) {
+    switch (call.def->slot) {
+    case Slot::DeviceId:
+        call.reply = m_scenario.deviceId;
+        break;
+    case Slot::Friendly:
+        call.reply = call.endpoint->config.friendlyName;
+        break;
+    case Slot::Codec:
+        call.reply = m_scenario.codecName;
+        break;
+    case Slot::Driver:
+        call.reply = m_scenario.driverVersion;
+        break;
+    case Slot::Firmware:
+        call.reply = m_scenario.firmwareVersion;
+        break;
+    default:
+        call.reply = m_scenario.directXVersion;
+        break;
+    }
+    return oc::driver::kSimOk;
+}
+
+// Seven pieces; the program reads the feature words from pieces 0, 4 and 6.
+int32_t SimDevice::ReadFeatures(Call& call) {
+    const uint32_t* words = call.endpoint->config.features;
+    wchar_t text[96];
+    std::swprintf(text, std::size(text), L"%u,0,0,0,%u,0,%u", words[0], words[1], words[2]);
+    call.reply = text;
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::ReadSpeakerShift(Call& call) {
+    if (!call.arguments || ArgInt(call, 0, 0) != kSpeakerShiftTag)
+        return oc::driver::kSimBadArgument;
+    int32_t input = ArgInt(call, 1, 0);
+    int32_t result = call.def->slot == Slot::LevelFromDistance ? LevelFromDistance(input) : DistanceFromLevel(input);
+    call.reply = std::to_wstring(result);
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::ReadVirtualSurround(Call& call) {
+    const SurroundRoute* route = call.arguments ? FindRoute(call.arguments) : nullptr;
+    if (!route)
+        return oc::driver::kSimBadArgument;
+    if (!route->storage) {
+        if (call.endpoint->config.virtualSurroundGuid.empty())
+            return oc::driver::kSimNotSupported;
+        call.reply = call.endpoint->config.virtualSurroundGuid;
+        return oc::driver::kSimOk;
+    }
+    auto found = call.endpoint->values.find(route->storage);
+    if (found == call.endpoint->values.end())
+        return oc::driver::kSimNotReady;
+    call.reply = FormatNumber(ValueKind::Int, found->second);
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::WriteVirtualSurround(Call& call) {
+    const SurroundRoute* route = call.arguments ? FindRoute(call.arguments) : nullptr;
+    if (!route)
+        return oc::driver::kSimBadArgument;
+    if (!route->storage)
+        return oc::driver::kSimReadOnly;
+    int32_t value = ReadInt(call.value, 0);
+    call.reply = std::to_wstring(value);
+    if (value < 0 || value > route->max)
+        return oc::driver::kSimBadValue;
+    call.endpoint->values[route->storage] = value;
+    return oc::driver::kSimOk;
+}
+
+// Level falls linearly from +4 dB at the nearest distance to -13 dB at the farthest. A level step is wider
+// than 1.8 distance units, so rounding each way loses nothing: distance(level(d)) may move d to the
+// distance of its level, but level(distance(l)) == l for every level in range.
+int32_t SimDevice::LevelFromDistance(int32_t distance) {
+    distance = std::clamp(distance, kNearestDistance, kFarthestDistance);
+    double span = static_cast<double>(kLoudestLevel - kQuietestLevel) / (kFarthestDistance - kNearestDistance);
+    return kLoudestLevel - static_cast<int32_t>(std::lround((distance - kNearestDistance) * span));
+}
+
+int32_t SimDevice::DistanceFromLevel(int32_t level) {
+    level = std::clamp(level, kQuietestLevel, kLoudestLevel);
+    double span = static_cast<double>(kFarthestDistance - kNearestDistance) / (kLoudestLevel - kQuietestLevel);
+    return kNearestDistance + static_cast<int32_t>(std::lround((kLoudestLevel - level) * span));
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Output terminal and default endpoints
+
+// Endpoints on the analog jack are present only while their terminal is selected; choosing another
+// terminal makes its endpoint the default render endpoint and is announced as a device arrival shortly
+// after, the way the system reports a jack change.
+void SimDevice::SelectTerminal(int32_t terminal) {
+    bool changed = terminal != m_terminal;
+    m_terminal = terminal;
+    bool jackTerminal = std::any_of(m_endpoints.begin(), m_endpoints.end(), [&](const SimEndpoint& e) {
+        return e.config.jack && e.config.terminal == terminal;
+    });
+    for (auto& endpoint : m_endpoints) {
+        if (!endpoint.config.jack || !jackTerminal)
+            continue;
+        bool present = endpoint.config.terminal == terminal;
+        if (present == endpoint.present)
+            continue;
+        endpoint.present = present;
+        if (!present && changed)
+            AnnounceDevice(&endpoint, oc::driver::kFlagsUnplugged);
+    }
+    SimEndpoint* target = nullptr;
+    for (auto& endpoint : m_endpoints) {
+        if (endpoint.present && endpoint.config.flow == oc::driver::kFlowRender && endpoint.config.terminal == terminal)
+            target = &endpoint;
+    }
+    if (target && changed) {
+        m_defaultId[oc::driver::kFlowRender] = target->id;
+        AnnounceDevice(target, oc::driver::kFlagsArrival, kArrivalDelay);
+    }
+    ChooseDefaults();
+}
+
+void SimDevice::ChooseDefaults() {
+    for (uint32_t flow = 0; flow <= 1; ++flow) {
+        const SimEndpoint* current = FindById(m_defaultId[flow]);
+        if (current && current->present)
+            continue;
+        m_defaultId[flow] = 0;
+        for (const auto& endpoint : m_endpoints) {
+            if (endpoint.present && endpoint.config.flow == flow && endpoint.config.kind == 1) {
+                m_defaultId[flow] = endpoint.id;
+                break;
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Test sound and listening
+
+int32_t SimDevice::PlayTestSound(const wchar_t* path, uint32_t channelMask, const DeviceKey* key) {
+    std::lock_guard lock(m_mutex);
+    std::wstring what = std::wstring(L"PlayTestSound ") + (path ? path : L"(null)") + L" mask=" +
+                        std::to_wstring(channelMask) + L" on " + DescribeKey(key);
+    const SimEndpoint* endpoint = key ? FindById(key->id) : nullptr;
+    int32_t result = oc::driver::kSimOk;
+    WaveInfo wave;
+    if (!path || channelMask == 0)
+        result = oc::driver::kSimBadArgument;
+    else if (!endpoint || !endpoint->present || endpoint->config.flow != oc::driver::kFlowRender)
+        result = oc::driver::kSimNoDevice;
+    else if (!ReadWaveInfo(path, wave))
+        result = oc::driver::kSimBadFile;
+    if (result != oc::driver::kSimOk) {
+        LogLocked(what + L" -> " + std::to_wstring(result));
+        return result;
+    }
+    // A new wave replaces the one before without an end notice: the program closes before it plays.
+    m_sound.open = true;
+    m_sound.playing = true;
+    m_sound.path = path;
+    m_sound.channelMask = channelMask;
+    m_sound.endpointId = endpoint->id;
+    m_sound.durationMs = wave.DurationMs();
+    m_sound.serial++;
+    m_sound.plays++;
+    unsigned serial = m_sound.serial;
+    m_timers([this, serial] { EndSound(serial); }, std::chrono::milliseconds(m_sound.durationMs));
+    LogLocked(what + L" duration=" + std::to_wstring(m_sound.durationMs) + L" -> 0");
+    return oc::driver::kSimOk;
+}
+
+void SimDevice::EndSound(unsigned serial) {
+    std::lock_guard lock(m_mutex);
+    if (!m_sound.playing || m_sound.serial != serial)
+        return;
+    m_sound.playing = false;
+    m_sound.endEvents++;
+    const SimEndpoint* endpoint = FindById(m_sound.endpointId);
+    LogLocked(L"test sound ended: " + m_sound.path);
+    m_events(oc::driver::kEventTestSoundEnd, 0, endpoint ? std::optional(endpoint->Key()) : std::nullopt, {});
+}
+
+// Stopping a playing wave ends it: one end notice, as if it had played to its end.
+int32_t SimDevice::StopTestSound() {
+    std::lock_guard lock(m_mutex);
+    bool wasPlaying = m_sound.playing;
+    if (wasPlaying) {
+        m_sound.playing = false;
+        m_sound.endEvents++;
+        const SimEndpoint* endpoint = FindById(m_sound.endpointId);
+        m_events(oc::driver::kEventTestSoundEnd, 0, endpoint ? std::optional(endpoint->Key()) : std::nullopt, {});
+    }
+    LogLocked(std::wstring(L"StopTestSound") + (wasPlaying ? L" (was playing)" : L"") + L" -> 0");
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::CloseTestSound() {
+    std::lock_guard lock(m_mutex);
+    m_sound.playing = false;
+    m_sound.open = false;
+    LogLocked(L"CloseTestSound -> 0");
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::Listen(const DeviceKey* key, bool run) {
+    std::lock_guard lock(m_mutex);
+    std::wstring what = std::wstring(run ? L"RunListen2Device" : L"StopListen2Device") + L" on " + DescribeKey(key);
+    SimEndpoint* endpoint = key ? FindById(key->id) : nullptr;
+    int32_t result = oc::driver::kSimOk;
+    if (!endpoint || !endpoint->present)
+        result = oc::driver::kSimNoDevice;
+    else if (endpoint->config.flow != oc::driver::kFlowCapture)
+        result = oc::driver::kSimNotSupported;
+    else
+        endpoint->listening = run;
+    LogLocked(what + L" -> " + std::to_wstring(result));
+    return result;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Control surface
+
+int32_t SimDevice::SetPresent(const std::wstring& name, bool present) {
+    std::lock_guard lock(m_mutex);
+    SimEndpoint* endpoint = FindByName(name);
+    if (!endpoint)
+        return oc::driver::kSimNoDevice;
+    if (endpoint->present == present)
+        return oc::driver::kSimOk;
+    endpoint->present = present;
+    if (!present)
+        endpoint->listening = false;
+    ChooseDefaults();
+    LogLocked(L"control: " + name + (present ? L" plugged in" : L" unplugged"));
+    uint32_t flags = oc::driver::kFlagsUnplugged;
+    if (present) {
+        bool becameDefault = m_defaultId[endpoint->config.flow] == endpoint->id;
+        flags = becameDefault ? oc::driver::kFlagsArrivalDefault : oc::driver::kFlagsArrival;
+    }
+    AnnounceDevice(endpoint, flags);
+    return oc::driver::kSimOk;
+}
+
+// Sets a stored value as the hardware would (a knob, another program) and announces the change.
+int32_t SimDevice::SetRawValue(const std::wstring& name, const std::wstring& valueKey, double value) {
+    std::lock_guard lock(m_mutex);
+    SimEndpoint* endpoint = FindByName(name);
+    if (!endpoint)
+        return oc::driver::kSimNoDevice;
+    const PropertyDef* def = PropertyTable::Find(NameOf(valueKey));
+    if (!def)
+        return oc::driver::kSimUnknownName;
+    if (!endpoint->Supports(*def))
+        return oc::driver::kSimNotSupported;
+    switch (def->behaviour) {
+    case Behaviour::OutputTerminal:
+        SelectTerminal(static_cast<int32_t>(value));
+        break;
+    case Behaviour::DefaultDevice:
+        if (value != 0)
+            m_defaultId[endpoint->config.flow] = endpoint->id;
+        AnnounceDevice(endpoint, oc::driver::kFlagsStateChanged);
+        break;
+    case Behaviour::VolumeScalar: {
+        size_t hash = valueKey.find(L'#');
+        int32_t channel = hash == std::wstring::npos ? -1 : std::stoi(valueKey.substr(hash + 1));
+        const LevelRange& range = VolumeRange(endpoint->config, def->slot);
+        endpoint->values[ChannelKey(VolumeStorage(def->slot), channel)] = range.min + value * (range.max - range.min);
+        Announce(*endpoint, *def);
+        break;
+    }
+    case Behaviour::Volume:
+        endpoint
+            ->values[valueKey.find(L'#') == std::wstring::npos ? ChannelKey(VolumeStorage(def->slot), -1) : valueKey] =
+            value;
+        Announce(*endpoint, *def);
+        break;
+    default:
+        endpoint->values[valueKey] = value;
+        Announce(*endpoint, *def);
+        break;
+    }
+    MarkDirty();
+    LogLocked(L"control: set " + name + L" " + valueKey + L" = " + FormatNumber(ValueKind::Float, value));
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::GetRawValue(const std::wstring& name, const std::wstring& valueKey, double& value) {
+    std::lock_guard lock(m_mutex);
+    const SimEndpoint* endpoint = FindByName(name);
+    if (!endpoint)
+        return oc::driver::kSimNoDevice;
+    const PropertyDef* def = PropertyTable::Find(NameOf(valueKey));
+    if (!def)
+        return oc::driver::kSimUnknownName;
+    if (def->behaviour == Behaviour::OutputTerminal) {
+        value = m_terminal;
+        return oc::driver::kSimOk;
+    }
+    if (def->behaviour == Behaviour::DefaultDevice) {
+        value = m_defaultId[endpoint->config.flow] == endpoint->id ? 1 : 0;
+        return oc::driver::kSimOk;
+    }
+    std::wstring storage = valueKey;
+    if (def->behaviour == Behaviour::Volume && valueKey.find(L'#') == std::wstring::npos)
+        storage = ChannelKey(VolumeStorage(def->slot), -1);
+    auto found = endpoint->values.find(storage);
+    if (found == endpoint->values.end())
+        return oc::driver::kSimNotReady;
+    value = found->second;
+    return oc::driver::kSimOk;
+}
+
+int32_t SimDevice::SetFailing(const std::wstring& name, const std::wstring& property, bool failing) {
+    std::lock_guard lock(m_mutex);
+    SimEndpoint* endpoint = FindByName(name);
+    if (!endpoint)
+        return oc::driver::kSimNoDevice;
+    if (failing)
+        endpoint->failing.insert(property);
+    else
+        endpoint->failing.erase(property);
+    return oc::driver::kSimOk;
+}
+
+void SimDevice::SetCreateListFails(bool fails) {
+    std::lock_guard lock(m_mutex);
+    m_createListFails = fails;
+}
+
+std::vector<std::wstring> SimDevice::CallLog() const {
+    std::lock_guard lock(m_mutex);
+    return {m_callLog.begin(), m_callLog.end()};
+}
+
+void SimDevice::ClearCallLog() {
+    std::lock_guard lock(m_mutex);
+    m_callLog.clear();
+}
+
+TestSoundState SimDevice::SoundState() const {
+    std::lock_guard lock(m_mutex);
+    return m_sound;
+}
+
+std::wstring SimDevice::ListeningText() const {
+    std::lock_guard lock(m_mutex);
+    std::wstring text;
+    for (const auto& endpoint : m_endpoints) {
+        if (endpoint.listening)
+            text += (text.empty() ? L"" : L" ") + endpoint.config.name;
+    }
+    return text;
+}
+
+std::wstring SimDevice::EndpointsText() const {
+    std::lock_guard lock(m_mutex);
+    std::wstring text;
+    for (const auto& e : m_endpoints) {
+        text += e.config.name + L" id=" + std::to_wstring(e.id) + L" code=" + std::to_wstring(e.config.code) +
+                L" flow=" + std::to_wstring(e.config.flow) + L" kind=" + std::to_wstring(e.config.kind) + L" present=" +
+                std::to_wstring(e.present ? 1 : 0) + L" default=" +
+                std::to_wstring(m_defaultId[e.config.flow] == e.id ? 1 : 0) + L"\n";
+    }
+    return text;
+}
+
+std::wstring SimDevice::ScenarioPath() const {
+    std::lock_guard lock(m_mutex);
+    return m_scenario.path;
+}
+
+std::vector<std::wstring> SimDevice::ScenarioErrors() const {
+    std::lock_guard lock(m_mutex);
+    return m_scenario.errors;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Events, log and state file
+
+void SimDevice::Announce(const SimEndpoint& endpoint, const PropertyDef& def, std::chrono::milliseconds delay) {
+    uint32_t flags = def.event == oc::driver::kEventDevice ? uint32_t{oc::driver::kFlagsStateChanged} : 0u;
+    m_events(def.event, flags, endpoint.Key(), delay);
+}
+
+void SimDevice::AnnounceDevice(const SimEndpoint* endpoint, uint32_t flags, std::chrono::milliseconds delay) {
+    m_events(oc::driver::kEventDevice, flags, endpoint ? std::optional(endpoint->Key()) : std::nullopt, delay);
+}
+
+std::wstring SimDevice::DescribeKey(const DeviceKey* key) const {
+    if (!key)
+        return L"(no key)";
+    if (key->id == 0)
+        return L"(device)";
+    for (const auto& endpoint : m_endpoints) {
+        if (endpoint.id == key->id)
+            return endpoint.config.name;
+    }
+    return L"#" + std::to_wstring(key->id);
+}
+
+void SimDevice::Log(const std::wstring& entry) {
+    std::lock_guard lock(m_mutex);
+    LogLocked(entry);
+}
+
+void SimDevice::LogLocked(const std::wstring& entry) {
+    m_callLog.push_back(entry);
+    if (m_callLog.size() > kCallLogLimit)
+        m_callLog.pop_front();
+}
+
+// A call the real driver would never see means a fault in the program: say so where a developer looks.
+void SimDevice::Complain(const std::wstring& text) {
+    std::wstring line = L"sysTuneLib (simulated): ERROR " + text;
+    OutputDebugStringW((line + L"\n").c_str());
+    LogLocked(L"ERROR " + text);
+}
+
+void SimDevice::MarkDirty() {
+    m_dirty = true;
+    if (m_saveScheduled)
+        return;
+    m_saveScheduled = true;
+    m_timers([this] { SaveState(); }, kSaveDelay);
+}
+
+std::string SimDevice::SerializeState() const {
+    std::wostringstream out;
+    out << L"# State of the simulated audio device; rewritten by the driver.\n[device]\nterminal = " << m_terminal
+        << L"\n";
+    const wchar_t* flowNames[] = {L"render", L"capture"};
+    for (uint32_t flow = 0; flow <= 1; ++flow) {
+        for (const auto& endpoint : m_endpoints) {
+            if (endpoint.id == m_defaultId[flow])
+                out << L"default." << flowNames[flow] << L" = " << endpoint.config.name << L"\n";
+        }
+    }
+    for (const auto& endpoint : m_endpoints) {
+        out << L"\n[endpoint " << endpoint.config.name << L"]\n";
+        for (const auto& [key, value] : endpoint.values) {
+            wchar_t number[64];
+            std::swprintf(number, std::size(number), L"%.9g", value);
+            out << key << L" = " << number << L"\n";
+        }
+    }
+    return WideToUtf8(out.str());
+}
+
+void SimDevice::LoadState() {
+    IniText ini;
+    if (m_statePath.empty() || !IniText::Load(m_statePath, ini))
+        return;
+    for (const auto& section : ini.Sections()) {
+        if (section.name == L"device") {
+            long long terminal = 0;
+            if (const auto* text = section.Find(L"terminal"); text && ParseInteger(*text, terminal))
+                m_terminal = static_cast<int32_t>(terminal);
+            const wchar_t* keys[] = {L"default.render", L"default.capture"};
+            for (uint32_t flow = 0; flow <= 1; ++flow) {
+                const std::wstring* name = section.Find(keys[flow]);
+                if (const SimEndpoint* endpoint = name ? FindByName(*name) : nullptr)
+                    m_defaultId[flow] = endpoint->id;
+            }
+            continue;
+        }
+        if (section.name.rfind(L"endpoint ", 0) != 0)
+            continue;
+        SimEndpoint* endpoint = FindByName(Trim(section.name.substr(9)));
+        if (!endpoint)
+            continue;
+        for (const auto& entry : section.entries) {
+            const PropertyDef* def = PropertyTable::Find(NameOf(entry.key));
+            double value = 0;
+            // Values of properties the scenario no longer gives the endpoint are left behind.
+            if (def && endpoint->Supports(*def) && ParseNumber(entry.value, value))
+                endpoint->values[entry.key] = value;
+        }
+    }
+}
+
+bool SimDevice::SaveState() {
+    std::string content;
+    std::wstring path;
+    {
+        std::lock_guard lock(m_mutex);
+        m_saveScheduled = false;
+        if (!m_dirty || m_statePath.empty())
+            return true;
+        content = SerializeState();
+        path = m_statePath;
+        m_dirty = false;
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    bool saved = WriteFileReplacing(path, content);
+    if (!saved) {
+        std::lock_guard lock(m_mutex);
+        m_dirty = true;
+        Complain(L"cannot write the state file " + path);
+    }
+    return saved;
+}
+
+} // namespace oc::sim
