@@ -1,0 +1,228 @@
+// The store of the virtual properties: rows per endpoint, positional balance names, the document.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <cwchar>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "TestPaths.h"
+#include "driver/DeviceInfoSetting.h"
+#include "driver/PropertyValue.h"
+
+namespace {
+
+class DeviceInfoSettingTest : public ::testing::Test {
+protected:
+    oc::test::TempDir m_dir;
+    CDeviceInfoSetting m_store{m_dir.Path().wstring() + L"\\"};
+
+    int32_t Write(int32_t code, const wchar_t* name, const void* value, int32_t type, uint32_t size) {
+        alignas(8) uint8_t buffer[kPropertyBufferBytes] = {};
+        if (type == kValueText)
+            wcsncpy(reinterpret_cast<wchar_t*>(buffer), static_cast<const wchar_t*>(value), kPropertyBufferChars - 1);
+        else
+            std::memcpy(buffer, value, size);
+        return m_store.VirtualPropertyControl(code, name, buffer, sizeof(buffer), type, size, nullptr, 0, 0, true);
+    }
+    int32_t WriteInt(int32_t code, const wchar_t* name, int32_t value) {
+        return Write(code, name, &value, kValueUInt, 4);
+    }
+    std::filesystem::path ProfilePath() const { return m_dir / "Profile.xml"; }
+    std::string ReadProfile() const {
+        std::ifstream file(ProfilePath(), std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+    void WriteProfile(const std::string& text) const {
+        std::ofstream file(ProfilePath(), std::ios::binary | std::ios::trunc);
+        file << text;
+    }
+    // The stored text, or "<-1>" when the endpoint has no such record.
+    std::wstring Read(int32_t code, const wchar_t* name) {
+        alignas(8) uint8_t buffer[kPropertyBufferBytes] = {};
+        if (m_store.VirtualPropertyControl(code, name, buffer, sizeof(buffer), kValueText, 0, nullptr, 0, 0, false) !=
+            0)
+            return L"<-1>";
+        return reinterpret_cast<const wchar_t*>(buffer);
+    }
+};
+
+TEST_F(DeviceInfoSettingTest, RowsAnswerPerEndpoint) {
+    struct Case {
+        int32_t code;
+        const wchar_t* name;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {7, L"__Manual", L"0"},     {2, L"__Manual", L"<-1>"},    {9, L"__AABalance", L"<-1>"},
+        {9, L"__Balance", L"1"},    {2, L"__AABalance", L"1"},    {1, L"__FrontBalance", L"1"},
+        {1, L"__Clockwise", L"0"},  {12, L"__SideBalance", L"1"}, {4, L"__WiseArround", L"0"},
+        {1, L"__Balance", L"<-1>"}, {5, L"__Balance", L"<-1>"},   {104, L"__Balance", L"1"},
+        {11, L"__Balance", L"1"},   {10, L"__AABalance", L"1"},   {3, L"__FrontBalance", L"<-1>"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Read(c.code, c.name), c.expected) << c.code << " " << std::wstring(c.name).c_str();
+}
+
+TEST_F(DeviceInfoSettingTest, WritesStoreTextAndShareTheSpeakerRows) {
+    EXPECT_EQ(WriteInt(4, L"__Balance", 50), 0);
+    EXPECT_EQ(Read(4, L"__Balance"), L"50");
+
+    const float half = 0.5f;
+    EXPECT_EQ(Write(12, L"__FrontBalance", &half, kValueFloat, 4), 0);
+    EXPECT_EQ(Read(1, L"__FrontBalance"), L"0.500000");
+    EXPECT_EQ(WriteInt(1, L"__Clockwise", 1), 0);
+    EXPECT_EQ(Read(12, L"__Clockwise"), L"1");
+
+    EXPECT_EQ(WriteInt(2, L"__AABalance", -30), 0);
+    EXPECT_EQ(Read(2, L"__AABalance"), L"-30");
+    EXPECT_EQ(Read(10, L"__AABalance"), L"1"); // DesktopMic keeps its own
+
+    EXPECT_EQ(WriteInt(9, L"__AABalance", 3), -1);
+    EXPECT_EQ(WriteInt(5, L"__Balance", 3), -1);
+
+    const int32_t block[3] = {1, 2, 3};
+    EXPECT_EQ(Write(4, L"__Balance", block, kValueBlock, 12), -1); // a raw block has no text to keep
+    EXPECT_EQ(Read(4, L"__Balance"), L"50");
+}
+
+TEST_F(DeviceInfoSettingTest, TextValuesAreKeptUpTo255Characters) {
+    const std::wstring text(300, L't');
+    ASSERT_EQ(Write(7, L"__Balance", text.c_str(), kValueText, 1000), 0);
+    EXPECT_EQ(Read(7, L"__Balance"), std::wstring(255, L't'));
+}
+
+TEST_F(DeviceInfoSettingTest, ReadIsBoundedByTheBuffer) {
+    const std::wstring text(200, L'v');
+    ASSERT_EQ(Write(7, L"__Balance", text.c_str(), kValueText, 402), 0);
+    wchar_t small[8];
+    std::wmemset(small, L'#', 8);
+    ASSERT_EQ(m_store.VirtualPropertyControl(7, L"__Balance", small, 5 * sizeof(wchar_t), kValueText, 0, nullptr, 0, 0,
+                                             false),
+              0);
+    EXPECT_EQ(std::wstring(small), L"vvvv");
+    EXPECT_EQ(small[5], L'#');
+}
+
+TEST_F(DeviceInfoSettingTest, DocumentFollowsTheKindTable) {
+    EXPECT_EQ(WriteInt(4, L"__Balance", 42), 0);
+    const ProfileRoot root = m_store.GetDocument();
+    EXPECT_EQ(root.Name, L"Backup");
+    ASSERT_EQ(root.Endpoints.size(), 12u);
+
+    struct Expected {
+        const wchar_t* name;
+        const wchar_t* flow;
+        std::vector<std::wstring> effects;
+    };
+    const Expected expected[] = {
+        {L"SpeakersQuarter", L"Out", {L"SpeakerQuarterVolume", L"VirtualSpeakerQuarter"}},
+        {L"Speakers", L"Out", {L"SpeakerVolume", L"VirtualSpeaker"}},
+        {L"SPDIF", L"Out", {L"SPDIFOutVolume", L"SPDIFOutVirtual"}},
+        {L"Mic", L"In", {L"MicInVolume"}},
+        {L"DesktopMic", L"In", {L"DesktopMicVolume"}},
+        {L"Line", L"In", {L"LineInVolume"}},
+        {L"SPDIF", L"In", {L"SPDIFInVolume"}},
+        {L"Headphone", L"Out", {L"HeadphoneVolume", L"HeadphoneVirtual"}},
+        {L"StereoMix", L"In", {L"StereoMixVolume"}},
+        {L"Aux", L"Out", {}},
+        {L"CDPlayer", L"Out", {}},
+        {L"HDMI", L"Out", {L"HDMIVolume"}},
+    };
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        const ProfileEndpoint& endpoint = root.Endpoints[i];
+        EXPECT_EQ(endpoint.Name, expected[i].name);
+        EXPECT_EQ(endpoint.DataFlow, expected[i].flow);
+        std::vector<std::wstring> effects;
+        for (const ProfileApoEffect& effect : endpoint.Effects)
+            effects.push_back(effect.Name);
+        EXPECT_EQ(effects, expected[i].effects) << i;
+    }
+
+    const ProfileApoEffect& spdifOut = root.Endpoints[2].Effects[0];
+    ASSERT_EQ(spdifOut.Properties.size(), 1u);
+    const ProfileProperty& balance = spdifOut.Properties[0];
+    EXPECT_EQ(balance.UIName, L"__Balance");
+    EXPECT_EQ(balance.Value, L"42");
+    EXPECT_EQ(balance.ValueType, L"System.Boolean");
+    EXPECT_TRUE(balance.Name.empty() && balance.Args.empty() && balance.ArgsType.empty());
+
+    const ProfileApoEffect& quarterRotation = root.Endpoints[0].Effects[1];
+    ASSERT_EQ(quarterRotation.Properties.size(), 4u);
+    EXPECT_EQ(quarterRotation.Properties[3].UIName, L"__Manual");
+}
+
+TEST_F(DeviceInfoSettingTest, SavedFileHoldsTheDocumentAndEveryWrite) {
+    ASSERT_NE(m_store.SaveProfileXml(), 0);
+    const std::string defaults = ReadProfile();
+    EXPECT_EQ(defaults.rfind("<Profile Name=\"Backup\">\n  <Endpoint Name=\"SpeakersQuarter\" DataFlow=\"Out\">\n"
+                             "    <ApoEffect Name=\"SpeakerQuarterVolume\">\n"
+                             "      <Property Name=\"\" Value=\"1\" UIName=\"__FrontBalance\" "
+                             "ValueType=\"System.Boolean\" Args=\"\" ArgsType=\"\" />\n",
+                             0),
+              0u)
+        << defaults;
+    EXPECT_NE(defaults.find("  <Endpoint Name=\"Aux\" DataFlow=\"Out\" />\n"), std::string::npos);
+    EXPECT_EQ(defaults.find("SPDIFInRCAVolume"), std::string::npos);
+
+    ASSERT_EQ(WriteInt(4, L"__Balance", 50), 0);
+    const std::string saved = ReadProfile();
+    const size_t spdifOut = saved.find("<Endpoint Name=\"SPDIF\" DataFlow=\"Out\">");
+    const size_t next = saved.find("<Endpoint", spdifOut + 1);
+    ASSERT_NE(spdifOut, std::string::npos);
+    const std::string section = saved.substr(spdifOut, next - spdifOut);
+    EXPECT_NE(section.find("Value=\"50\" UIName=\"__Balance\""), std::string::npos) << section;
+}
+
+TEST_F(DeviceInfoSettingTest, LoadTakesValuesByEffectNameAndUIName) {
+    WriteProfile("<Profile Name=\"Mine\">\n"
+                 "  <Endpoint Name=\"HDMI\" DataFlow=\"Out\">\n"
+                 "    <ApoEffect Name=\"MicInVolume\">\n"
+                 "      <Property UIName=\"__AABalance\" Value=\"-7\" />\n"
+                 "      <Property Value=\"9\" />\n"
+                 "      <Property UIName=\"__Unknown\" Value=\"9\" />\n"
+                 "      <Property UIName=\"__Balance\" />\n"
+                 "    </ApoEffect>\n"
+                 "    <ApoEffect Name=\"NoSuchEffect\">\n"
+                 "      <Property UIName=\"__Balance\" Value=\"9\" />\n"
+                 "    </ApoEffect>\n"
+                 "    <ApoEffect Name=\"VirtualSpeakerQuarter\">\n"
+                 "      <Property UIName=\"__Clockwise\" Value=\"1\" />\n"
+                 "    </ApoEffect>\n"
+                 "    <ApoEffect Name=\"HeadphoneVolume\">\n"
+                 "      <Property UIName=\"__Balance\" Value=\"3\" />\n"
+                 "    </ApoEffect>\n"
+                 "    <ApoEffect Name=\"HeadphoneVolume\">\n"
+                 "      <Property UIName=\"__Balance\" Value=\"4\" />\n"
+                 "    </ApoEffect>\n"
+                 "  </Endpoint>\n"
+                 "</Profile>\n");
+    ASSERT_NE(m_store.LoadProfileXml(), 0);
+    EXPECT_EQ(Read(2, L"__AABalance"), L"-7");
+    EXPECT_EQ(Read(2, L"__Balance"), L"1");
+    EXPECT_EQ(Read(9, L"__Balance"), L"1");
+    EXPECT_EQ(Read(1, L"__Clockwise"), L"1");
+    EXPECT_EQ(Read(7, L"__Balance"), L"4"); // an effect named twice: the later values stay
+    EXPECT_EQ(m_store.GetDocument().Name, L"Backup");
+}
+
+TEST_F(DeviceInfoSettingTest, LoadOfAnEmptyRootKeepsDefaultsAndTheFile) {
+    const std::string empty = "<Profile Name=\"Empty\" >\n</Profile>\n";
+    WriteProfile(empty);
+    EXPECT_NE(m_store.LoadProfileXml(), 0);
+    EXPECT_EQ(Read(4, L"__Balance"), L"1");
+    EXPECT_EQ(ReadProfile(), empty);
+    EXPECT_EQ(m_store.GetDocument().Endpoints.size(), 12u);
+}
+
+TEST_F(DeviceInfoSettingTest, LoadOfAMissingOrMalformedFileFails) {
+    EXPECT_EQ(m_store.LoadProfileXml(), 0);
+    WriteProfile("<Profile Name=\"Broken\"><Endpoint");
+    EXPECT_EQ(m_store.LoadProfileXml(), 0);
+    EXPECT_EQ(Read(4, L"__Balance"), L"1");
+}
+
+} // namespace
