@@ -1,0 +1,56 @@
+#pragma once
+// The user's application settings, kept in the "Setting" section of setting.ini in the data folder.
+// Every subsystem reads and writes the fields directly; Save writes them back.
+#include <string>
+#include <windows.h>
+
+// The main window's part in switching the tray icon (the main dialog implements it).
+class ITrayHost {
+public:
+    virtual void ShowTrayIcon(bool show) = 0;
+    virtual bool IsMainWindowVisible() = 0;
+    virtual void RestoreMainWindow() = 0;
+
+protected:
+    ~ITrayHost() = default;
+};
+
+class CAppSettings {
+public:
+    // Sets the defaults, then loads the file (a missing file or section keeps the defaults).
+    explicit CAppSettings(std::wstring iniPath);
+
+    void Load();
+    // Writes the file through a temporary copy that then replaces it, so a failed write leaves the old
+    // file whole. False when the file could not be written.
+    bool Save() const;
+
+    // Switches the tray icon through the main window (when there is one), then stores the value.
+    void SetSystemTray(int value);
+    std::wstring GetLanguage() const { return m_strLanguage; }
+    const std::wstring& GetIniPath() const { return m_iniPath; }
+
+    // The culture of the system default locale, from the table of the shipped languages.
+    static const wchar_t* GetDefaultCulture();
+    static const wchar_t* GetDefaultCulture(LANGID language);
+
+    std::wstring m_strAudioDevice;
+    std::wstring m_strAsioDriver;
+    std::wstring m_strLanguage;
+    std::wstring m_strSkin;
+    int m_nUITransparent = 1; // percent, 0 opaque; kept within 0..100
+    int m_nSystemTray = 1;
+    int m_nWelcomeMsg = 1;
+    int m_nNoiseCancelPrompt = 1; // not stored: for the rest of the run only
+    int m_nMicInListenToDevice = 0;
+    int m_nLineInListenToDevice = 0;
+    int m_nAuxInListenToDevice = 0;
+    std::wstring m_strLastAPOName;
+    int m_nEQIndex = 0;
+    int m_nQuarterEQIndex = 0;
+
+    ITrayHost* m_pTrayHost = nullptr;
+
+private:
+    std::wstring m_iniPath;
+};
