@@ -1,0 +1,254 @@
+#include "skin/LayerDialog.h"
+
+#include <algorithm>
+
+#include "framework/Wnd.h"
+#include "skin/SkinDraw.h"
+#include "skin/SkinGraphics.h"
+
+using namespace Gdiplus;
+
+IMPLEMENT_DYNAMIC(CLayerDialog, CLayerWnd)
+
+namespace {
+constexpr ARGB kPlainBackground = 0xFF808080;
+}
+
+CLayerDialog::~CLayerDialog() {
+    // The layers go while the dialog is still whole, so they can still reach its tooltip and pointers.
+    DestroyChildren();
+    m_hovered = nullptr;
+}
+
+BOOL CLayerDialog::Attach(CWnd* window) {
+    if (!window || !window->GetSafeHwnd())
+        return FALSE;
+    SetHost(window);
+    window->ModifyStyleEx(0, WS_EX_LAYERED);
+    HDC windowDC = window->GetDC();
+    const BOOL created = m_memDC.CreateCompatibleDC(windowDC);
+    window->ReleaseDC(windowDC);
+    if (created)
+        m_memDC.SetBkMode(TRANSPARENT);
+    return created;
+}
+
+void CLayerDialog::CreateBackBuffer(int width, int height) {
+    m_memDC.RestoreObjects();
+    m_backBitmap.DeleteObject();
+    m_backBits = nullptr;
+    if (!m_composed || !m_memDC.GetSafeHdc() || width < 1 || height < 1)
+        return;
+    m_header = {};
+    m_header.biSize = sizeof(m_header);
+    m_header.biWidth = width;
+    m_header.biHeight = height;
+    m_header.biPlanes = 1;
+    m_header.biBitCount = 32;
+    m_header.biCompression = BI_RGB;
+    BITMAPINFO info{};
+    info.bmiHeader = m_header;
+    void* bits = nullptr;
+    if (!m_backBitmap.CreateDIBSection(m_memDC, info, &bits))
+        return;
+    m_backBits = static_cast<uint32_t*>(bits);
+    m_memDC.SelectObject(m_backBitmap);
+}
+
+void CLayerDialog::SetBackgroundImage(const wchar_t* path) {
+    if (!path || !*path)
+        return;
+    m_backgroundImage = xSkinLoadBitmap(path);
+}
+
+void CLayerDialog::SetBackground(int width, int height, const GraphicsPath* outline, int borderWidth,
+                                 ARGB borderColor) {
+    if (m_backgroundImage) {
+        if (width == 0)
+            width = static_cast<int>(m_backgroundImage->GetWidth());
+        if (height == 0)
+            height = static_cast<int>(m_backgroundImage->GetHeight());
+    }
+    if (width < 1 || height < 1)
+        return; // no surface to compose; the current one stays
+    auto composed = std::make_unique<Bitmap>(width, height, PixelFormat32bppARGB);
+    if (composed->GetLastStatus() != Ok)
+        return;
+    {
+        Graphics g(composed.get());
+        if (m_backgroundImage) {
+            g.SetInterpolationMode(InterpolationModeHighQualityBicubic);
+            g.SetSmoothingMode(SmoothingModeAntiAlias);
+            // Outside the outline the surface stays fully transparent.
+            if (outline)
+                g.SetClip(outline, CombineModeReplace);
+            xSkinDrawImageStretched(g, m_backgroundImage.get(), Rect(0, 0, width, height), GetBackgroundStretchMode(),
+                                    0, false);
+            if (borderWidth >= 1 && outline) {
+                g.ResetClip();
+                Pen pen(Color(borderColor), static_cast<REAL>(borderWidth));
+                g.DrawPath(&pen, outline);
+            }
+        } else {
+            g.Clear(Color(kPlainBackground));
+        }
+    }
+    m_composed = std::move(composed);
+    m_width = width;
+    m_height = height;
+
+    m_background.Release();
+    CreateBackBuffer(width, height);
+    if (m_background.Create(m_memDC, width, height))
+        CopyComposedInto(m_background.GetDC()->GetSafeHdc());
+    if (m_backBits)
+        CopyComposedInto(m_memDC);
+    PlaceWindow(width, height);
+}
+
+void CLayerDialog::CopyComposedInto(HDC dc) {
+    CxSkinGraphics g(dc);
+    g->SetCompositingMode(CompositingModeSourceCopy);
+    g->DrawImage(m_composed.get(), 0, 0, m_width, m_height);
+}
+
+void CLayerDialog::PlaceWindow(int width, int height) {
+    CWnd* host = GetHostDialog();
+    POINT centre{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+    if (host && host->GetSafeHwnd()) {
+        if (HWND parent = host->GetParent()) {
+            RECT r;
+            ::GetWindowRect(parent, &r);
+            centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        }
+    }
+    const RECT placed{centre.x - width / 2, centre.y - height / 2, centre.x - width / 2 + width,
+                      centre.y - height / 2 + height};
+    m_rect = placed;
+    if (host && host->GetSafeHwnd())
+        host->MoveWindow(placed, FALSE);
+}
+
+BYTE CLayerDialog::ConstantAlpha(int transparency) {
+    return static_cast<BYTE>((100 - std::clamp(transparency, 0, 100)) * 255 / 100);
+}
+
+void CLayerDialog::Push() {
+    CWnd* host = GetHostDialog();
+    if (!host || !host->GetSafeHwnd() || !m_backBits)
+        return;
+    GdiFlush();
+    RECT window;
+    host->GetWindowRect(&window);
+    POINT position{window.left, window.top}, origin{0, 0};
+    SIZE size{m_width, m_height};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, ConstantAlpha(m_transparency), AC_SRC_ALPHA};
+    HDC screen = ::GetDC(nullptr);
+    ::UpdateLayeredWindow(host->GetSafeHwnd(), screen, &position, &size, m_memDC, &origin, 0, &blend, ULW_ALPHA);
+    ::ReleaseDC(nullptr, screen);
+}
+
+void CLayerDialog::Update() {
+    Present(this);
+}
+
+void CLayerDialog::Present(CLayerWnd* layer) {
+    if (!m_backBits || !layer)
+        return;
+    CxLockGuard hold(m_lock);
+    if (layer == this) {
+        DrawChildren(&m_memDC, nullptr);
+    } else {
+        // Painting the layer alone over its last picture would pile its translucent pixels up on every
+        // update: the area is rebuilt from the background, with whatever else overlaps it.
+        const RECT area = layer->GetRectInHost();
+        m_memDC.IntersectClipRect(area);
+        DrawChildren(&m_memDC, &area);
+        m_memDC.SelectClipRgn(nullptr);
+    }
+    Push();
+}
+
+void CLayerDialog::PresentRect(BOOL erase, const RECT& /*windowRect*/, const RECT* clip) {
+    if (!m_backBits)
+        return;
+    if (!erase && clip) {
+        m_memDC.IntersectClipRect(*clip);
+        DrawChildren(&m_memDC, clip);
+        m_memDC.SelectClipRgn(nullptr);
+    } else {
+        DrawChildren(&m_memDC, nullptr);
+    }
+    Push();
+}
+
+void CLayerDialog::InvalidateRect(const RECT& rect, BOOL erase) {
+    RECT window{};
+    if (CWnd* host = GetHostDialog(); host && host->GetSafeHwnd())
+        host->GetWindowRect(&window);
+    CxLockGuard hold(m_lock);
+    PresentRect(erase, window, &rect);
+}
+
+void CLayerDialog::DrawChildren(CDC* dc, const RECT* clip) {
+    if (CDC* background = m_background.GetDC()) {
+        const RECT all{0, 0, m_width, m_height};
+        RECT area = all;
+        if (clip && !::IntersectRect(&area, clip, &all))
+            return;
+        dc->BitBlt(area.left, area.top, area.right - area.left, area.bottom - area.top, *background, area.left,
+                   area.top, SRCCOPY);
+    }
+    CLayerWnd::DrawChildren(dc, clip);
+}
+
+void CLayerDialog::OnMouseMove(UINT flags, POINT point) {
+    CLayerWnd* layer = LayerFromPoint(point);
+    if (!layer) {
+        if (m_hovered)
+            m_hovered->OnMouseOut();
+        m_hovered = nullptr;
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+        return;
+    }
+    const RECT inHost = layer->GetRectInHost();
+    const POINT local{point.x - inHost.left, point.y - inHost.top};
+    if (layer == m_hovered) {
+        layer->OnMouseMove(flags, local);
+        return;
+    }
+    if (m_hovered)
+        m_hovered->OnMouseOut();
+    // The old layer has been told; a disabled layer under the mouse becomes nobody's hover.
+    m_hovered = nullptr;
+    if (layer->IsEnabled(TRUE)) {
+        layer->SetHovered(TRUE);
+        layer->OnMouseMove(flags, local);
+        m_hovered = layer;
+    }
+}
+
+void CLayerDialog::ForgetLayer(CLayerWnd* layer) {
+    if (m_hovered == layer)
+        m_hovered = nullptr;
+}
+
+BOOL CLayerDialog::DispatchLayerMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (msg < kFirstLayerMessage || msg > kLastLayerMessage || !wParam)
+        return FALSE;
+    // Compared by address before anything is read through the pointer.
+    auto* layer = reinterpret_cast<CLayerWnd*>(wParam);
+    if (!ContainsLayer(layer))
+        return FALSE;
+    const LRESULT answer = layer->OnLayerMessage(msg, lParam);
+    if (result)
+        *result = answer;
+    return TRUE;
+}
+
+uint32_t CLayerDialog::GetPixel(int x, int y) const {
+    if (!m_backBits || x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return 0;
+    GdiFlush();
+    return m_backBits[static_cast<size_t>(m_height - 1 - y) * static_cast<size_t>(m_width) + static_cast<size_t>(x)];
+}

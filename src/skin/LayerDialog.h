@@ -1,0 +1,90 @@
+#pragma once
+// The root layer of a window's layer tree and its bridge to the window: a layered window with per-pixel
+// alpha presented from a 32-bit back buffer. The background (an image or plain grey, clipped to an
+// optional outline and framed by an optional border) is composed once; each repaint copies it back under
+// the invalidated area, paints the layers that meet it and pushes the whole surface.
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "framework/Bitmap.h"
+#include "framework/DC.h"
+#include "skin/LayerBuffer.h"
+#include "skin/LayerWnd.h"
+#include "skin/Lock.h"
+
+class ILayerToolTip;
+
+class CLayerDialog : public CLayerWnd {
+    DECLARE_DYNAMIC(CLayerDialog)
+public:
+    CLayerDialog() = default;
+    ~CLayerDialog() override;
+
+    // Presents the whole tree.
+    void Update() override;
+    void OnMouseMove(UINT flags, POINT point) override;
+    // Repaints the area (or, with erase, everything) and presents, under the host's lock.
+    void InvalidateRect(const RECT& rect, BOOL erase) override;
+    // The root's paint: the composed background under the area, then the children that meet it.
+    void DrawChildren(CDC* dc, const RECT* clip) override;
+
+    virtual void SetTransparency(int percent) { m_transparency = percent; }
+    // An empty path keeps the current image; a file that cannot be loaded leaves none.
+    virtual void SetBackgroundImage(const wchar_t* path);
+    // Composes the background at the given size (0 takes the image's) and centres the window on its
+    // parent, or on the screen.
+    virtual void SetBackground(int width, int height, const Gdiplus::GraphicsPath* outline, int borderWidth,
+                               Gdiplus::ARGB borderColor);
+
+    // Makes the window the host: layered style and a memory DC compatible with the window's.
+    BOOL Attach(CWnd* window);
+    void CreateBackBuffer(int width, int height);
+    void Present(CLayerWnd* layer);
+    void PresentRect(BOOL erase, const RECT& windowRect, const RECT* clip);
+
+    // Messages 2025..3023 carry a layer pointer that may have outlived its layer (a queued repeat after a
+    // panel switch): the layer gets the message only while it is still in this tree. TRUE when delivered.
+    BOOL DispatchLayerMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+    int GetTransparency() const { return m_transparency; }
+    // (100 - transparency) x 255 / 100, the percentage clamped to 0..100.
+    static BYTE ConstantAlpha(int transparency);
+    CLayerWnd* GetHoveredLayer() const { return m_hovered; }
+    CDC* GetMemDC() { return &m_memDC; }
+    CxLock& GetLock() { return m_lock; }
+    int GetSurfaceWidth() const { return m_width; }
+    int GetSurfaceHeight() const { return m_height; }
+    // The back buffer's premultiplied ARGB pixel at (x, y) from the top-left; 0 outside it.
+    uint32_t GetPixel(int x, int y) const;
+    Gdiplus::Bitmap* GetBackgroundImage() const { return m_backgroundImage.get(); }
+
+    void SetToolTip(ILayerToolTip* toolTip) { m_toolTip = toolTip; }
+    ILayerToolTip* GetToolTip() const { return m_toolTip; }
+
+protected:
+    void ForgetLayer(CLayerWnd* layer) override;
+
+private:
+    void Push();
+    void CopyComposedInto(HDC dc);
+    void PlaceWindow(int width, int height);
+
+    CLayerWnd* m_hovered = nullptr;
+    // The back buffer DIB (bottom-up rows); declared before the DC, which selects it out when it goes.
+    CBitmap m_backBitmap;
+    uint32_t* m_backBits = nullptr;
+    CDC m_memDC;
+    BITMAPINFOHEADER m_header{};
+    std::unique_ptr<Gdiplus::Bitmap> m_backgroundImage;
+    CLayerBuffer m_background;
+    std::unique_ptr<Gdiplus::Bitmap> m_composed;
+    int m_width = 0;
+    int m_height = 0;
+    int m_transparency = 0;
+    CxLock m_lock;
+    ILayerToolTip* m_toolTip = nullptr;
+};

@@ -1,0 +1,58 @@
+#pragma once
+// GDI+ drawing shared by every skinned control: images with opacity, a disabled look, stretch modes and
+// three-slice scaling; text through a temporary bitmap; shapes from colour-keyed images; soft glows.
+// Every function draws on a Graphics the caller owns.
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <memory>
+
+// Stretch modes of xSkinDrawImageStretched (also the window background's mode).
+enum SkinStretchMode : int {
+    kStretchFill = 0,        // whole image onto the rectangle (any value other than 1..3)
+    kStretchNone = 1,        // at the top-left, never larger than the image
+    kStretchUniform = 2,     // aspect kept, fits inside, centred
+    kStretchUniformFill = 3, // aspect kept, fills, overflow cut off equally on both sides
+};
+
+// Alpha factor of the shared colour matrix: 0.4 for the disabled look, scaled by (100 - t) / 100.
+float xSkinImageAlphaFactor(int transparency, bool disabled);
+
+// A new bitmap from the file, or null for an empty path or any GDI+ failure.
+std::unique_ptr<Gdiplus::Bitmap> xSkinLoadBitmap(const wchar_t* path);
+
+// Stretched onto rect, or cut into three vertical slices whose caps stay unscaled when threeSlice is set
+// and the width differs from the image's.
+void xSkinDrawImage(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::Rect& rect, int transparency,
+                    bool disabled, bool threeSlice, int leftCap, int rightCap);
+void xSkinDrawImageStretched(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::Rect& rect,
+                             int stretchMode, int transparency, bool disabled);
+
+// Renders anti-aliased text into a temporary ARGB bitmap of `size` (or of the rectangle's size when null)
+// and copies it to rect's top-left, limited to the rectangle.
+void xSkinDrawStringToBitmap(Gdiplus::Graphics& graphics, const wchar_t* text, const Gdiplus::RectF& rect,
+                             const Gdiplus::Font* font, const Gdiplus::StringFormat* format,
+                             const Gdiplus::Brush* brush, const Gdiplus::Size* size);
+// (measured width + extraWidth, measured height), truncated to whole pixels.
+Gdiplus::Size xSkinMeasureString(Gdiplus::Graphics& graphics, const wchar_t* text, const Gdiplus::Font* font,
+                                 int extraWidth);
+
+// Every run of pixels that differ from the top-left key pixel, or the whole image when the key is opaque
+// (alpha 251 or more). Null when the image cannot be read.
+std::unique_ptr<Gdiplus::GraphicsPath> xSkinCreatePathFromBitmap(Gdiplus::Bitmap* image);
+
+// The image drawn at three times the size, clipped to `path` (in rect-local coordinates, may be null),
+// then scaled down onto rect so the clipped edge is smooth.
+void xSkinDrawImageInPath(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::Rect& rect,
+                          int stretchMode, int transparency, bool disabled, const Gdiplus::GraphicsPath* path);
+// Glows: the shape (text or a rect-local path) filled and outlined at a fifth of the size, then blown up
+// over rect with bicubic interpolation. Targets under 5 pixels have no room for a glow and are skipped.
+void xSkinDrawOutlinedText(Gdiplus::Graphics& graphics, const wchar_t* text, const Gdiplus::FontFamily* family,
+                           int style, float emSize, const Gdiplus::RectF& rect, const Gdiplus::StringFormat* format,
+                           const Gdiplus::Brush* brush, const Gdiplus::Pen* pen);
+void xSkinDrawPath(Gdiplus::Graphics& graphics, const Gdiplus::GraphicsPath* path, const Gdiplus::RectF& rect,
+                   const Gdiplus::Brush* brush, const Gdiplus::Pen* pen);
+
+// Drops the thread's pending mouse messages, so clicks made during an animation do nothing.
+void xSkinFlushMouseMessages();

@@ -1,0 +1,30 @@
+#pragma once
+// A GDI+ Graphics for painting into a device context. When a 32-bit DIB section is selected into the DC
+// (the host's back buffer, a layer buffer), GDI+ draws straight into its bits as premultiplied ARGB, so
+// per-pixel alpha survives; a Graphics on the HDC itself would treat the surface as opaque RGB. The DC's
+// viewport origin becomes a translation and its clip region the clip. Any other DC gets a plain Graphics.
+// The toolkit's surfaces are bottom-up DIBs, seen top-down through a negative stride: Wine's GDI+ mirrors
+// some unscaled and scaled draws into positive-stride user bitmaps, but handles this layout everywhere.
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <memory>
+
+class CxSkinGraphics {
+public:
+    explicit CxSkinGraphics(HDC dc);
+    ~CxSkinGraphics();
+    CxSkinGraphics(const CxSkinGraphics&) = delete;
+    CxSkinGraphics& operator=(const CxSkinGraphics&) = delete;
+
+    Gdiplus::Graphics& operator*() { return *m_graphics; }
+    Gdiplus::Graphics* operator->() { return m_graphics.get(); }
+    Gdiplus::Graphics* Get() { return m_graphics.get(); }
+    // True when drawing goes into DIB bits with alpha.
+    bool HasAlpha() const { return m_surface != nullptr; }
+
+private:
+    std::unique_ptr<Gdiplus::Bitmap> m_surface; // must outlive m_graphics
+    std::unique_ptr<Gdiplus::Graphics> m_graphics;
+};
