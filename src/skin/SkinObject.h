@@ -5,6 +5,7 @@
 #include <string>
 
 class CLayerWnd;
+class CObject;
 
 class IxSkinObject {
 public:
@@ -17,7 +18,8 @@ public:
     virtual void SetParent(IxSkinObject* /*parent*/) {}
 };
 
-// A listener owned by the skin object it listens to: released when that object goes.
+// The base of every handler: the skin object that owns it releases it when that object goes. A control
+// reaches its own listener interface (button, slider, ...) by casting the handler found for it.
 class IxSkinListener {
 public:
     virtual void Release() = 0;
@@ -43,7 +45,21 @@ public:
     CLayerWnd* GetLayer() const { return m_layer; }
     void SetLayer(CLayerWnd* layer) { m_layer = layer; }
 
+    // The handler that serves this object: its own listener, else that of the nearest enclosing panel,
+    // else the dialog's. Null when none has one.
+    IxSkinListener* FindListener() const;
+    // The layer of the object whose listener FindListener answers (the control itself, a panel or the
+    // dialog's root layer); null when there is none.
+    CLayerWnd* FindListenerLayer() const;
+
 private:
+    // The object holding the listener and the layer it stands for.
+    const CxSkinObject* FindListenerOwner(CLayerWnd** layer) const;
+
     IxSkinListener* m_listener = nullptr;
     CLayerWnd* m_layer = nullptr;
 };
+
+// Whether the object's class or one of its bases has this run-time class name. Lets the toolkit recognise
+// control kinds (a panel, a text box) that live in other modules without depending on them.
+bool xSkinIsKindOfName(const CObject* object, const wchar_t* className);

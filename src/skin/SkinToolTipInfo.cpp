@@ -1,0 +1,3 @@
+#include "skin/SkinToolTipInfo.h"
+
+IMPLEMENT_DYNAMIC(CxSkinToolTipInfo, CObject)
