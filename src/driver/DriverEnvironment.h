@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/EffectDefaultWriters.h"
+
 // The setting.ini fields the driver object uses.
 class IDriverSettings {
 public:
@@ -26,4 +28,6 @@ struct DriverEnvironment {
     std::wstring dataFolder;    // with a trailing backslash; holds Profile.xml
     bool vistaOrLater = true;
     IDriverSettings* settings = nullptr; // may be null: nothing is read or stored then
+    // The effect families' start-up writers, filled by the handlers before the object is made.
+    CEffectDefaultWriters effectWriters;
 };

@@ -67,6 +67,8 @@ CDriverInstance::CDriverInstance(const DriverEnvironment& environment)
 }
 
 CDriverInstance::~CDriverInstance() {
+    // The DirectX worker pins the library itself, so a worker still running after the wait is harmless.
+    m_directX.Wait(CDirectXVersionWorker::kExitWaitMs);
     // Both libraries call back on threads of their own. Stop them before anything they could reach goes
     // away, and without holding the device lock: a callback waiting for it would never let them end.
     if (m_hid.CloseDevice)
@@ -160,6 +162,18 @@ DeviceRecord* CDriverInstance::FindFullySupported(int32_t endpointCode) const {
             return record.get();
     }
     return nullptr;
+}
+
+DeviceRecord* CDriverInstance::FindFirst(int32_t endpointCode) const {
+    for (const auto& record : m_devices) {
+        if (record->Code() == endpointCode)
+            return record.get();
+    }
+    return nullptr;
+}
+
+bool CDriverInstance::IsListed(const DeviceRecord* record) const {
+    return std::any_of(m_devices.begin(), m_devices.end(), [&](const auto& listed) { return listed.get() == record; });
 }
 
 DeviceRecord* CDriverInstance::ControlDeviceOfKind1() const {
@@ -356,6 +370,15 @@ uint32_t CDriverInstance::GetLastWriteTime() {
 int32_t CDriverInstance::GetDeviceCount() {
     std::lock_guard device(m_deviceLock);
     return static_cast<int32_t>(m_devices.size());
+}
+
+int32_t CDriverInstance::HasHeadphoneAmplifier() {
+    std::lock_guard device(m_deviceLock);
+    return m_headphoneAmplifier;
+}
+
+std::wstring CDriverInstance::GetDirectXVersion() {
+    return m_directX.Text();
 }
 
 int32_t CDriverInstance::CountKind1Devices() {

@@ -19,6 +19,7 @@
 #include "driver/CriticalSection.h"
 #include "driver/DeviceInfoSetting.h"
 #include "driver/DeviceRecord.h"
+#include "driver/DirectXVersionWorker.h"
 #include "driver/DriverEnvironment.h"
 #include "driver/DriverLibraryAbi.h"
 #include "driver/IDriverInstance.h"
@@ -74,7 +75,7 @@ public:
     bool IsControlDeviceKind1() override;
     bool IsControlDevice2Kind1() override;
     bool PlayTestSound(const std::wstring& wavePath, int32_t channel) override;
-    bool StopTestSound() override;
+    bool StopTestSound(bool waitAfter) override;
     bool CloseTestSound() override;
     std::wstring GetDefaultRenderEndpointName() override;
     std::wstring GetDefaultCaptureEndpointName() override;
@@ -98,7 +99,12 @@ public:
     int32_t EnumerateDevices() override;
     int32_t GetDeviceCount() override;
     int32_t CountKind1Devices() override;
+    int32_t HasHeadphoneAmplifier() override;
+    std::wstring GetDirectXVersion() override;
     void Release() override;
+
+    // A driver reporting an absurd endpoint count must not make enumeration run on for ever.
+    static constexpr int32_t kMaxEndpointsPerFlow = 64;
 
 private:
     // Tests reach the device list and the roles through this class only.
@@ -159,7 +165,41 @@ private:
 
     // Callers hold the device lock.
     DeviceRecord* FindFullySupported(int32_t endpointCode) const;
+    DeviceRecord* FindFirst(int32_t endpointCode) const;
     DeviceRecord* ControlDeviceOfKind1() const;
+    bool IsListed(const DeviceRecord* record) const;
+
+    // Typed reads on one record through the read path, storing into the value cache.
+    int32_t ReadText(DeviceRecord* record, const wchar_t* name, std::wstring& text);
+    int32_t ReadInt(DeviceRecord* record, const wchar_t* name, int32_t& value, const int32_t* argument = nullptr,
+                    int32_t argumentType = 0);
+    int32_t ReadFloat(DeviceRecord* record, const wchar_t* name, float& value, const int32_t* argument = nullptr,
+                      int32_t argumentType = 0, bool storeInCache = true);
+    bool IsDefaultDevice(DeviceRecord* record);
+
+    // Enumeration.
+    bool CanEnumerate() const;
+    int32_t ReadEndpointCount(uint32_t flow);
+    std::unique_ptr<DeviceRecord> FetchRecord(uint32_t flow, int32_t index);
+    bool AcceptRecord(DeviceRecord& record, bool admitPartlySupported);
+    void ClearDeviceList();
+    void AddToList(std::unique_ptr<DeviceRecord> record, uint32_t flow);
+    void AssignRoles(DeviceRecord* record);
+    void ProbeRenderCapabilities(DeviceRecord* record);
+    void ProbeCaptureCapabilities(DeviceRecord* record);
+    void ChooseCurrentDevice();
+    void SelectCurrentByCode(int32_t endpointCode);
+    int32_t SetDefaultEndpointByName(const std::wstring& endpointName, uint32_t flow);
+    uint32_t ProbeChannelCount(DeviceRecord* record);
+    int32_t AnswerFeature(DeviceRecord& record, const std::wstring& feature);
+    int32_t EffectIdentifierIs(DeviceRecord& record, const GUID& identifier);
+
+    // Hardware buttons, ASIO and listening. The id reader takes the device lock itself.
+    bool ReadVendorAndProduct(std::wstring& vendor, std::wstring& product);
+    void LoadAsioDriverId();
+    void ReadButtonStates();
+    DeviceRecord** ListenSource(int32_t endpointCode, int32_t*& idleFlag);
+    int32_t CallListen(DeviceRecord* record, oc::driver::RunListen2DeviceFn call);
 
     DriverEnvironment m_environment;
 
@@ -186,10 +226,12 @@ private:
 
     CDeviceInfoSetting m_deviceInfo;
     std::atomic<uint32_t> m_lastWriteTime{0};
-    std::wstring m_directXVersion;
+    CDirectXVersionWorker m_directX;
     CCriticalSection m_deviceLock;
     int32_t m_partlySupported = 0;
-    std::wstring m_asioDriverId;
-    int32_t m_listenIdle[3] = {1, 1, 1}; // microphone, line-in, aux: 1 means not listening
+    std::wstring m_asioDriverId;                                  // under the device lock
+    int32_t m_headphoneAmplifier = 0;                             // under the device lock
+    oc::driver::HidReportFunction* m_hidReportFunction = nullptr; // the main window's variable
+    int32_t m_listenIdle[3] = {1, 1, 1};                          // microphone, line-in, aux: 1 means not listening
     std::map<std::wstring, RoutingBlock> m_routing;
 };

@@ -9,27 +9,27 @@
 
 // One slot per writer, named after the handler operation that fills it.
 enum class EffectWriter : int {
-    VirtualInitDefaults,               // CVirtualHandler::InitDefaults
-    KaraokeInitDefaults,               // CKaraokeHandler::InitDefaults (render endpoints)
-    SettingApplyToDevice,              // CSettingHandler::ApplyToDevice
-    EQApplyToDevice,                   // CEQHandler::ApplyToDevice
-    EMInitDefaults,                    // CEMHandler::InitDefaults
-    DTSSSInitDefaults,                 // CDTSSSHandler::InitDefaults
-    SpeakerDTSNeoPCInitDefaults,       // CSpeakerDTSNeoPCHandler::InitDefaults
-    SpeakerDolbyPLIIxInitDefaults,     // CSpeakerDolbyPLIIxHandler::InitDefaults
-    DolbyHPVSIsEffectActive,           // CDolbyHPVSHandler::IsEffectActive
-    MicInBeamFormingInitDefaults,      // CMicInBeamFormingHandler::InitDefaults
-    MicInAECInitDefaults,              // CMicInAECHandler::InitDefaults
-    MicInENCInitDefaults,              // CMicInENCHandler::InitDefaults
-    MicInNoiseReductionInitDefaults,   // CMicInNoiseReductionHandler::InitDefaults
-    MicInBoostInitDefaults,            // CMicInBoostHandler::InitDefaults
-    SubrouteInitDefaults,              // CSubrouteHandler::InitDefaults
-    VimoSmartVolInitDefaults,          // CVimoSmartVolHandler::InitDefaults
-    VimoDynamicBassInitDefaults,       // CVimoDynamicBassHandler::InitDefaults
-    VimoAudioBrilliantInitDefaults,    // CVimoAudioBrilliantHandler::InitDefaults
-    VimoVoiceClarityInitDefaults,      // CVimoVoiceClarityHandler::InitDefaults
+    VirtualInitDefaults,                // CVirtualHandler::InitDefaults
+    KaraokeInitDefaults,                // CKaraokeHandler::InitDefaults (render endpoints)
+    SettingApplyToDevice,               // CSettingHandler::ApplyToDevice
+    EQApplyToDevice,                    // CEQHandler::ApplyToDevice
+    EMInitDefaults,                     // CEMHandler::InitDefaults
+    DTSSSInitDefaults,                  // CDTSSSHandler::InitDefaults
+    SpeakerDTSNeoPCInitDefaults,        // CSpeakerDTSNeoPCHandler::InitDefaults
+    SpeakerDolbyPLIIxInitDefaults,      // CSpeakerDolbyPLIIxHandler::InitDefaults
+    DolbyHPVSIsEffectActive,            // CDolbyHPVSHandler::IsEffectActive
+    MicInBeamFormingInitDefaults,       // CMicInBeamFormingHandler::InitDefaults
+    MicInAECInitDefaults,               // CMicInAECHandler::InitDefaults
+    MicInENCInitDefaults,               // CMicInENCHandler::InitDefaults
+    MicInNoiseReductionInitDefaults,    // CMicInNoiseReductionHandler::InitDefaults
+    MicInBoostInitDefaults,             // CMicInBoostHandler::InitDefaults
+    SubrouteInitDefaults,               // CSubrouteHandler::InitDefaults
+    VimoSmartVolInitDefaults,           // CVimoSmartVolHandler::InitDefaults
+    VimoDynamicBassInitDefaults,        // CVimoDynamicBassHandler::InitDefaults
+    VimoAudioBrilliantInitDefaults,     // CVimoAudioBrilliantHandler::InitDefaults
+    VimoVoiceClarityInitDefaults,       // CVimoVoiceClarityHandler::InitDefaults
     VimoSurroundHeadPhoneApplyToDevice, // CVimoSurroundHeadPhoneHandler::ApplyToDevice
-    VimoSurroundSpeakersInitDefaults,  // CVimoSurroundSpeakersHandler::InitDefaults
+    VimoSurroundSpeakersInitDefaults,   // CVimoSurroundSpeakersHandler::InitDefaults
     Count
 };
 

@@ -79,7 +79,8 @@ public:
     virtual bool IsControlDeviceKind1() = 0;
     virtual bool IsControlDevice2Kind1() = 0;
     virtual bool PlayTestSound(const std::wstring& wavePath, int32_t channel) = 0;
-    virtual bool StopTestSound() = 0;
+    // With waitAfter set the call returns only after the device had the settle time of a stopped wave.
+    virtual bool StopTestSound(bool waitAfter) = 0;
     virtual bool CloseTestSound() = 0;
     virtual std::wstring GetDefaultRenderEndpointName() = 0;
     virtual std::wstring GetDefaultCaptureEndpointName() = 0;
@@ -107,6 +108,10 @@ public:
     virtual int32_t EnumerateDevices() = 0;
     virtual int32_t GetDeviceCount() = 0;
     virtual int32_t CountKind1Devices() = 0;
+    // Nonzero when the last device list build could read a headphone endpoint's amplifier level.
+    virtual int32_t HasHeadphoneAmplifier() = 0;
+    // The DirectX version text read in the background after the start-up writers; empty until then.
+    virtual std::wstring GetDirectXVersion() = 0;
     // Destroys the process's instance.
     virtual void Release() = 0;
 

@@ -17,29 +17,8 @@
 namespace {
 
 using oc::test::DriverSession;
+using oc::test::SimEnvironment;
 using Access = CDriverInstanceTestAccess;
-
-// The simulated device reads its scenario, state file and control pipe from the environment at init.
-class SimEnvironment {
-public:
-    explicit SimEnvironment(const oc::test::TempDir& dir) {
-        SetEnvironmentVariableW(L"OC_SIM_SCENARIO", nullptr);
-        SetEnvironmentVariableW(L"OC_SIM_STATE", (dir / "device.state").c_str());
-        const std::wstring pipe = L"\\\\.\\pipe\\OvercoatDriverTests" + std::to_wstring(GetCurrentProcessId());
-        SetEnvironmentVariableW(L"OC_SIM_PIPE", pipe.c_str());
-        std::filesystem::create_directories(dir / "data");
-        m_environment.programFolder = oc::test::ProgramDir().wstring() + L"\\";
-        m_environment.dataFolder = (dir / "data").wstring() + L"\\";
-    }
-    ~SimEnvironment() {
-        SetEnvironmentVariableW(L"OC_SIM_STATE", nullptr);
-        SetEnvironmentVariableW(L"OC_SIM_PIPE", nullptr);
-    }
-    const DriverEnvironment& Get() const { return m_environment; }
-
-private:
-    DriverEnvironment m_environment;
-};
 
 class SimDriverTest : public ::testing::Test {
 protected:

@@ -3,8 +3,11 @@
 // list and roles, which the endpoint enumeration would otherwise fill.
 
 #include <cstdint>
+#include <windows.h>
+
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "TestPaths.h"
 #include "driver/DeviceRecord.h"
@@ -54,6 +57,31 @@ private:
 // The folder of the running test executable.
 std::filesystem::path TestBinaryDir();
 
+// An export of a loaded library, by the library's file name.
+template <class Fn> Fn LibraryExport(const wchar_t* module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(module), name)));
+}
+
+// The call history of the scripted configuration or HID library.
+std::wstring ProbeHistory();
+std::wstring ProbeHidHistory();
+// Lines of a history that begin with the text.
+int CountLines(const std::wstring& history, const std::wstring& prefix);
+
+// The simulated device reads its scenario, state file and control pipe from the environment when the
+// library initialises; the program folder is the assembled one, where the stand-in libraries live.
+class SimEnvironment {
+public:
+    // scenario: a name from the scenarios folder; empty for the default device.
+    SimEnvironment(const TempDir& dir, const std::wstring& scenario = {});
+    ~SimEnvironment();
+    const DriverEnvironment& Get() const { return m_environment; }
+    DriverEnvironment& Get() { return m_environment; }
+
+private:
+    DriverEnvironment m_environment;
+};
+
 } // namespace oc::test
 
 class CDriverInstanceTestAccess {
@@ -67,4 +95,14 @@ public:
     static void SetRole(IDriverInstance* driver, Role role, DeviceRecord* record);
     // Empties the list and the roles under the device lock, as a rebuild does.
     static void ClearDevices(IDriverInstance* driver);
+
+    enum Source { kMicInSource, kLineInSource, kAuxInSource };
+    static DeviceRecord* GetRole(IDriverInstance* driver, Role role);
+    static DeviceRecord* GetSource(IDriverInstance* driver, Source source);
+    static void SetSource(IDriverInstance* driver, Source source, DeviceRecord* record);
+    static int32_t ListenIdle(IDriverInstance* driver, Source source);
+    static std::vector<DeviceRecord*> Devices(IDriverInstance* driver);
+    static std::wstring AsioDriverId(IDriverInstance* driver);
+    // Waits for the DirectX worker; false when it is still running after the time.
+    static bool WaitForDirectXWorker(IDriverInstance* driver, DWORD timeoutMs);
 };

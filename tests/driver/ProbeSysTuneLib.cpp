@@ -1,7 +1,10 @@
 // The scripted configuration library. Built twice: complete, and with OC_PROBE_PARTIAL without
-// ConfLibInitWithGUID and PropertyControl.
+// ConfLibInitWithGUID, PropertyControl and the test-sound, ASIO and listen entry points.
 #include <windows.h>
 
+#include <objbase.h>
+
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <map>
@@ -29,6 +32,29 @@ std::mutex g_mutex;
 std::map<std::wstring, Script> g_scripts;
 int32_t g_calls = 0;
 ProbeCall g_last{};
+std::wstring g_history;
+
+struct DeviceList {
+    std::vector<DeviceKey> keys;
+    int32_t reportedCount = -1;
+    bool touchCount = true;
+};
+DeviceList g_lists[2];
+int32_t g_createListResult = 0;
+
+std::wstring DeviceScriptName(uint32_t id, const wchar_t* name) {
+    return std::to_wstring(id) + L":" + name;
+}
+
+// Callers hold g_mutex.
+void Record(const std::wstring& line) {
+    g_history += line + L"\n";
+}
+
+[[maybe_unused]] int32_t ScriptedResult(const wchar_t* entryPoint) {
+    auto script = g_scripts.find(entryPoint);
+    return script == g_scripts.end() ? 0 : script->second.result;
+}
 
 void LogLine(const char* text) {
     wchar_t path[MAX_PATH] = {};
@@ -78,7 +104,14 @@ PROBE_EXPORT int32_t PropertyControl(const DeviceKey* key, const wchar_t* name, 
         std::memcpy(g_last.value, *value, kPropertyBufferBytes);
     if (arguments)
         std::memcpy(g_last.arguments, *arguments, kPropertyBufferBytes);
-    auto script = g_scripts.find(name);
+    int32_t firstArgument = 0;
+    if (arguments)
+        std::memcpy(&firstArgument, *arguments, sizeof(firstArgument));
+    Record(std::wstring(write ? L"write " : L"read ") + name + L" id=" + std::to_wstring(key ? key->id : 0) + L" arg=" +
+           std::to_wstring(firstArgument));
+    auto script = g_scripts.find(DeviceScriptName(key ? key->id : 0, name));
+    if (script == g_scripts.end())
+        script = g_scripts.find(name);
     if (script == g_scripts.end())
         return 1;
     if (!write && value) {
@@ -96,13 +129,58 @@ PROBE_EXPORT int32_t PropertyControl(const DeviceKey* key, const wchar_t* name, 
         std::memcpy(*arguments, script->second.argumentReply.data(), script->second.argumentReply.size());
     return write ? script->second.writeResult : script->second.result;
 }
+
+PROBE_EXPORT int32_t PlayTestSound(const wchar_t* path, uint32_t mask, const DeviceKey* key, int32_t reserved) {
+    std::lock_guard guard(g_mutex);
+    wchar_t line[64];
+    swprintf(line, 64, L" mask=0x%x id=%u reserved=%d", mask, key ? key->id : 0, reserved);
+    Record(std::wstring(L"PlayTestSound ") + (path ? path : L"") + line);
+    return ScriptedResult(L"PlayTestSound");
+}
+
+PROBE_EXPORT int32_t StopTestSound(void* owner, int32_t reserved) {
+    std::lock_guard guard(g_mutex);
+    Record(std::wstring(L"StopTestSound") + (owner ? L"" : L" null") + L" reserved=" + std::to_wstring(reserved));
+    return ScriptedResult(L"StopTestSound");
+}
+
+PROBE_EXPORT int32_t CloseTestSound(void* owner, int32_t reserved) {
+    std::lock_guard guard(g_mutex);
+    Record(std::wstring(L"CloseTestSound") + (owner ? L"" : L" null") + L" reserved=" + std::to_wstring(reserved));
+    return ScriptedResult(L"CloseTestSound");
+}
+
+PROBE_EXPORT int32_t ShowAsioPanel(const void* classId) {
+    std::lock_guard guard(g_mutex);
+    GUID guid{};
+    if (classId)
+        std::memcpy(&guid, classId, sizeof(guid));
+    wchar_t text[64] = {};
+    StringFromGUID2(guid, text, 64);
+    Record(std::wstring(L"ShowAsioPanel ") + text);
+    return ScriptedResult(L"ShowAsioPanel");
+}
+
+PROBE_EXPORT int32_t RunListen2Device(const DeviceKey* key) {
+    std::lock_guard guard(g_mutex);
+    Record(L"RunListen2Device id=" + std::to_wstring(key ? key->id : 0));
+    return ScriptedResult(L"RunListen2Device");
+}
+
+PROBE_EXPORT int32_t StopListen2Device(const DeviceKey* key) {
+    std::lock_guard guard(g_mutex);
+    Record(L"StopListen2Device id=" + std::to_wstring(key ? key->id : 0));
+    return ScriptedResult(L"StopListen2Device");
+}
 #endif
 
 PROBE_EXPORT int32_t GetDeviceById(uint32_t flow, uint32_t index, DeviceKey* record) {
-    record->id = index + 1;
-    record->code = 1;
-    record->flow = flow;
-    record->kind = 1;
+    std::lock_guard guard(g_mutex);
+    Record(L"GetDeviceById flow=" + std::to_wstring(flow) + L" index=" + std::to_wstring(index));
+    // An index past the scripted endpoints fails and leaves the record as the caller gave it.
+    if (flow > 1 || index >= g_lists[flow].keys.size())
+        return 2;
+    *record = g_lists[flow].keys[index];
     return 0;
 }
 
@@ -111,13 +189,19 @@ PROBE_EXPORT int32_t RegisterCallbackFunction(DriverEventCallback, int32_t) {
     return 0;
 }
 
-PROBE_EXPORT int32_t GetDeviceCount(uint32_t, int32_t* count) {
-    *count = 0;
+PROBE_EXPORT int32_t GetDeviceCount(uint32_t flow, int32_t* count) {
+    std::lock_guard guard(g_mutex);
+    if (flow > 1 || !g_lists[flow].touchCount)
+        return 1;
+    const DeviceList& list = g_lists[flow];
+    *count = list.reportedCount >= 0 ? list.reportedCount : static_cast<int32_t>(list.keys.size());
     return 0;
 }
 
 PROBE_EXPORT int32_t CreateDeviceList() {
-    return 0;
+    std::lock_guard guard(g_mutex);
+    Record(L"CreateDeviceList");
+    return g_createListResult;
 }
 
 PROBE_EXPORT int32_t ConfLibUnInit() {
@@ -141,6 +225,45 @@ PROBE_EXPORT void ProbeScript(const wchar_t* name, int32_t result, const wchar_t
 PROBE_EXPORT void ProbeScriptWrite(const wchar_t* name, int32_t result) {
     std::lock_guard guard(g_mutex);
     g_scripts[name].writeResult = result;
+    // Writes of the name on any endpoint, including those scripted per endpoint.
+    const std::wstring suffix = std::wstring(L":") + name;
+    for (auto& [key, script] : g_scripts) {
+        if (key.size() > suffix.size() && key.ends_with(suffix))
+            script.writeResult = result;
+    }
+}
+
+PROBE_EXPORT void ProbeScriptDevice(uint32_t id, const wchar_t* name, int32_t result, const wchar_t* reply) {
+    std::lock_guard guard(g_mutex);
+    Script& script = g_scripts[DeviceScriptName(id, name)];
+    script.result = result;
+    script.writeResult = result;
+    script.reply = reply ? reply : L"";
+}
+
+PROBE_EXPORT void ProbeSetDevices(uint32_t flow, const DeviceKey* keys, int32_t keyCount, int32_t reportedCount,
+                                  int32_t touchCount) {
+    std::lock_guard guard(g_mutex);
+    if (flow > 1)
+        return;
+    g_lists[flow].keys.assign(keys, keys + (keys && keyCount > 0 ? keyCount : 0));
+    g_lists[flow].reportedCount = reportedCount;
+    g_lists[flow].touchCount = touchCount != 0;
+}
+
+PROBE_EXPORT void ProbeSetCreateListResult(int32_t result) {
+    std::lock_guard guard(g_mutex);
+    g_createListResult = result;
+}
+
+PROBE_EXPORT int32_t ProbeHistory(wchar_t* buffer, uint32_t chars) {
+    std::lock_guard guard(g_mutex);
+    if (!buffer || chars == 0)
+        return 1;
+    const size_t length = std::min<size_t>(g_history.size(), chars - 1);
+    std::memcpy(buffer, g_history.data(), length * sizeof(wchar_t));
+    buffer[length] = L'\0';
+    return 0;
 }
 
 PROBE_EXPORT int32_t ProbeCallCount() {
