@@ -1,5 +1,11 @@
 #include "app/OvercoatApp.h"
 
+#include "driver/DriverInstance.h"
+#include "driver/DriverStartup.h"
+#include "markup/ILytController.h"
+#include "markup/LytSkinElements.h"
+#include "skin/ItemAnimation.h"
+#include "markup/IProfileController.h"
 #include "markup/StringUtils.h"
 
 #include <algorithm>
@@ -126,11 +132,42 @@ void RemoveFilesIn(const std::wstring& folder) {
     ::FindClose(search);
 }
 
-COvercoatApp::COvercoatApp() : m_title(kCompanyName) {
+COvercoatApp::COvercoatApp() : COvercoatApp(StartupStages{}) {}
+
+COvercoatApp::COvercoatApp(StartupStages stages) : m_stages(std::move(stages)), m_title(kCompanyName) {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     m_showPlainMessage = [](const wchar_t* text, const wchar_t* caption) {
         ::MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR);
     };
+}
+
+StartupStages COvercoatApp::ProgramStages() {
+    StartupStages stages;
+    stages.loadLanguage = [](COvercoatApp& app) { return app.LoadLanguage(app.GetSettings()->GetLanguage()) != 0; };
+    stages.createMarkupController = [](COvercoatApp& app) {
+        // The layers' zoom and fade run through the key-frame animation once it is registered.
+        RegisterItemAnimation();
+        app.CreateLytController();
+    };
+    stages.openDevice = [](COvercoatApp& app) { return app.OpenDevice(); };
+    stages.showDeviceMessage = [](COvercoatApp& app, DeviceCheck device) { app.ShowDeviceMessage(device); };
+    // The controller may never have been made: asking for it makes one, which its release then frees.
+    stages.releaseMarkupController = [](COvercoatApp& app) { app.ReleaseLytController(); };
+    stages.releaseProfileController = [](COvercoatApp&) { GetProfileController()->Release(); };
+    stages.releaseDriver = [](COvercoatApp& app) { app.ReleaseDriver(); };
+    return stages;
+}
+
+void COvercoatApp::CreateLytController() {
+    m_lytEnvironment = std::make_unique<CAppLytEnvironment>(*this);
+    m_lytController = CreateSkinLytController(*m_lytEnvironment);
+}
+
+void COvercoatApp::ReleaseLytController() {
+    if (m_lytController)
+        m_lytController->Release();
+    m_lytController = nullptr;
+    m_lytEnvironment.reset();
 }
 
 COvercoatApp::~COvercoatApp() {
@@ -139,8 +176,13 @@ COvercoatApp::~COvercoatApp() {
         ::CloseHandle(m_instanceMutex);
 }
 
+void COvercoatApp::UseProgramFolder(const std::wstring& folder) {
+    m_programFolderOverride = folder;
+    m_programFolder = folder;
+}
+
 void COvercoatApp::InitPaths() {
-    m_programFolder = ModuleFolder();
+    m_programFolder = m_programFolderOverride.empty() ? ModuleFolder() : m_programFolderOverride;
     std::wstring dataFolder;
     m_dataFolder = FormatString(dataFolder, L"%ls%ls\\", GetCommonAppDataPath(m_programFolder).c_str(), kCompanyName);
     // Wide names throughout: a folder name outside the ANSI code page must not turn into '?'.
@@ -176,11 +218,45 @@ std::wstring COvercoatApp::GetSkinFilePath(const std::wstring& name) const {
     return m_skinFolder + name;
 }
 
-std::wstring COvercoatApp::GetLanguageText(const std::wstring& key) const {
-    if (!m_languageStrings)
-        return L"";
-    auto found = m_languageStrings->find(key);
-    return found == m_languageStrings->end() ? L"" : found->second;
+DeviceCheck COvercoatApp::OpenDevice() {
+    DriverEnvironment environment;
+    environment.programFolder = m_programFolder;
+    environment.dataFolder = m_dataFolder;
+    environment.vistaOrLater = m_vista;
+    environment.settings = &m_driverSettings;
+    switch (OpenDriverDevice(environment, &m_driver)) {
+    case DriverDeviceState::Ready:
+        return DeviceCheck::Ready;
+    case DriverDeviceState::JackEmpty:
+        return DeviceCheck::JackEmpty;
+    case DriverDeviceState::Missing:
+        break;
+    }
+    return DeviceCheck::Missing;
+}
+
+void COvercoatApp::ReleaseDriver() {
+    if (!m_driver)
+        return;
+    m_driver->Release();
+    m_driver = nullptr;
+}
+
+void COvercoatApp::ShowDeviceMessage(DeviceCheck device) {
+    if (device == DeviceCheck::Ready)
+        return;
+    const bool jackEmpty = device == DeviceCheck::JackEmpty;
+    bool& showing = jackEmpty ? m_jackEmptyShowing : m_deviceMissingShowing;
+    if (showing || !m_showSkinnedMessage)
+        return;
+    // Cleared however the box ends, so that a later request is shown again.
+    struct Guard {
+        bool& flag;
+        ~Guard() { flag = false; }
+    } guard{showing};
+    showing = true;
+    m_showSkinnedMessage(GetLanguageText(jackEmpty ? L"ml_Main_DeviceJackEmpty" : L"ml_Main_DeviceNotExist"),
+                         GetLanguageText(L"ml_Main_Info"), MB_ICONERROR);
 }
 
 bool COvercoatApp::IsSecondInstance() {

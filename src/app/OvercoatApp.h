@@ -1,11 +1,15 @@
 #pragma once
-// The application object: start-up (paths, switches, settings, single instance, GDI+, then the steps
-// of the other parts and the main dialog) and shutdown, and the paths, settings and language texts
-// that the rest of the program reaches through it.
+// The application object: start-up (paths, switches, settings, language texts, single instance, GDI+,
+// the driver object and the device check, then the main dialog) and shutdown, and the paths, settings,
+// language texts and driver object that the rest of the program reaches through it.
+#include "app/AppDriverSettings.h"
+#include "app/AppLytEnvironment.h"
 #include "app/AppSettings.h"
 #include "app/StartupStages.h"
 #include "framework/WinApp.h"
+#include "markup/IProfileParser.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -35,10 +39,18 @@ GetCommonAppDataPath(const std::wstring& programFolder, HKEY root = HKEY_LOCAL_M
 // names begin with a dot stay.
 void RemoveFilesIn(const std::wstring& folder);
 
-class COvercoatApp : public CWinApp {
+class IDriverInstance;
+class ILytController;
+
+class COvercoatApp : public CWinApp, public IProfileParserListener {
 public:
+    // Without stages: start-up runs only its own steps (tests fill in the stages they need).
     COvercoatApp();
+    explicit COvercoatApp(StartupStages stages);
     ~COvercoatApp() override;
+
+    // The stages of the program itself: language texts, driver object, device messages and releases.
+    static StartupStages ProgramStages();
 
     BOOL InitInstance() override;
     int ExitInstance() override;
@@ -61,15 +73,51 @@ public:
     bool IsVistaOrLater() const { return m_vista; }
     bool IsWin7OrLater() const { return m_win7; }
 
+    // Runs from another program folder than the executable's (tests); InitPaths keeps it.
+    void UseProgramFolder(const std::wstring& folder);
+
+    // Loads every .xaml file of the culture's language folder, falling back to the first culture of the
+    // shipped list that has files (and storing it as the chosen language). Each culture's common.xaml
+    // is read first so that the language list is complete; the chosen culture's own texts win. Returns 1
+    // when any text was loaded.
+    int LoadLanguage(const std::wstring& culture);
     // The text of a language key; empty when there is no such key or no texts are loaded.
     std::wstring GetLanguageText(const std::wstring& key) const;
+    // The first key, in key order, whose text is exactly the given one; empty when none is.
+    std::wstring FindLanguageKey(const std::wstring& text) const;
+    // Adds or replaces a text; nothing happens before the first language load.
+    void SetLanguageString(const std::wstring& key, const std::wstring& text);
+    // A text beginning with "ml_" is a key: its language text, or the key itself when it has none.
+    std::wstring TranslateText(const std::wstring& text) const;
     // The language texts; created by the first language load (null until then).
     std::unique_ptr<std::map<std::wstring, std::wstring>>& LanguageStrings() { return m_languageStrings; }
+    // One language file read: its "sys:String" entries enter the texts. Releases the root.
+    void OnLanguageParsed(IXmlObject* root);
+
+    // The language files' document parser.
+    IXmlObject* CreateObject(const wchar_t* name) override;
+    void OnParsed(IXmlObject* root) override { OnLanguageParsed(root); }
+    void OnError(const wchar_t* message) override;
+
+    // Creates the driver object, which loads the device maker's library and opens the device.
+    DeviceCheck OpenDevice();
+    void ReleaseDriver();
+    IDriverInstance* GetDriver() const { return m_driver; }
+    // The markup controller, with the style dictionary loaded; null before start-up made it.
+    ILytController* GetLytController() const { return m_lytController; }
+    void CreateLytController();
+    void ReleaseLytController();
+    // The device-missing or jack-empty message without a parent, with its own texts. While one of them is
+    // on screen, another request for the same message is dropped.
+    void ShowDeviceMessage(DeviceCheck device);
 
     // The steps that the other parts of the program contribute (see StartupStages).
     StartupStages m_stages;
     // The framework's plain message box; tests replace it so that nothing waits for a click.
     std::function<void(const wchar_t* text, const wchar_t* caption)> m_showPlainMessage;
+    // The skinned message box (text, caption, message-box type). Empty until the skinned box joins the
+    // program: the device messages are then not shown, and start-up never waits on them.
+    std::function<void(const std::wstring& text, const std::wstring& caption, UINT type)> m_showSkinnedMessage;
 
     int m_nPendingOutputTerminal = 0;
     int m_nScreenDpi = 96;
@@ -79,6 +127,7 @@ private:
     bool IsSecondInstance();
     void ForwardToFirstInstance();
 
+    std::wstring m_programFolderOverride;
     std::wstring m_programFolder;
     std::wstring m_skinFolder;
     std::wstring m_dataFolder;
@@ -88,6 +137,13 @@ private:
     UINT m_activationMessage = 0;
     std::unique_ptr<std::map<std::wstring, std::wstring>> m_languageStrings;
     std::unique_ptr<CAppSettings> m_settings;
+    CAppDriverSettings m_driverSettings{*this};
+    IDriverInstance* m_driver = nullptr;
+    // The environment must outlive the controller that reads it.
+    std::unique_ptr<CAppLytEnvironment> m_lytEnvironment;
+    ILytController* m_lytController = nullptr;
+    bool m_deviceMissingShowing = false;
+    bool m_jackEmptyShowing = false;
     bool m_vista = false;
     bool m_win7 = false;
     HANDLE m_instanceMutex = nullptr;
@@ -97,3 +153,6 @@ private:
 // The program's one application object (defined beside the program entry; a test program that links
 // code reaching it defines its own).
 extern COvercoatApp theApp;
+
+// TranslateText of the program's application object, for markup texts.
+std::wstring TranslateText(const std::wstring& text);

@@ -61,12 +61,20 @@ protected:
     HANDLE m_mutex = nullptr;
     HWND m_window = nullptr;
 
+    std::wstring m_title;
+
     void SetUp() override {
         COvercoatApp probe;
         probe.InitPaths();
         m_data = probe.GetDataFolder();
         RemoveFilesIn(m_data);
         g_received.reset();
+        // The program reads its title from the shipped English texts, whatever the system's language.
+        probe.UseProgramFolder(oc::test::ProgramDir().wstring() + L"\\");
+        ASSERT_EQ(probe.LoadLanguage(L"en-US"), 1);
+        m_title = probe.GetLanguageText(L"ml_Main_Title");
+        ASSERT_FALSE(m_title.empty());
+        std::ofstream(fs::path(m_data + L"setting.ini")) << "[Setting]\nMultiLanguage=en-US\n";
     }
     void TearDown() override {
         if (m_window)
@@ -76,16 +84,15 @@ protected:
         RemoveFilesIn(m_data);
     }
     void BecomeFirstInstance() {
-        // No language texts: the title is the company name and the message name has no title part.
-        g_activationMessage = ::RegisterWindowMessageW(L"Korva Software.exe");
-        m_mutex = ::CreateMutexW(nullptr, FALSE, L"Korva Software.exeKorva Software");
+        g_activationMessage = ::RegisterWindowMessageW((L"Korva Software.exe" + m_title).c_str());
+        m_mutex = ::CreateMutexW(nullptr, FALSE, (L"Korva Software.exe" + m_title).c_str());
         ASSERT_NE(m_mutex, nullptr);
         WNDCLASSW wc{};
         wc.lpfnWndProc = &FirstInstanceProc;
         wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.lpszClassName = L"OvercoatFirstInstance";
         ::RegisterClassW(&wc);
-        m_window = ::CreateWindowExW(0, wc.lpszClassName, L"Korva Software", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+        m_window = ::CreateWindowExW(0, wc.lpszClassName, m_title.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                      wc.hInstance, nullptr);
         ASSERT_NE(m_window, nullptr);
     }
@@ -100,7 +107,10 @@ TEST_F(SingleInstanceTest, SecondStartForwardsItsSwitchesWithoutHiddenAndStillSh
     ASSERT_TRUE(g_received.has_value());
     EXPECT_EQ(*g_received, static_cast<WPARAM>(kSwitchQuit));
     EXPECT_TRUE(::GetWindowLongPtrW(m_window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_TRUE(Has(L"setting.ini")); // the second instance's shutdown wrote the settings back
+    // The second instance's shutdown wrote the settings back, its defaults included.
+    wchar_t skin[32] = {};
+    ::GetPrivateProfileStringW(L"Setting", L"Skin", L"", skin, 32, (m_data + L"setting.ini").c_str());
+    EXPECT_STREQ(skin, L"Overcoat");
 }
 
 TEST_F(SingleInstanceTest, SecondStartWithUninstallRemovesTheDataFilesItself) {

@@ -1,0 +1,13 @@
+#include "app/AppLytEnvironment.h"
+
+#include "app/OvercoatApp.h"
+
+std::wstring CAppLytEnvironment::TranslateText(const std::wstring& text) const { return m_app.TranslateText(text); }
+
+std::wstring CAppLytEnvironment::GetSkinFilePath(const std::wstring& name) const {
+    return m_app.GetSkinFilePath(name);
+}
+
+std::wstring CAppLytEnvironment::GetSkinFolder() const { return m_app.GetSkinFolder(); }
+
+int CAppLytEnvironment::GetScreenDpi() const { return m_app.m_nScreenDpi; }

@@ -1,0 +1,143 @@
+// The language texts of the application object: loading the language files of a culture and looking
+// texts up by key.
+#include "app/OvercoatApp.h"
+
+#include "markup/ProfileObject.h"
+
+namespace {
+
+// The cultures the program ships, in the order of the language list and of the fallback search.
+constexpr const wchar_t* kCultures[] = {
+    L"da-DK", L"de-DE", L"en-US", L"es-ES", L"fr-FR", L"id-ID", L"it-IT", L"ja-JP", L"ko-KR",
+    L"nl-NL", L"pt-PT", L"ru-RU", L"sv-SE", L"th-TH", L"tr-TR", L"zh-CN", L"zh-TW",
+};
+
+constexpr wchar_t kKeyPrefix[] = L"ml_";
+
+// A directory search, closed with the object.
+class FileSearch {
+public:
+    explicit FileSearch(const std::wstring& pattern) : m_handle(::FindFirstFileW(pattern.c_str(), &m_entry)) {}
+    ~FileSearch() {
+        if (Found())
+            ::FindClose(m_handle);
+    }
+    FileSearch(const FileSearch&) = delete;
+    FileSearch& operator=(const FileSearch&) = delete;
+
+    bool Found() const { return m_handle != INVALID_HANDLE_VALUE; }
+    const WIN32_FIND_DATAW& Entry() const { return m_entry; }
+    bool Next() { return ::FindNextFileW(m_handle, &m_entry) != 0; }
+
+private:
+    WIN32_FIND_DATAW m_entry{};
+    HANDLE m_handle;
+};
+
+struct ParserRelease {
+    void operator()(IProfileParser* parser) const { parser->Release(); }
+};
+
+} // namespace
+
+int COvercoatApp::LoadLanguage(const std::wstring& culture) {
+    const auto languageFolder = [this](const std::wstring& name) { return m_programFolder + L"lang\\" + name + L"\\"; };
+    if (m_languageStrings)
+        m_languageStrings->clear();
+    else
+        m_languageStrings = std::make_unique<std::map<std::wstring, std::wstring>>();
+
+    std::wstring folder = languageFolder(culture);
+    auto search = std::make_unique<FileSearch>(folder + L"*.xaml");
+    if (!search->Found()) {
+        search.reset();
+        for (const wchar_t* fallback : kCultures) {
+            auto candidate = std::make_unique<FileSearch>(languageFolder(fallback) + L"*.xaml");
+            if (!candidate->Found())
+                continue;
+            search = std::move(candidate);
+            folder = languageFolder(fallback);
+            if (m_settings)
+                m_settings->m_strLanguage = fallback; // written back with the settings
+            break;
+        }
+        if (!search)
+            return 0;
+    }
+
+    std::unique_ptr<IProfileParser, ParserRelease> parser(CreateProfileParser(this));
+    if (parser) {
+        // Every culture's name and description, for the language list.
+        for (const wchar_t* listed : kCultures)
+            parser->Parse((languageFolder(listed) + L"common.xaml").c_str());
+        // Then the chosen culture's own files, whose texts replace those of the others.
+        do {
+            const WIN32_FIND_DATAW& entry = search->Entry();
+            if (entry.cFileName[0] == L'.' || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                continue;
+            parser->Parse((folder + entry.cFileName).c_str());
+        } while (search->Next());
+    }
+    return m_languageStrings->empty() ? 0 : 1;
+}
+
+void COvercoatApp::OnLanguageParsed(IXmlObject* root) {
+    const XmlObjectPtr document(root);
+    if (!root || !m_languageStrings)
+        return;
+    std::map<std::wstring, std::wstring>& strings = *m_languageStrings;
+    for (std::uint32_t i = 0; i < root->GetChildCount(); ++i) {
+        const IXmlObject* entry = root->GetChild(i);
+        if (!entry || entry->GetName() != L"sys:String")
+            continue;
+        std::wstring attribute, key;
+        entry->GetAttributeAt(attribute, key, 0);
+        std::wstring text = entry->GetText();
+        // An empty text never replaces a text.
+        if (attribute != L"x:Key" || key.empty() || text.empty())
+            continue;
+        if (key == L"LanguageName")
+            m_languageName = text;
+        // The description is listed under the culture's name, which the language list turns back into a
+        // culture with FindLanguageKey.
+        const std::wstring& storedKey = key == L"LanguageDescription" ? m_languageName : key;
+        strings[storedKey] = std::move(text);
+    }
+}
+
+IXmlObject* COvercoatApp::CreateObject(const wchar_t* /*name*/) {
+    return new CProfileObject;
+}
+
+void COvercoatApp::OnError(const wchar_t* /*message*/) {
+    // A culture without a file of that name is normal; a broken file is skipped and the others still load.
+}
+
+std::wstring COvercoatApp::GetLanguageText(const std::wstring& key) const {
+    if (!m_languageStrings)
+        return L"";
+    auto found = m_languageStrings->find(key);
+    return found == m_languageStrings->end() ? L"" : found->second;
+}
+
+std::wstring COvercoatApp::FindLanguageKey(const std::wstring& text) const {
+    if (!m_languageStrings)
+        return L"";
+    for (const auto& [key, value] : *m_languageStrings) {
+        if (value == text)
+            return key;
+    }
+    return L"";
+}
+
+void COvercoatApp::SetLanguageString(const std::wstring& key, const std::wstring& text) {
+    if (m_languageStrings)
+        (*m_languageStrings)[key] = text;
+}
+
+std::wstring COvercoatApp::TranslateText(const std::wstring& text) const {
+    if (!text.starts_with(kKeyPrefix))
+        return text;
+    std::wstring translated = GetLanguageText(text);
+    return translated.empty() ? text : translated;
+}
