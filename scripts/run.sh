@@ -8,9 +8,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/win"
 "$root/scripts/wine-session.sh" start "$build"
 trap '"$root/scripts/wine-session.sh" stop "$build" >/dev/null' EXIT
-exe="$build/Overcoat/Overcoat.exe"
-if [ ! -f "$exe" ]; then
-    echo "Overcoat.exe is not built yet; the program folder is at $build/Overcoat"
-    exit 0
-fi
-OC_BUILD_DIR="$build" "$root/scripts/wine-run.sh" "$exe" "$@"
+OC_BUILD_DIR="$build" "$root/scripts/wine-run.sh" "$build/Overcoat/Overcoat.exe" "$@"
