@@ -388,7 +388,7 @@ BOOL CLayerWnd::ContainsLayer(const CLayerWnd* layer) const {
 BOOL CLayerWnd::ChildFromPoint(POINT point, BOOL hitOnly) {
     for (auto it = m_children.rbegin(); it != m_children.rend(); ++it) {
         CLayerWnd* child = *it;
-        if (!child->m_visible || !child->HitTest(point))
+        if (!child->m_visible || !child->HitTestForDrag(point))
             continue;
         if (hitOnly || !child->IsContainer())
             return TRUE;

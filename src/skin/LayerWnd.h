@@ -55,6 +55,10 @@ public:
     virtual void OnKillFocus(CLayerWnd* newFocus);
     // point is in the parent's coordinates.
     virtual BOOL HitTest(POINT point) const;
+    // Whether a press at point lands on this layer rather than on the window behind it, which a draggable
+    // window then moves; point is in the parent's coordinates. A layer that only shows something (a text,
+    // an image) lets the press through.
+    virtual BOOL HitTestForDrag(POINT point) const { return HitTest(point); }
     // rect is in this layer's coordinates; the root repaints and presents.
     virtual void InvalidateRect(const RECT& rect, BOOL erase);
     virtual void SetFocus();
@@ -114,6 +118,8 @@ public:
     // Whether the layer is anywhere in this subtree (itself included). Compares addresses only, so it is
     // safe to ask about a pointer that may already be freed.
     BOOL ContainsLayer(const CLayerWnd* layer) const;
+    // Whether a visible child takes a press at point (tested with HitTestForDrag); with hitOnly only the
+    // children themselves, else containers are searched in depth.
     BOOL ChildFromPoint(POINT point, BOOL hitOnly);
     void CollectChildren(std::vector<CLayerWnd*>& list) const;
     void ResetChildStates();

@@ -81,6 +81,8 @@ public:
     void DrawChildren(CDC* dc, const RECT* clip) override;
 
     virtual void CopyTextStyleTo(CxSkinCtrl* control) const;
+    // A copy of the control under the same parent; null for kinds that cannot copy themselves.
+    virtual CxSkinCtrl* Clone() const { return nullptr; }
     // Shows the control's own cursor (apply) or the standard arrow; nothing when the control has none.
     virtual void ApplyCursor(BOOL apply);
 
