@@ -4,8 +4,12 @@
 #include <iterator>
 #include <memory>
 
+#include "markup/LytButton.h"
+#include "markup/LytCheckbox.h"
 #include "markup/LytController.h"
 #include "markup/LytObject.h"
+#include "markup/LytRadioButton.h"
+#include "markup/LytRepeatButton.h"
 #include "markup/LytSkinControl.h"
 #include "skin/SkinObject.h"
 
@@ -14,23 +18,23 @@ namespace {
 // Element names in look-up order. A kind answers null until its markup object joins the program; "Window"
 // always does, since a window is only ever the root that a dialog's wrapper takes.
 const LytElementKind kElementKinds[] = {
-    {L"Button", nullptr},       // CLytButton
+    {L"Button", &CLytButton::CreateInstance},
     {L"Canvas", nullptr},       // CLytCanvas with a new panel
     {L"Panel", nullptr},        // CLytCanvas with a new panel
-    {L"CheckBox", nullptr},     // CLytCheckbox
+    {L"CheckBox", &CLytCheckbox::CreateInstance},
     {L"ComboBox", nullptr},     // CLytComboBox
     {L"ComboBoxItem", nullptr}, // CLytComboBoxItem
     {L"Image", nullptr},        // CLytStatic
     {L"TextBlock", nullptr},    // CLytStatic
     {L"SkinMenu", nullptr},     // CLytMenu with a new menu
     {L"SkinMenuItem", nullptr}, // CLytMenuItem
-    {L"RadioButton", nullptr},  // CLytRadioButton
+    {L"RadioButton", &CLytRadioButton::CreateInstance},
     {L"Shape", nullptr},        // CLytShape
     {L"Slider", nullptr},       // CLytSlider
     {L"TextBox", nullptr},      // CLytTextbox
     {L"Embed", nullptr},        // CLytEmbed
     {L"PanelVS", nullptr},      // CLytPanelVS
-    {L"RepeatButton", nullptr}, // CLytRepeatButton
+    {L"RepeatButton", &CLytRepeatButton::CreateInstance},
     {L"Window", nullptr},       // never an object
 };
 

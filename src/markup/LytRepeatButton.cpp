@@ -1,0 +1,7 @@
+#include "markup/LytRepeatButton.h"
+
+#include "skin/SkinRepeatButton.h"
+
+void CLytRepeatButton::CreateControl() {
+    AdoptControl(new CxSkinRepeatButton);
+}
