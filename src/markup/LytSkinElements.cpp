@@ -7,6 +7,8 @@
 #include "markup/LytButton.h"
 #include "markup/LytCheckbox.h"
 #include "markup/LytController.h"
+#include "markup/LytMenu.h"
+#include "markup/LytMenuItem.h"
 #include "markup/LytObject.h"
 #include "markup/LytRadioButton.h"
 #include "markup/LytRepeatButton.h"
@@ -26,8 +28,8 @@ const LytElementKind kElementKinds[] = {
     {L"ComboBoxItem", nullptr}, // CLytComboBoxItem
     {L"Image", nullptr},        // CLytStatic
     {L"TextBlock", nullptr},    // CLytStatic
-    {L"SkinMenu", nullptr},     // CLytMenu with a new menu
-    {L"SkinMenuItem", nullptr}, // CLytMenuItem
+    {L"SkinMenu", &CLytMenu::CreateElement},
+    {L"SkinMenuItem", &CLytMenuItem::CreateInstance},
     {L"RadioButton", &CLytRadioButton::CreateInstance},
     {L"Shape", nullptr},        // CLytShape
     {L"Slider", nullptr},       // CLytSlider
@@ -44,6 +46,10 @@ ILytObject* WrapWithBase(IxSkinObject* object, ILytEnvironment& environment) {
     return new CLytObject(environment, std::make_unique<CLytSkinControl>(object));
 }
 
+ILytObject* WrapMenu(IxSkinObject* object, ILytEnvironment& environment) {
+    return CLytMenu::CreateInstance(environment, object);
+}
+
 struct WrapperKind {
     const wchar_t* typeName; // of the skin object; null matches any
     ILytObject* (*wrap)(IxSkinObject* object, ILytEnvironment& environment);
@@ -51,7 +57,7 @@ struct WrapperKind {
 
 const WrapperKind kWrappers[] = {
     {L"Dialog", &WrapWithBase},
-    {L"SkinMenu", &WrapWithBase},
+    {L"SkinMenu", &WrapMenu},
     {nullptr, &WrapWithBase},
 };
 
