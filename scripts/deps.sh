@@ -2,7 +2,8 @@
 # Installs what the build and the tests need on a Debian 12 machine; does nothing when all is there.
 set -euo pipefail
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          wine64 fonts-wine xvfb xauth googletest clang libclang-rt-14-dev)
+          wine64 fonts-wine xvfb xauth googletest clang libclang-rt-14-dev
+          python3 librsvg2-bin)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
