@@ -44,9 +44,10 @@ bool CLytSkinControl::HasListener() const {
     return m_skinObject && m_skinObject->GetListener();
 }
 
-// The handlers' first reads join here when the handler framework exists; until then a listener has
-// nothing to be told.
-void CLytSkinControl::InitListenerControls() {}
+void CLytSkinControl::InitListenerControls() {
+    if (IxSkinListener* listener = m_skinObject ? m_skinObject->GetListener() : nullptr)
+        listener->InitControls();
+}
 
 void CLytSkinControl::SetName(const std::wstring& name) {
     if (m_ctrl)

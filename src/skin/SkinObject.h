@@ -23,6 +23,11 @@ public:
 class IxSkinListener {
 public:
     virtual void Release() = 0;
+    // The layer the handler drives: the panel it was bound to, or the layer host of its dialog. Told once,
+    // when the markup binds the handler; a listener that drives nothing ignores it.
+    virtual void SetWindow(CLayerWnd* /*owner*/) {}
+    // The handler's first reads into its controls, once the whole markup file that bound it is loaded.
+    virtual void InitControls() {}
 
 protected:
     ~IxSkinListener() = default;
