@@ -6,59 +6,62 @@
 
 #include "markup/LytButton.h"
 #include "markup/LytCheckbox.h"
+#include "markup/LytCanvas.h"
 #include "markup/LytController.h"
+#include "markup/LytEmbed.h"
 #include "markup/LytMenu.h"
 #include "markup/LytMenuItem.h"
 #include "markup/LytObject.h"
+#include "markup/LytPanelVS.h"
 #include "markup/LytRadioButton.h"
 #include "markup/LytRepeatButton.h"
+#include "markup/LytShape.h"
+#include "markup/LytSlider.h"
+#include "markup/LytStatic.h"
+#include "markup/LytTextbox.h"
+#include "markup/LytWindow.h"
 #include "markup/LytSkinControl.h"
 #include "skin/SkinObject.h"
 
 namespace {
 
-// Element names in look-up order. A kind answers null until its markup object joins the program; "Window"
-// always does, since a window is only ever the root that a dialog's wrapper takes.
+// Element names in look-up order. "Window" answers null: a window is only ever the root that a dialog's
+// wrapper takes.
 const LytElementKind kElementKinds[] = {
     {L"Button", &CLytButton::CreateInstance},
-    {L"Canvas", nullptr},       // CLytCanvas with a new panel
-    {L"Panel", nullptr},        // CLytCanvas with a new panel
+    {L"Canvas", &CLytCanvas::CreateElement},
+    {L"Panel", &CLytCanvas::CreateElement},
     {L"CheckBox", &CLytCheckbox::CreateInstance},
     {L"ComboBox", nullptr},     // CLytComboBox
     {L"ComboBoxItem", nullptr}, // CLytComboBoxItem
-    {L"Image", nullptr},        // CLytStatic
-    {L"TextBlock", nullptr},    // CLytStatic
+    {L"Image", &CLytStatic::CreateInstance},
+    {L"TextBlock", &CLytStatic::CreateInstance},
     {L"SkinMenu", &CLytMenu::CreateElement},
     {L"SkinMenuItem", &CLytMenuItem::CreateInstance},
     {L"RadioButton", &CLytRadioButton::CreateInstance},
-    {L"Shape", nullptr},        // CLytShape
-    {L"Slider", nullptr},       // CLytSlider
-    {L"TextBox", nullptr},      // CLytTextbox
-    {L"Embed", nullptr},        // CLytEmbed
-    {L"PanelVS", nullptr},      // CLytPanelVS
+    {L"Shape", &CLytShape::CreateInstance},
+    {L"Slider", &CLytSlider::CreateInstance},
+    {L"TextBox", &CLytTextbox::CreateInstance},
+    {L"Embed", &CLytEmbed::CreateElement},
+    {L"PanelVS", &CLytPanelVS::CreateInstance},
     {L"RepeatButton", &CLytRepeatButton::CreateInstance},
     {L"Window", nullptr},       // never an object
 };
-
-// Until the window, menu and canvas kinds arrive, the base object wraps every target: a panel then takes
-// the attributes every element shares, a dialog or menu none.
-ILytObject* WrapWithBase(IxSkinObject* object, ILytEnvironment& environment) {
-    return new CLytObject(environment, std::make_unique<CLytSkinControl>(object));
-}
 
 ILytObject* WrapMenu(IxSkinObject* object, ILytEnvironment& environment) {
     return CLytMenu::CreateInstance(environment, object);
 }
 
+// The object that takes a file loaded into an existing skin object: a dialog's window, a menu, or a panel.
 struct WrapperKind {
     const wchar_t* typeName; // of the skin object; null matches any
     ILytObject* (*wrap)(IxSkinObject* object, ILytEnvironment& environment);
 };
 
 const WrapperKind kWrappers[] = {
-    {L"Dialog", &WrapWithBase},
+    {L"Dialog", &CLytWindow::Wrap},
     {L"SkinMenu", &WrapMenu},
-    {nullptr, &WrapWithBase},
+    {nullptr, &CLytCanvas::Wrap},
 };
 
 } // namespace

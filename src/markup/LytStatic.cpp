@@ -1,0 +1,52 @@
+#include "markup/LytStatic.h"
+
+#include <algorithm>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "skin/SkinDraw.h"
+#include "skin/SkinParse.h"
+#include "skin/SkinStatic.h"
+
+namespace {
+
+using Value = const std::wstring&;
+
+// "Stretch" names the modes of the image drawing; any other value leaves the mode as it is.
+struct StretchName {
+    const wchar_t* name;
+    int mode;
+};
+
+const StretchName kStretchNames[] = {
+    {L"None", kStretchNone},
+    {L"Uniform", kStretchUniform},
+    {L"UniformToFill", kStretchUniformFill},
+};
+
+} // namespace
+
+CLytStatic::CLytStatic(ILytEnvironment& environment) : CLytOwnedControl(environment) {
+    AdoptControl(std::make_unique<CxSkinStatic>());
+}
+
+int CLytStatic::SetAttribute(const wchar_t* name, const wchar_t* value) {
+    using Row = Attribute<CxSkinStatic>;
+    static const Row kAttributes[] = {
+        {L"Source", [](CxSkinStatic& s, const ILytEnvironment& e, Value v) { s.SetSkin(e.GetSkinFilePath(v)); }},
+        {L"Stretch",
+         [](CxSkinStatic& s, const ILytEnvironment&, Value v) {
+             const auto found = std::find_if(std::begin(kStretchNames), std::end(kStretchNames),
+                                             [&](const StretchName& stretch) { return v == stretch.name; });
+             if (found != std::end(kStretchNames))
+                 s.SetBackgroundStretchMode(found->mode);
+         }},
+        {L"TextWrapping", [](CxSkinStatic& s, const ILytEnvironment&,
+                             Value v) { s.SetTextWrapping(v == L"Wrap" ? 0 : CxSkinStatic::kNoWrap); }},
+        {L"BorderLine", [](CxSkinStatic& s, const ILytEnvironment&, Value v) { s.SetBorderLine(v); }},
+        {L"BorderLineColor",
+         [](CxSkinStatic& s, const ILytEnvironment&, Value v) { s.SetBorderLineColor(xSkinParseColor(v)); }},
+    };
+    return SetTableAttribute(kAttributes, name, value);
+}
