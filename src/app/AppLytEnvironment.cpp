@@ -1,5 +1,7 @@
 #include "app/AppLytEnvironment.h"
 
+#include "app/HandlerFactory.h"
+#include "app/IHandler.h"
 #include "app/OvercoatApp.h"
 
 std::wstring CAppLytEnvironment::TranslateText(const std::wstring& text) const { return m_app.TranslateText(text); }
@@ -11,3 +13,7 @@ std::wstring CAppLytEnvironment::GetSkinFilePath(const std::wstring& name) const
 std::wstring CAppLytEnvironment::GetSkinFolder() const { return m_app.GetSkinFolder(); }
 
 int CAppLytEnvironment::GetScreenDpi() const { return m_app.m_nScreenDpi; }
+
+IxSkinListener* CAppLytEnvironment::CreateHandler(const std::wstring& name) { return ::CreateHandler(name); }
+
+ILytController* CAppLytEnvironment::GetController() const { return m_app.GetLytController(); }

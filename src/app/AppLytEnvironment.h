@@ -1,11 +1,14 @@
 #pragma once
 // What the markup model needs of the application object: language texts, the skin folder and the
 // screen DPI. Read on every use, so a later DPI or language change takes effect in the next load.
+#include "markup/ILytContainerHost.h"
 #include "markup/ILytEnvironment.h"
 
 class COvercoatApp;
 
-class CAppLytEnvironment : public ILytEnvironment {
+// Also the container elements' host: named panels and windows get their handlers from the handler factory,
+// and embedded files load through the application's controller.
+class CAppLytEnvironment : public ILytEnvironment, public ILytContainerHost {
 public:
     explicit CAppLytEnvironment(const COvercoatApp& app) : m_app(app) {}
     ~CAppLytEnvironment() = default;
@@ -14,6 +17,13 @@ public:
     std::wstring GetSkinFilePath(const std::wstring& name) const override;
     std::wstring GetSkinFolder() const override;
     int GetScreenDpi() const override;
+
+    IxSkinListener* CreateHandler(const std::wstring& name) override;
+    ILytController* GetController() const override;
+    // The content frame and the profile strip are filled by the main-window and profile handlers, which
+    // take these requests once they join the program; until then the places stay empty.
+    void UpdateContentRect(IxSkinObject* /*parent*/, const LytRect& /*rect*/) override {}
+    void EnumerateProfiles(IxSkinListener* /*handler*/, IxSkinObject* /*parent*/, const LytRect& /*rect*/) override {}
 
 private:
     const COvercoatApp& m_app;

@@ -80,7 +80,10 @@ void CLytSkinControl::SetToolTip(const std::wstring& text) {
 }
 
 // Kept by the handler framework's re-translation, which the control base does not carry yet.
-void CLytSkinControl::SetToolTipKey(const std::wstring& /*key*/) {}
+void CLytSkinControl::SetToolTipKey(const std::wstring& key) {
+    if (m_ctrl)
+        m_ctrl->SetToolTipKey(key);
+}
 
 void CLytSkinControl::SetTag(const std::wstring& tag) {
     if (m_ctrl)
@@ -92,8 +95,11 @@ void CLytSkinControl::SetText(const std::wstring& text) {
         m_ctrl->SetText(text);
 }
 
-// As SetToolTipKey: the mark belongs to the handler framework's re-translation.
-void CLytSkinControl::ClearTextTranslation() {}
+// A text that was no language key is not translated again when the language changes.
+void CLytSkinControl::ClearTextTranslation() {
+    if (m_ctrl)
+        m_ctrl->SetTextTranslatable(FALSE);
+}
 
 void CLytSkinControl::SetVisible(bool visible) {
     if (m_ctrl)

@@ -126,6 +126,15 @@ public:
     CLayerBuffer& GetBackgroundSnapshot() { return m_snapshot; }
     IxSkinObject* GetParentObject() const { return m_parentObject; }
 
+    // Marks for re-translating the texts after a language change: whether the text is a language text,
+    // whether the control fits its size to the new text, and the language key its tooltip came from.
+    void SetTextTranslatable(BOOL translatable) { m_textTranslatable = translatable; }
+    BOOL IsTextTranslatable() const { return m_textTranslatable; }
+    void SetFitToText(BOOL fit) { m_fitToText = fit; }
+    BOOL IsFitToText() const { return m_fitToText; }
+    void SetToolTipKey(const std::wstring& key) { m_toolTipKey = key; }
+    const std::wstring& GetToolTipKey() const { return m_toolTipKey; }
+
 protected:
     ILayerToolTip* FindToolTip() const;
     void RemoveToolTips();
@@ -167,4 +176,7 @@ protected:
     int m_textAlign = 1;
     int m_lineAlign = 1;
     CLayerBuffer m_snapshot;
+    BOOL m_textTranslatable = TRUE;
+    BOOL m_fitToText = FALSE;
+    std::wstring m_toolTipKey;
 };

@@ -1,0 +1,148 @@
+#include "app/HandlerFactory.h"
+
+#include <new>
+
+#include "app/IHandler.h"
+
+namespace {
+
+constexpr HandlerMatch E = HandlerMatch::Equal;
+constexpr HandlerMatch C = HandlerMatch::Contains;
+
+// Each handler class fills in its own creator as it joins the program, e.g. `&Make<CSpeakerEQHandler>`.
+template <class Handler> [[maybe_unused]] IHandler* Make() {
+    return new Handler;
+}
+
+// The order is the decision: the first row that matches wins, so the "contains" rows stay behind every
+// equal row a name of theirs could also meet ("...AGC..." after the Vimo effects).
+constexpr HandlerRow kHandlers[] = {
+    {{L"MainWindow"}, E, L"CMainHandler", nullptr},
+    {{L"SpeakerEM", L"SpeakerQuarterEM"}, E, L"CSpeakerEMHandler", nullptr},
+    {{L"SpeakerSetting", L"SpeakerQuarterSetting"}, E, L"CSpeakerSettingHandler", nullptr},
+    {{L"SpeakerDTSSS", L"SpeakerQuarterDTSSS"}, E, L"CSpeakerDTSSSHandler", nullptr},
+    {{L"HeadPhoneDTSSS"}, E, L"CHeadPhoneDTSSSHandler", nullptr},
+    {{L"HDMISamplingRate"}, E, L"CHDMISamplingRateHandler", nullptr},
+    {{L"HeadPhoneSamplingRate"}, E, L"CHeadPhoneSamplingRateHandler", nullptr},
+    {{L"LineInSamplingRate"}, E, L"CLineInSamplingRateHandler", nullptr},
+    {{L"MicInSamplingRate", L"DesktopMicSamplingRate"}, E, L"CMicInSamplingRateHandler", nullptr},
+    {{L"SPDIFInSamplingRate"}, E, L"CSPDIFInSamplingRateHandler", nullptr},
+    {{L"SPDIFOutSamplingRate"}, E, L"CSPDIFOutSamplingRateHandler", nullptr},
+    {{L"SpeakerSamplingRate"}, E, L"CSpeakerSamplingRateHandler", nullptr},
+    {{L"StereoMixSamplingRate"}, E, L"CStereoMixSamplingRateHandler", nullptr},
+    {{L"SpeakerDolbyHPVS", L"SpeakerQuarterDolbyHPVS"}, E, L"CSpeakerDolbyHPVSHandler", nullptr},
+    {{L"HeadPhoneDolbyHPVS"}, E, L"CHeadPhoneDolbyHPVSHandler", nullptr},
+    {{L"SpeakerDolbyHPV2", L"SpeakerQuarterDolbyHPV2"}, E, L"CSpeakerDolbyHPV2Handler", nullptr},
+    {{L"HeadPhoneDolbyHPV2"}, E, L"CHeadPhoneDolbyHPV2Handler", nullptr},
+    {{L"SpeakerVirtual"}, E, L"CSpeakerVirtualHandler", nullptr},
+    {{L"SpeakerQuarterVirtual"}, E, L"CSpeakerQuarterVirtualHandler", nullptr},
+    {{L"HeadPhoneVirtual"}, E, L"CHeadPhoneVirtualHandler", nullptr},
+    {{L"SPDIFOutVirtual"}, E, L"CSPDIFOutVirtualHandler", nullptr},
+    {{L"HeadPhoneEM"}, E, L"CHeadPhoneEMHandler", nullptr},
+    {{L"SPDIFOutEM"}, E, L"CSPDIFOutEMHandler", nullptr},
+    {{L"MicInAEC", L"DesktopMicAEC"}, E, L"CMicInAECHandler", nullptr},
+    {{L"MicInENC", L"DesktopMicENC"}, E, L"CMicInENCHandler", nullptr},
+    {{L"MicInNoiseReduction", L"DesktopMicNoiseReduction"}, E, L"CMicInNoiseReductionHandler", nullptr},
+    {{L"HeadPhoneSetting"}, E, L"CHeadPhoneSettingHandler", nullptr},
+    {{L"SPDIFOutSetting"}, E, L"CSPDIFOutSettingHandler", nullptr},
+    {{L"PanelDeviceList"}, E, L"CPanelDeviceListHandler", nullptr},
+    {{L"PanelJackMenu"}, E, L"CPanelJackMenuHandler", nullptr},
+    {{L"SystemTray"}, E, L"CSystemTrayHandler", nullptr},
+    {{L"DialogMessageBox"}, E, L"CMessageBoxHandler", nullptr},
+    {{L"Dialog_AppSetting"}, E, L"CAppSettingHandler", nullptr},
+    {{L"Dialog_WelcomeMsg"}, E, L"CWelcomeMsgHandler", nullptr},
+    {{L"Dialog_ENCPromptMsg"}, E, L"CENCPromptMsgHandler", nullptr},
+    {{L"PanelStatus"}, E, L"CPanelStatusHandler", nullptr},
+    {{L"PanelProfile"}, E, L"CPanelProfileHandler", nullptr},
+    {{L"Dialog_AddProFile"}, E, L"CProfileAddingDlgHandler", nullptr},
+    {{L"Dialog_DelProFile"}, E, L"CProfileDeletingDlgHandler", nullptr},
+    {{L"HDMIVol"}, E, L"CHDMIVolHandler", nullptr},
+    {{L"HeadPhoneVol"}, E, L"CHeadPhoneVolHandler", nullptr},
+    {{L"LineInVol"}, E, L"CLineInVolHandler", nullptr},
+    {{L"MicInVol", L"DesktopMicVol"}, E, L"CMicrophoneVolHandler", nullptr},
+    {{L"SPDIFInVol"}, E, L"CSPDIFInVolHandler", nullptr},
+    {{L"SPDIFOutVol"}, E, L"CSPDIFOutVolHandler", nullptr},
+    {{L"SpeakerVol", L"SpeakerQuarterVol"}, E, L"CSpeakerVolHandler", nullptr},
+    {{L"StereoMixVol"}, E, L"CStereoMixVolHandler", nullptr},
+    {{L"SpeakerHWEQ", L"SpeakerQuarterHWEQ", L"HeadPhoneHWEQ"}, E, L"CSpeakerHWEQHandler", nullptr},
+    {{L"SpeakerSubroute"}, E, L"CSubrouteHandler", nullptr},
+    {{L"SpeakerEQ"}, E, L"CSpeakerEQHandler", nullptr},
+    {{L"SpeakerQuarterEQ"}, E, L"CSpeakerQuarterEQHandler", nullptr},
+    {{L"HeadPhoneEQ"}, E, L"CHeadPhoneEQHandler", nullptr},
+    {{L"SPDIFOutEQ"}, E, L"CSPDIFOutEQHandler", nullptr},
+    {{L"SpeakerKaraoke", L"SpeakerQuarterKaraoke"}, E, L"CSpeakerKaraokeHandler", nullptr},
+    {{L"HeadPhoneVimoChorvex"}, E, L"CHeadPhoneKaraokeHandler", nullptr},
+    {{L"SPDIFOutKaraoke"}, E, L"CSPDIFOutKaraokeHandler", nullptr},
+    {{L"MicInKaraoke", L"MicInVimoMagicVoice", L"DesktopMicKaraoke", L"DesktopMicVimoMagicVoice"},
+     E,
+     L"CMicInKaraokeHandler",
+     nullptr},
+    {{L"MicInBoost", L"DesktopMicBoost"}, E, L"CMicInBoostHandler", nullptr},
+    {{L"SpeakerVimoSurroundSpeakers", L"SpeakerQuarterVimoSurroundSpeakers"},
+     E,
+     L"CSpeakerVimoSurroundSpeakersHandler",
+     nullptr},
+    {{L"SpeakerVimoSurroundHeadPhone", L"SpeakerQuarterVimoSurroundHeadPhone"},
+     E,
+     L"CSpeakerVimoSurroundHeadPhoneHandler",
+     nullptr},
+    {{L"HeadPhoneVimoSurroundHeadPhone"}, E, L"CHeadPhoneVimoSurroundHeadPhoneHandler", nullptr},
+    {{L"HeadPhoneVimoSurroundSpeakers"}, E, L"CHeadPhoneVimoSurroundSpeakersHandler", nullptr},
+    {{L"DialogInfo"}, E, L"CInfoHandler(1)", nullptr},
+    {{L"MicInBeamForming"}, E, L"CMicInBeamFormingHandler", nullptr},
+    {{L"SpeakerDolbyPLIIx", L"SpeakerQuarterDolbyPLIIx"}, E, L"CSpeakerDolbyPLIIxHandler", nullptr},
+    {{L"SpeakerDTSNeoPC", L"SpeakerQuarterDTSNeoPC"}, E, L"CSpeakerDTSNeoPCHandler", nullptr},
+    {{L"DialogInfo_DetailWindow"}, E, L"CInfoHandler(0)", nullptr},
+    {{L"VimoSmartVolume"}, C, L"CVimoSmartVolHandler", nullptr},
+    {{L"VimoDynamicBass"}, C, L"CVimoDynamicBassHandler", nullptr},
+    {{L"VimoAudioBrilliant"}, C, L"CVimoAudioBrilliantHandler", nullptr},
+    {{L"VimoVoiceClarity"}, C, L"CVimoVoiceClarityHandler", nullptr},
+    {{L"AGC"}, C, L"CAGCHandler", nullptr},
+    {{L"SpeakerSpaceline", L"SpeakerQuarterSpaceline"}, E, L"CSpeakerSpacelineHandler", nullptr},
+    {{L"HeadPhoneSpaceline"}, E, L"CHeadPhoneSpacelineHandler", nullptr},
+    {{L"SpeakerVirtualVimoSurroundHeadPhone", L"SpeakerQuarterVirtualVimoSurroundHeadPhone"},
+     E,
+     L"CSpeakerVirtualVimoSurroundHeadPhoneHandler",
+     nullptr},
+    {{L"SpeakerVirtualDolbyHPVS", L"SpeakerQuarterVirtualDolbyHPVS"}, E, L"CSpeakerVirtualDolbyHPVSHandler", nullptr},
+    {{L"SpeakerVirtualDolbyHPV2", L"SpeakerQuarterVirtualDolbyHPV2"}, E, L"CSpeakerVirtualDolbyHPV2Handler", nullptr},
+};
+
+bool Matches(const HandlerRow& row, const std::wstring& name) {
+    for (const wchar_t* key : row.names) {
+        if (!key)
+            break;
+        if (row.match == HandlerMatch::Equal ? name == key : name.find(key) != std::wstring::npos)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::span<const HandlerRow> HandlerTable() {
+    return kHandlers;
+}
+
+const HandlerRow* FindHandlerRow(const std::wstring& name, std::span<const HandlerRow> table) {
+    for (const HandlerRow& row : table) {
+        if (Matches(row, name))
+            return &row;
+    }
+    return nullptr;
+}
+
+IHandler* CreateHandlerFrom(const std::wstring& name, std::span<const HandlerRow> table) {
+    const HandlerRow* row = FindHandlerRow(name, table);
+    if (!row || !row->create)
+        return nullptr;
+    try {
+        return row->create();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+IHandler* CreateHandler(const std::wstring& name) {
+    return CreateHandlerFrom(name, HandlerTable());
+}
