@@ -6,6 +6,8 @@
 
 #include "markup/LytButton.h"
 #include "markup/LytCheckbox.h"
+#include "markup/LytComboBox.h"
+#include "markup/LytComboBoxItem.h"
 #include "markup/LytCanvas.h"
 #include "markup/LytController.h"
 #include "markup/LytEmbed.h"
@@ -32,8 +34,8 @@ const LytElementKind kElementKinds[] = {
     {L"Canvas", &CLytCanvas::CreateElement},
     {L"Panel", &CLytCanvas::CreateElement},
     {L"CheckBox", &CLytCheckbox::CreateInstance},
-    {L"ComboBox", nullptr},     // CLytComboBox
-    {L"ComboBoxItem", nullptr}, // CLytComboBoxItem
+    {L"ComboBox", &CLytComboBox::CreateInstance},
+    {L"ComboBoxItem", &CLytComboBoxItem::CreateInstance},
     {L"Image", &CLytStatic::CreateInstance},
     {L"TextBlock", &CLytStatic::CreateInstance},
     {L"SkinMenu", &CLytMenu::CreateElement},
@@ -45,7 +47,7 @@ const LytElementKind kElementKinds[] = {
     {L"Embed", &CLytEmbed::CreateElement},
     {L"PanelVS", &CLytPanelVS::CreateInstance},
     {L"RepeatButton", &CLytRepeatButton::CreateInstance},
-    {L"Window", nullptr},       // never an object
+    {L"Window", nullptr},
 };
 
 ILytObject* WrapMenu(IxSkinObject* object, ILytEnvironment& environment) {

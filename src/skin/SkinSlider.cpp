@@ -78,6 +78,9 @@ void DrawStretched(Graphics& graphics, Bitmap* image, const RECT& dest, bool gre
 
 } // namespace
 
+// Out of line: the value tip is only declared in the header.
+CxSkinSlider::CxSkinSlider() = default;
+
 CxSkinSlider::~CxSkinSlider() {
     // The timer thread posts about this layer: it stops, waiting for a running tick, before anything goes.
     m_repeat.Stop();

@@ -39,7 +39,7 @@ public:
     enum ThumbState : int { kThumbStateNormal = 0, kThumbStateOver = 1, kThumbStateDown = 2 };
     enum PageDirection : int { kTowardsMinimum = 0, kUndecided = 1, kTowardsMaximum = 2 };
 
-    CxSkinSlider() = default;
+    CxSkinSlider();
     ~CxSkinSlider() override;
 
     // IxSkinObject: creates the layer, finds the listener, scales the markup's values, lays out the geometry
