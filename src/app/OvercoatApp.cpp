@@ -1,5 +1,6 @@
 #include "app/OvercoatApp.h"
 
+#include "app/OvercoatDlg.h"
 #include "driver/DriverInstance.h"
 #include "driver/DriverStartup.h"
 #include "markup/ILytController.h"
@@ -139,6 +140,9 @@ COvercoatApp::COvercoatApp(StartupStages stages) : m_stages(std::move(stages)), 
     m_showPlainMessage = [](const wchar_t* text, const wchar_t* caption) {
         ::MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR);
     };
+    m_showSkinnedMessage = [this](const std::wstring& text, const std::wstring& caption, UINT type) {
+        ShowMessageBox(nullptr, text, caption, type);
+    };
 }
 
 StartupStages COvercoatApp::ProgramStages() {
@@ -151,6 +155,7 @@ StartupStages COvercoatApp::ProgramStages() {
     };
     stages.openDevice = [](COvercoatApp& app) { return app.OpenDevice(); };
     stages.showDeviceMessage = [](COvercoatApp& app, DeviceCheck device) { app.ShowDeviceMessage(device); };
+    stages.runMainDialog = [](COvercoatApp& app) { COvercoatDlg::RunProgramMainWindow(app); };
     // The controller may never have been made: asking for it makes one, which its release then frees.
     stages.releaseMarkupController = [](COvercoatApp& app) { app.ReleaseLytController(); };
     stages.releaseProfileController = [](COvercoatApp&) { GetProfileController()->Release(); };

@@ -110,13 +110,21 @@ public:
     // The device-missing or jack-empty message without a parent, with its own texts. While one of them is
     // on screen, another request for the same message is dropped.
     void ShowDeviceMessage(DeviceCheck device);
+    // The skinned message box: the text, the title and the message-box type (MB_ICON* | MB_YESNO ...) reach
+    // its handler as the language texts "Message_Text", "Message_Title" and "Message_Type". Runs modally
+    // over the parent (or none) and returns the dialog's result: 1 for its close button, 2 for the
+    // window's close button, 6 and 7 for yes and no; 2 when the box's markup does not load.
+    INT_PTR ShowMessageBox(CWnd* parent, const std::wstring& text, const std::wstring& title, UINT type);
+    // The error shown when the outside audio-effects panel cannot be started; dropped while it is on screen.
+    void ShowNoEffectPanelMessage();
 
     // The steps that the other parts of the program contribute (see StartupStages).
     StartupStages m_stages;
     // The framework's plain message box; tests replace it so that nothing waits for a click.
     std::function<void(const wchar_t* text, const wchar_t* caption)> m_showPlainMessage;
-    // The skinned message box (text, caption, message-box type). Empty until the skinned box joins the
-    // program: the device messages are then not shown, and start-up never waits on them.
+    // The skinned message box of the device messages (text, caption, message-box type); ShowMessageBox
+    // without a parent unless replaced. Tests replace it so that nothing waits for a click; empty, the device
+    // messages are not shown.
     std::function<void(const std::wstring& text, const std::wstring& caption, UINT type)> m_showSkinnedMessage;
 
     int m_nPendingOutputTerminal = 0;
@@ -144,6 +152,7 @@ private:
     ILytController* m_lytController = nullptr;
     bool m_deviceMissingShowing = false;
     bool m_jackEmptyShowing = false;
+    bool m_noEffectPanelShowing = false;
     bool m_vista = false;
     bool m_win7 = false;
     HANDLE m_instanceMutex = nullptr;

@@ -1,0 +1,280 @@
+// Every markup file the program ships, checked against the files beside it: it parses, every image it names
+// is in the program folder, every language key it uses has a text in each culture that must carry all keys,
+// and every keyed style it picks exists for its element kind. The checks run over whatever files the skin
+// folder holds, so each new window or panel is covered the moment it ships.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "TestPaths.h"
+#include "markup/ILytParser.h"
+#include "markup/XmlReader.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The cultures whose language files carry every key the skin uses.
+const wchar_t* const kCompleteCultures[] = {L"en-US", L"de-DE"};
+const wchar_t* const kImageExtensions[] = {L".png", L".jpg", L".jpeg", L".bmp", L".gif", L".ico"};
+
+fs::path SkinFolder() {
+    return oc::test::ProgramDir() / "Skin" / "Overcoat";
+}
+
+fs::path LanguageFolder() {
+    return oc::test::ProgramDir() / "lang";
+}
+
+std::wstring Lower(std::wstring text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
+    return text;
+}
+
+bool EndsWith(const std::wstring& text, const std::wstring& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+bool IsNumberOrColour(const std::wstring& value) {
+    return value.empty() || value[0] == L'#' || value.find_first_not_of(L"0123456789.,-+ ") == std::wstring::npos;
+}
+
+// An attribute naming an image: its value has an image file's extension, or its name speaks of an image
+// ("Image.Normal", "Droplist.Image.Background", "Source") and its value is neither a number nor a colour.
+bool IsImageReference(const std::wstring& name, const std::wstring& value) {
+    const std::wstring lowerValue = Lower(value);
+    for (const wchar_t* extension : kImageExtensions) {
+        if (EndsWith(lowerValue, extension))
+            return true;
+    }
+    return (name.find(L"Image") != std::wstring::npos || name == L"Source") && !IsNumberOrColour(value) &&
+           !EndsWith(lowerValue, L".lyt");
+}
+
+// An image value is relative to the skin folder unless its second character is ':'.
+fs::path ImagePath(const std::wstring& value) {
+    if (value.size() > 1 && value[1] == L':')
+        return fs::path(value);
+    std::wstring relative = value;
+    std::replace(relative.begin(), relative.end(), L'/', L'\\');
+    return SkinFolder() / relative;
+}
+
+struct Attribute {
+    std::wstring element;
+    std::wstring name;
+    std::wstring value;
+};
+
+// One markup file read as plain XML: its root element's name, every attribute (a setter's property and value
+// as one attribute), the keys of its top-level styles and the styles its elements pick.
+struct MarkupFile {
+    fs::path path;
+    std::wstring root;
+    std::vector<Attribute> attributes;
+    std::vector<std::wstring> styleKeys;
+    std::vector<Attribute> styleUses;
+};
+
+std::map<std::wstring, std::wstring> AttributesOf(CXmlReader& reader, std::uint32_t node) {
+    std::map<std::wstring, std::wstring> attributes;
+    reader.BuildIndex(node);
+    for (std::uint32_t i = 0; i < reader.GetAttributeCount(); ++i)
+        attributes.emplace(reader.GetAttributeName(i), reader.GetAttributeValue(i));
+    return attributes;
+}
+
+void ReadElement(CXmlReader& reader, std::uint32_t node, int depth, MarkupFile& file) {
+    const std::wstring element = reader.GetName(node);
+    const auto attributes = AttributesOf(reader, node);
+    if (element == L"Setter" && attributes.count(L"Property") && attributes.count(L"Value")) {
+        file.attributes.push_back({element, attributes.at(L"Property"), attributes.at(L"Value")});
+    } else {
+        for (const auto& [name, value] : attributes) {
+            if (name == L"Style")
+                file.styleUses.push_back({element, name, value});
+            else
+                file.attributes.push_back({element, name, value});
+        }
+    }
+    if (depth == 1 && element == L"Style" && attributes.count(L"x:Key"))
+        file.styleKeys.push_back(attributes.at(L"x:Key"));
+    for (std::uint32_t child = reader.GetNode(node).firstChild; child; child = reader.GetNode(child).nextSibling)
+        ReadElement(reader, child, depth + 1, file);
+}
+
+bool ReadMarkup(const fs::path& path, MarkupFile& file) {
+    CXmlReader reader;
+    reader.SetPreserveWhitespace(true);
+    if (!reader.LoadFile(path.wstring().c_str()) || !reader.HasRoot())
+        return false;
+    file.path = path;
+    file.root = reader.GetName(1);
+    ReadElement(reader, 1, 0, file);
+    return true;
+}
+
+// The language keys of one culture: every "sys:String" with an x:Key and a text, over all its files.
+std::set<std::wstring> ReadLanguageKeys(const fs::path& folder, std::vector<std::wstring>& unreadable) {
+    std::set<std::wstring> keys;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (Lower(entry.path().extension().wstring()) != L".xaml")
+            continue;
+        CXmlReader reader;
+        if (!reader.LoadFile(entry.path().wstring().c_str()) || !reader.HasRoot()) {
+            unreadable.push_back(entry.path().wstring());
+            continue;
+        }
+        for (std::uint32_t n = reader.GetNode(1).firstChild; n; n = reader.GetNode(n).nextSibling) {
+            const auto attributes = AttributesOf(reader, n);
+            // An empty text never becomes a language text: the key stays untranslated.
+            if (std::wstring(reader.GetName(n)) == L"sys:String" && attributes.count(L"x:Key") && *reader.GetText(n))
+                keys.insert(attributes.at(L"x:Key"));
+        }
+    }
+    return keys;
+}
+
+// Accepts every element, so that a parse walks the whole file.
+class AcceptingListener : public ILytParserListener {
+public:
+    class Object : public ILytObject {
+    public:
+        int SetAttribute(const wchar_t*, const wchar_t*) override { return 1; }
+        int OnCreated() override { return 0; }
+        void OnLoadComplete() override {}
+        std::wstring GetTypeName() const override { return L""; }
+        void SetId(int) override {}
+        void SetParent(ILytObject*) override {}
+        IxSkinObject* GetControl() const override { return nullptr; }
+        ILytObject* GetParent() const override { return nullptr; }
+        LytSize GetSize() const override { return {0, 0}; }
+        void Destroy() override {}
+        void CreateControl() override {}
+    };
+
+    ILytObject* CreateObject(const wchar_t*, ILytObject*) override {
+        m_objects.push_back(std::make_unique<Object>());
+        return m_objects.back().get();
+    }
+    void SetAttribute(ILytObject*, const wchar_t*, const wchar_t*) override {}
+    void OnObjectDone(ILytObject*) override {}
+    void OnParseDone(ILytObject*) override {}
+    IXmlObject* CreateXmlObject(const wchar_t*) override { return nullptr; }
+
+private:
+    std::vector<std::unique_ptr<Object>> m_objects;
+};
+
+class SkinFilesTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_files = new std::vector<MarkupFile>;
+        for (const auto& entry : fs::recursive_directory_iterator(SkinFolder())) {
+            if (entry.is_regular_file() && Lower(entry.path().extension().wstring()) == L".lyt")
+                s_paths.push_back(entry.path());
+        }
+        std::sort(s_paths.begin(), s_paths.end());
+        for (const fs::path& path : s_paths) {
+            MarkupFile file;
+            if (ReadMarkup(path, file))
+                s_files->push_back(std::move(file));
+        }
+    }
+    static void TearDownTestSuite() {
+        delete s_files;
+        s_files = nullptr;
+        s_paths.clear();
+    }
+
+    static std::vector<fs::path> s_paths;
+    static std::vector<MarkupFile>* s_files;
+};
+
+std::vector<fs::path> SkinFilesTest::s_paths;
+std::vector<MarkupFile>* SkinFilesTest::s_files = nullptr;
+
+TEST_F(SkinFilesTest, EveryMarkupFileParses) {
+    ASSERT_FALSE(s_paths.empty()) << "no markup in " << SkinFolder();
+    AcceptingListener listener;
+    std::unique_ptr<ILytParser, void (*)(ILytParser*)> parser(CreateLytParser(&listener),
+                                                              [](ILytParser* p) { p->Release(); });
+    AcceptingListener::Object parent;
+    // With a placement the root element becomes an object of its own, as every embedded file's does.
+    const LytRect placement{0, 0, 100, 100};
+    for (const fs::path& path : s_paths)
+        EXPECT_NE(parser->Parse(path.wstring().c_str(), &parent, &placement), nullptr) << path;
+    EXPECT_EQ(s_files->size(), s_paths.size());
+}
+
+TEST_F(SkinFilesTest, EveryImageIsInTheProgramFolder) {
+    for (const MarkupFile& file : *s_files) {
+        for (const Attribute& a : file.attributes) {
+            if (IsImageReference(a.name, a.value)) {
+                EXPECT_TRUE(fs::is_regular_file(ImagePath(a.value)))
+                    << file.path << ": " << a.element << " " << a.name << "=\"" << a.value << "\"";
+            }
+        }
+    }
+}
+
+TEST_F(SkinFilesTest, EveryLanguageKeyHasATextInEachCompleteCulture) {
+    for (const wchar_t* culture : kCompleteCultures) {
+        std::vector<std::wstring> unreadable;
+        const std::set<std::wstring> keys = ReadLanguageKeys(LanguageFolder() / culture, unreadable);
+        EXPECT_TRUE(unreadable.empty()) << "language files that do not read: " << testing::PrintToString(unreadable);
+        ASSERT_FALSE(keys.empty()) << culture;
+        for (const MarkupFile& file : *s_files) {
+            for (const Attribute& a : file.attributes) {
+                if (a.value.compare(0, 3, L"ml_") == 0) {
+                    EXPECT_TRUE(keys.count(a.value)) << file.path << ": " << a.element << " " << a.name << "=\""
+                                                     << a.value << "\" has no " << culture << " text";
+                }
+            }
+        }
+    }
+}
+
+TEST_F(SkinFilesTest, EveryStylePickedExistsForItsElementKind) {
+    // A dictionary serves the kinds whose names occur in its root element's name.
+    for (const MarkupFile& file : *s_files) {
+        for (const Attribute& use : file.styleUses) {
+            const bool found = std::any_of(s_files->begin(), s_files->end(), [&](const MarkupFile& dictionary) {
+                return dictionary.root.find(use.element) != std::wstring::npos &&
+                       std::count(dictionary.styleKeys.begin(), dictionary.styleKeys.end(), use.value) > 0;
+            });
+            EXPECT_TRUE(found) << file.path << ": " << use.element << " picks the missing style \"" << use.value
+                               << "\"";
+        }
+    }
+}
+
+TEST(SkinFileRulesTest, ImageReferencesAreToldFromNumbersColoursAndMarkup) {
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* value;
+        bool image;
+    };
+    const Case cases[] = {
+        {L"Image.Normal", L"Dialog/button_primary_normal.png", true},
+        {L"Source", L"Dialog/icon_info_normal.png", true},
+        {L"Background.Image", L"Main/window", true}, // no extension: still an image, and must exist
+        {L"Value", L"Common/switch_on.PNG", true},   // a setter's value
+        {L"Image.Bar.Color", L"#FF3FA7F5", false},
+        {L"Droplist.Image.BottomHeight", L"12", false},
+        {L"Source", L"ControlDictResource.lyt", false},
+        {L"Text", L"ml_Main_Title", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsImageReference(c.name, c.value), c.image) << c.name << "=" << c.value;
+}
+
+} // namespace
