@@ -2,7 +2,9 @@
 
 #include "app/HandlerFactory.h"
 #include "app/IHandler.h"
+#include "app/MainHandler.h"
 #include "app/OvercoatApp.h"
+#include "skin/SkinObject.h"
 
 std::wstring CAppLytEnvironment::TranslateText(const std::wstring& text) const { return m_app.TranslateText(text); }
 
@@ -17,3 +19,10 @@ int CAppLytEnvironment::GetScreenDpi() const { return m_app.m_nScreenDpi; }
 IxSkinListener* CAppLytEnvironment::CreateHandler(const std::wstring& name) { return ::CreateHandler(name); }
 
 ILytController* CAppLytEnvironment::GetController() const { return m_app.GetLytController(); }
+
+void CAppLytEnvironment::UpdateContentRect(IxSkinObject* parent, const LytRect& rect) {
+    auto* object = dynamic_cast<CxSkinObject*>(parent);
+    auto* main = object ? dynamic_cast<CMainHandler*>(object->GetListener()) : nullptr;
+    if (main)
+        main->UpdateContentRect(RECT{rect.left, rect.top, rect.right, rect.bottom});
+}

@@ -20,9 +20,10 @@ public:
 
     IxSkinListener* CreateHandler(const std::wstring& name) override;
     ILytController* GetController() const override;
-    // The content frame and the profile strip are filled by the main-window and profile handlers, which
-    // take these requests once they join the program; until then the places stay empty.
-    void UpdateContentRect(IxSkinObject* /*parent*/, const LytRect& /*rect*/) override {}
+    // The content frame belongs to the main-window handler that serves the parent.
+    void UpdateContentRect(IxSkinObject* parent, const LytRect& rect) override;
+    // The profile strip is filled by the profile panel's handler once it joins the program; until then the
+    // place stays empty.
     void EnumerateProfiles(IxSkinListener* /*handler*/, IxSkinObject* /*parent*/, const LytRect& /*rect*/) override {}
 
 private:
