@@ -1,0 +1,152 @@
+#pragma once
+// A driver object for the profile tests: endpoint properties answer from a map per endpoint code, the
+// features offered are a set, and every endpoint read and write is logged with its arguments.
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "driver/EndpointCodes.h"
+#include "driver/IDriverInstance.h"
+
+namespace oc::test {
+
+struct EndpointRead {
+    int32_t code;
+    std::wstring name;
+    int32_t valueType;
+    bool hasArguments;
+    int32_t argument; // the first word of the argument block, when there is one
+    bool storeInCache;
+    bool fromCache;
+};
+
+struct EndpointWrite {
+    int32_t code;
+    std::wstring name;
+    int32_t value;
+    int32_t valueType;
+};
+
+class FakeProfileDriver : public IDriverInstance {
+public:
+    // A value the endpoint answers; the read converts it to the asked type like the driver does.
+    void SetValue(int32_t code, const std::wstring& name, double value) { m_values[{code, name}] = value; }
+    void Support(const std::wstring& feature) { m_features.insert(feature); }
+
+    int32_t GetEndpointProperty(int32_t code, const wchar_t* name, void* result, int32_t valueType, uint32_t,
+                                void* arguments, int32_t, uint32_t, bool storeInCache, bool fromCache) override {
+        int32_t argument = 0;
+        if (arguments)
+            std::memcpy(&argument, arguments, sizeof argument);
+        m_reads.push_back({code, name, valueType, arguments != nullptr, argument, storeInCache, fromCache});
+        auto found = m_values.find({code, name});
+        if (found == m_values.end())
+            return m_missingResult;
+        if (valueType == 2) {
+            const float value = static_cast<float>(found->second);
+            std::memcpy(result, &value, sizeof value);
+        } else {
+            const int32_t value = static_cast<int32_t>(found->second);
+            std::memcpy(result, &value, sizeof value);
+        }
+        return kDriverOk;
+    }
+    int32_t SetEndpointProperty(int32_t code, const wchar_t* name, const void* value, int32_t valueType, uint32_t,
+                                const void*, int32_t, uint32_t) override {
+        int32_t written = 0;
+        std::memcpy(&written, value, sizeof written);
+        m_writes.push_back({code, name, written, valueType});
+        return m_deviceKind == 1 ? kDriverOk : kDriverNoEndpoint;
+    }
+    void AppendDefaultRenderCode(std::vector<int32_t>& codes) override {
+        if (m_defaultRender >= 0)
+            codes.push_back(m_defaultRender);
+    }
+    uint32_t GetDeviceKindByName(const std::wstring& name) override {
+        return ::EndpointNameToCode(name) == m_defaultRender ? m_deviceKind : 0;
+    }
+    int32_t IsFeatureSupported(const std::wstring& feature) override { return m_features.count(feature) ? 1 : 0; }
+    std::wstring GetDefaultRenderEndpointName() override { return ::EndpointCodeToName(m_defaultRender); }
+    std::wstring EndpointCodeToName(int32_t code) override { return ::EndpointCodeToName(code); }
+    int32_t EndpointNameToCode(const std::wstring& name) override { return ::EndpointNameToCode(name); }
+    int32_t EndpointPrefixToCode(const std::wstring& name) override { return ::EndpointPrefixToCode(name); }
+
+    // Not used by the profile code.
+    bool Initialize() override { return true; }
+    int32_t HasOnlyPartlySupportedDevice() override { return 0; }
+    void BuildDeviceList() override {}
+    int32_t RefreshDefaultDevices() override { return 0; }
+    void RegisterCallback(oc::driver::DriverEventCallback) override {}
+    void StartHidDevice(oc::driver::HidButtonCallback, oc::driver::HidReportFunction*) override {}
+    void ToggleDeviceProperty(int32_t, uint32_t, const wchar_t*, int32_t*, bool) override {}
+    void MapButtonToProperty(const oc::driver::ButtonRecord*, int32_t*, uint32_t*, std::wstring*) override {}
+    void RefreshHidButtons() override {}
+    void CloseHidDevice() override {}
+    int32_t SetProperty(const wchar_t*, const void*, int32_t, uint32_t, const void*, int32_t, uint32_t) override {
+        return -1;
+    }
+    int32_t SetControlDeviceProperty(const wchar_t*, const void*, int32_t, uint32_t, const void*, int32_t,
+                                     uint32_t) override {
+        return -1;
+    }
+    int32_t GetProperty(const wchar_t*, void*, int32_t, uint32_t, void*, int32_t, uint32_t, bool, bool) override {
+        return -1;
+    }
+    int32_t GetControlDeviceProperty(const wchar_t*, void*, int32_t, uint32_t, void*, int32_t, uint32_t, bool,
+                                     bool) override {
+        return -1;
+    }
+    int32_t GetDefaultRenderProperty(const wchar_t*, void*, int32_t, uint32_t, void*, int32_t, uint32_t, bool,
+                                     bool) override {
+        return -1;
+    }
+    int32_t GetDefaultCaptureProperty(const wchar_t*, void*, int32_t, uint32_t, void*, int32_t, uint32_t, bool,
+                                      bool) override {
+        return -1;
+    }
+    int32_t DefaultRenderHasFeature2() override { return 0; }
+    int32_t SetDefaultRenderEndpointByName(const std::wstring&) override { return 0; }
+    int32_t SetDefaultCaptureEndpointByName(const std::wstring&) override { return 0; }
+    void SetCurrentContent(const std::wstring&) override {}
+    bool IsControlDeviceKind1() override { return false; }
+    bool IsControlDevice2Kind1() override { return false; }
+    bool PlayTestSound(const std::wstring&, int32_t) override { return false; }
+    bool StopTestSound(bool) override { return false; }
+    bool CloseTestSound() override { return false; }
+    std::wstring GetDefaultCaptureEndpointName() override { return {}; }
+    std::wstring GetCurrentEndpointName() override { return GetDefaultRenderEndpointName(); }
+    std::wstring GetControlEndpointName() override { return {}; }
+    std::wstring GetControlEndpointName2() override { return {}; }
+    uint32_t GetChannelCount(int32_t) override { return 2; }
+    std::wstring GetEndpointContent(const std::wstring&) override { return {}; }
+    void ShowAsioPanel() override {}
+    int32_t RunListen(DeviceRecord*) override { return 0; }
+    int32_t StopListen(DeviceRecord*) override { return 0; }
+    void RestoreListening() override {}
+    void StopAllListening(bool) override {}
+    bool RestartListen(int32_t, bool) override { return false; }
+    void GetDeviceKeyByCode(oc::driver::DeviceKey*, int32_t) override {}
+    uint32_t GetLastWriteTime() override { return 0; }
+    void ApplyEffectDefaults() override {}
+    int32_t EnumerateDevices() override { return 0; }
+    int32_t GetDeviceCount() override { return 1; }
+    int32_t CountKind1Devices() override { return 1; }
+    int32_t HasHeadphoneAmplifier() override { return 0; }
+    std::wstring GetDirectXVersion() override { return {}; }
+    void Release() override {}
+
+    int32_t m_defaultRender = kEndpointSpeaker; // -1: no default render device
+    uint32_t m_deviceKind = 1;
+    int32_t m_missingResult = -1;
+    std::map<std::pair<int32_t, std::wstring>, double> m_values;
+    std::set<std::wstring> m_features;
+    std::vector<EndpointRead> m_reads;
+    std::vector<EndpointWrite> m_writes;
+};
+
+} // namespace oc::test
