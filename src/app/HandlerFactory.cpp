@@ -2,7 +2,25 @@
 
 #include <new>
 
+#include "app/AppSettingHandler.h"
+#include "app/ENCPromptMsgHandler.h"
 #include "app/IHandler.h"
+#include "app/InfoHandler.h"
+#include "app/MainHandler.h"
+#include "app/MessageBoxHandler.h"
+#include "app/PanelDeviceListHandler.h"
+#include "app/PanelJackMenuHandler.h"
+#include "app/PanelStatusHandler.h"
+#include "app/SystemTrayHandler.h"
+#include "app/WelcomeMsgHandler.h"
+#include "handlers/endpoint/HDMIVolHandler.h"
+#include "handlers/endpoint/HeadPhoneVolHandler.h"
+#include "handlers/endpoint/LineInVolHandler.h"
+#include "handlers/endpoint/MicrophoneVolHandler.h"
+#include "handlers/endpoint/SPDIFInVolHandler.h"
+#include "handlers/endpoint/SPDIFOutVolHandler.h"
+#include "handlers/endpoint/SpeakerVolHandler.h"
+#include "handlers/endpoint/StereoMixVolHandler.h"
 
 namespace {
 
@@ -17,7 +35,7 @@ template <class Handler> [[maybe_unused]] IHandler* Make() {
 // The order is the decision: the first row that matches wins, so the "contains" rows stay behind every
 // equal row a name of theirs could also meet ("...AGC..." after the Vimo effects).
 constexpr HandlerRow kHandlers[] = {
-    {{L"MainWindow"}, E, L"CMainHandler", nullptr},
+    {{L"MainWindow"}, E, L"CMainHandler", &Make<CMainHandler>},
     {{L"SpeakerEM", L"SpeakerQuarterEM"}, E, L"CSpeakerEMHandler", nullptr},
     {{L"SpeakerSetting", L"SpeakerQuarterSetting"}, E, L"CSpeakerSettingHandler", nullptr},
     {{L"SpeakerDTSSS", L"SpeakerQuarterDTSSS"}, E, L"CSpeakerDTSSSHandler", nullptr},
@@ -45,25 +63,25 @@ constexpr HandlerRow kHandlers[] = {
     {{L"MicInNoiseReduction", L"DesktopMicNoiseReduction"}, E, L"CMicInNoiseReductionHandler", nullptr},
     {{L"HeadPhoneSetting"}, E, L"CHeadPhoneSettingHandler", nullptr},
     {{L"SPDIFOutSetting"}, E, L"CSPDIFOutSettingHandler", nullptr},
-    {{L"PanelDeviceList"}, E, L"CPanelDeviceListHandler", nullptr},
-    {{L"PanelJackMenu"}, E, L"CPanelJackMenuHandler", nullptr},
-    {{L"SystemTray"}, E, L"CSystemTrayHandler", nullptr},
-    {{L"DialogMessageBox"}, E, L"CMessageBoxHandler", nullptr},
-    {{L"Dialog_AppSetting"}, E, L"CAppSettingHandler", nullptr},
-    {{L"Dialog_WelcomeMsg"}, E, L"CWelcomeMsgHandler", nullptr},
-    {{L"Dialog_ENCPromptMsg"}, E, L"CENCPromptMsgHandler", nullptr},
-    {{L"PanelStatus"}, E, L"CPanelStatusHandler", nullptr},
+    {{L"PanelDeviceList"}, E, L"CPanelDeviceListHandler", &Make<CPanelDeviceListHandler>},
+    {{L"PanelJackMenu"}, E, L"CPanelJackMenuHandler", &Make<CPanelJackMenuHandler>},
+    {{L"SystemTray"}, E, L"CSystemTrayHandler", &Make<CSystemTrayHandler>},
+    {{L"DialogMessageBox"}, E, L"CMessageBoxHandler", &Make<CMessageBoxHandler>},
+    {{L"Dialog_AppSetting"}, E, L"CAppSettingHandler", &Make<CAppSettingHandler>},
+    {{L"Dialog_WelcomeMsg"}, E, L"CWelcomeMsgHandler", &Make<CWelcomeMsgHandler>},
+    {{L"Dialog_ENCPromptMsg"}, E, L"CENCPromptMsgHandler", &Make<CENCPromptMsgHandler>},
+    {{L"PanelStatus"}, E, L"CPanelStatusHandler", &Make<CPanelStatusHandler>},
     {{L"PanelProfile"}, E, L"CPanelProfileHandler", nullptr},
     {{L"Dialog_AddProFile"}, E, L"CProfileAddingDlgHandler", nullptr},
     {{L"Dialog_DelProFile"}, E, L"CProfileDeletingDlgHandler", nullptr},
-    {{L"HDMIVol"}, E, L"CHDMIVolHandler", nullptr},
-    {{L"HeadPhoneVol"}, E, L"CHeadPhoneVolHandler", nullptr},
-    {{L"LineInVol"}, E, L"CLineInVolHandler", nullptr},
-    {{L"MicInVol", L"DesktopMicVol"}, E, L"CMicrophoneVolHandler", nullptr},
-    {{L"SPDIFInVol"}, E, L"CSPDIFInVolHandler", nullptr},
-    {{L"SPDIFOutVol"}, E, L"CSPDIFOutVolHandler", nullptr},
-    {{L"SpeakerVol", L"SpeakerQuarterVol"}, E, L"CSpeakerVolHandler", nullptr},
-    {{L"StereoMixVol"}, E, L"CStereoMixVolHandler", nullptr},
+    {{L"HDMIVol"}, E, L"CHDMIVolHandler", &Make<CHDMIVolHandler>},
+    {{L"HeadPhoneVol"}, E, L"CHeadPhoneVolHandler", &Make<CHeadPhoneVolHandler>},
+    {{L"LineInVol"}, E, L"CLineInVolHandler", &Make<CLineInVolHandler>},
+    {{L"MicInVol", L"DesktopMicVol"}, E, L"CMicrophoneVolHandler", &Make<CMicrophoneVolHandler>},
+    {{L"SPDIFInVol"}, E, L"CSPDIFInVolHandler", &Make<CSPDIFInVolHandler>},
+    {{L"SPDIFOutVol"}, E, L"CSPDIFOutVolHandler", &Make<CSPDIFOutVolHandler>},
+    {{L"SpeakerVol", L"SpeakerQuarterVol"}, E, L"CSpeakerVolHandler", &Make<CSpeakerVolHandler>},
+    {{L"StereoMixVol"}, E, L"CStereoMixVolHandler", &Make<CStereoMixVolHandler>},
     {{L"SpeakerHWEQ", L"SpeakerQuarterHWEQ", L"HeadPhoneHWEQ"}, E, L"CSpeakerHWEQHandler", nullptr},
     {{L"SpeakerSubroute"}, E, L"CSubrouteHandler", nullptr},
     {{L"SpeakerEQ"}, E, L"CSpeakerEQHandler", nullptr},
@@ -88,11 +106,11 @@ constexpr HandlerRow kHandlers[] = {
      nullptr},
     {{L"HeadPhoneVimoSurroundHeadPhone"}, E, L"CHeadPhoneVimoSurroundHeadPhoneHandler", nullptr},
     {{L"HeadPhoneVimoSurroundSpeakers"}, E, L"CHeadPhoneVimoSurroundSpeakersHandler", nullptr},
-    {{L"DialogInfo"}, E, L"CInfoHandler(1)", nullptr},
+    {{L"DialogInfo"}, E, L"CInfoHandler(1)", &CInfoHandler::Create<1>},
     {{L"MicInBeamForming"}, E, L"CMicInBeamFormingHandler", nullptr},
     {{L"SpeakerDolbyPLIIx", L"SpeakerQuarterDolbyPLIIx"}, E, L"CSpeakerDolbyPLIIxHandler", nullptr},
     {{L"SpeakerDTSNeoPC", L"SpeakerQuarterDTSNeoPC"}, E, L"CSpeakerDTSNeoPCHandler", nullptr},
-    {{L"DialogInfo_DetailWindow"}, E, L"CInfoHandler(0)", nullptr},
+    {{L"DialogInfo_DetailWindow"}, E, L"CInfoHandler(0)", &CInfoHandler::Create<0>},
     {{L"VimoSmartVolume"}, C, L"CVimoSmartVolHandler", nullptr},
     {{L"VimoDynamicBass"}, C, L"CVimoDynamicBassHandler", nullptr},
     {{L"VimoAudioBrilliant"}, C, L"CVimoAudioBrilliantHandler", nullptr},

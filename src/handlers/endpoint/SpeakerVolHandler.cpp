@@ -1,0 +1,271 @@
+#include "handlers/endpoint/SpeakerVolHandler.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/IMainHandler.h"
+#include "driver/IDriverInstance.h"
+#include "skin/IxSkinButton.h"
+#include "skin/IxSkinSlider.h"
+#include "skin/SkinCtrl.h"
+#include "skin/SkinParse.h"
+#include "skin/SkinRadioButton.h"
+
+namespace {
+
+constexpr const wchar_t* kGroups[] = {L"FrontChannels", L"RearChannels", L"CWChannels", L"SideChannels"};
+constexpr const wchar_t* kGroupLocks[] = {L"FrontBalance", L"RearBalance", L"CWBalance", L"SideBalance"};
+constexpr const wchar_t* kOutputButtons[] = {L"BtnDeviceSpecificControlHP", L"BtnDeviceSpecificControlRCA"};
+
+// The first speaker channel row of the dB table.
+constexpr size_t kFirstSpeakerRow = 4;
+
+struct GroupLayout {
+    int count;
+    bool shown[4];
+    // Shift of the shown groups in half pitches, so that they stay centred.
+    int halfPitches;
+};
+
+constexpr GroupLayout kGroupLayouts[] = {
+    {2, {true, false, false, false}, 3},
+    {4, {true, true, false, false}, 2},
+    {6, {true, true, true, false}, 1},
+    {8, {true, true, true, true}, 0},
+};
+
+} // namespace
+
+float CSpeakerVolHandler::ReadMasterVolume(int channel, int scalar) {
+    float value = 0.0f;
+    return ReadFloat(scalar ? L"VolumeScalarControl" : L"VolumeControl", value, &channel) ? value : 0.0f;
+}
+
+float CSpeakerVolHandler::ReadMasterRange(int max) {
+    float value = 0.0f;
+    return ReadFloat(max ? L"GetMaxVol" : L"GetMinVol", value, nullptr) ? value : 0.0f;
+}
+
+int CSpeakerVolHandler::IsVolumeChanged(const std::wstring& controlName, int scalar) {
+    const int channel = controlName == L"MasterVol" ? -1 : GetChannel(controlName);
+    const wchar_t* key = scalar ? L"VolumeScalarControl" : L"VolumeControl";
+    float live = 0.0f;
+    float cached = 0.0f;
+    ReadFloat(key, live, &channel, false, false);
+    ReadFloat(key, cached, &channel, false, true);
+    return !xSkinIsNearlyEqual(live, cached, scalar ? kScalarTolerance : kdBTolerance);
+}
+
+void CSpeakerVolHandler::MeasureChannelGroups() {
+    for (size_t i = 0; i < 4; ++i) {
+        if (CxSkinCtrl* group = FindControl(kGroups[i]))
+            m_rcGroups[i] = group->GetRect();
+    }
+    m_nGroupPitch = (m_rcGroups[3].left - m_rcGroups[1].left) / 2;
+}
+
+void CSpeakerVolHandler::LayoutChannelGroups() {
+    int count = 0;
+    if (ReadInt(L"DevChannelNumControl", count, 1))
+        m_nChannelCount = count;
+    const GroupLayout* layout = nullptr;
+    for (const GroupLayout& row : kGroupLayouts) {
+        if (row.count == m_nChannelCount)
+            layout = &row;
+    }
+    for (size_t i = 0; i < 4; ++i) {
+        CxSkinCtrl* group = FindControl(kGroups[i]);
+        if (!group)
+            continue;
+        if (!layout) {
+            // An unknown count leaves the front group unshifted and the others as they are.
+            if (i == 0)
+                group->SetRect(m_rcGroups[0], FALSE);
+            continue;
+        }
+        RECT rect = m_rcGroups[i];
+        const int shift = m_nGroupPitch * layout->halfPitches / 2;
+        rect.left += shift;
+        rect.right += shift;
+        group->SetRect(rect, FALSE);
+        group->SetVisible(layout->shown[i] ? TRUE : FALSE, FALSE);
+    }
+}
+
+void CSpeakerVolHandler::ShowMasterLevel(bool clamped) {
+    const float dB = ReadMasterVolume(-1, 0);
+    SetControlText(L"MasterdB", clamped ? FormatClampedVolumedB(L"MasterVol", dB) : FormatVolumedB(dB));
+}
+
+void CSpeakerVolHandler::RefreshMasterAndChannels() {
+    const float masterdB = ReadMasterVolume(-1, 0);
+    const bool atEnd =
+        std::fabs(masterdB - ReadMasterRange(1)) < 0.05f || std::fabs(masterdB - ReadMasterRange(0)) < 0.05f;
+    SetControlText(L"MasterdB", atEnd ? FormatVolumedB(masterdB) : FormatClampedVolumedB(L"MasterVol", masterdB));
+    const size_t last = kFirstSpeakerRow + static_cast<size_t>(std::max(0, std::min(m_nChannelCount, 8)));
+    for (size_t row = kFirstSpeakerRow; row < last; ++row) {
+        const std::wstring slider = g_VolumedBTable[row].slider;
+        const int channel = GetChannel(slider);
+        SetControlText(g_VolumedBTable[row].dBBox, FormatClampedVolumedB(slider, ReadMasterVolume(channel, 0)));
+        SetSliderPos(slider, ReadMasterVolume(channel, 1) * 100.0f);
+    }
+}
+
+void CSpeakerVolHandler::SelectOutput(int value) {
+    if (value < 0 || value > 1)
+        return;
+    if (auto* radio = dynamic_cast<CxSkinRadioButton*>(FindControl(kOutputButtons[value])))
+        radio->Select(FALSE);
+}
+
+void CSpeakerVolHandler::InitControls() {
+    if (m_nFirstStart) {
+        m_nFirstStart = 0;
+        MeasureChannelGroups();
+    }
+    LayoutChannelGroups();
+    int mute = 0;
+    const bool muteRead = ReadInt(L"MuteControl", mute, 1);
+    SetControlCheck(L"BtnMute", mute);
+    float master = 0.0f;
+    int channel = -1;
+    const bool masterRead = ReadFloat(L"VolumeScalarControl", master, &channel);
+    SetSliderPos(L"MasterVol", master * 100.0f);
+    RefreshMasterAndChannels();
+    if (muteRead || masterRead) {
+        for (int i = 0; i < m_nChannelCount / 2 && i < 4; ++i)
+            SetControlCheck(kGroupLocks[i], GetBalance(kGroupLocks[i]));
+    }
+    int output = 0;
+    IDriverInstance* driver = GetDriver();
+    int argument = 0;
+    if (driver)
+        driver->GetProperty(L"DeviceSpecificControl", &output, 0, 0, &argument, 0, 0, true, false);
+    for (const wchar_t* button : kOutputButtons)
+        EnableOnly(button, IsControlEnabled(button) != 0);
+    SelectOutput(output);
+    RedrawOwner();
+}
+
+int CSpeakerVolHandler::UpdateFromDriver() {
+    IDriverInstance* driver = GetDriver();
+    if (driver) {
+        int live = 0;
+        int cached = 0;
+        driver->GetDefaultRenderProperty(L"DevChannelNumControl", &live, 1, 2, nullptr, 0, 0, false, false);
+        driver->GetDefaultRenderProperty(L"DevChannelNumControl", &cached, 1, 2, nullptr, 0, 0, false, true);
+        if (live != cached)
+            return 1;
+    }
+    if (IsIntChanged(L"MuteControl", 1) || IsVolumeChanged(L"MasterVol", 0))
+        return 1;
+    for (int i = 1; i <= m_nChannelCount && i <= 8; ++i) {
+        if (IsVolumeChanged(g_VolumedBTable[3 + i].slider, 1))
+            return 1;
+    }
+    if (driver) {
+        int live = 0;
+        int cached = 0;
+        int argument = 0;
+        driver->GetProperty(L"DeviceSpecificControl", &live, 0, 0, &argument, 0, 0, false, false);
+        driver->GetProperty(L"DeviceSpecificControl", &cached, 0, 0, &argument, 0, 0, false, true);
+        if (live != cached)
+            return 1;
+    }
+    return 0;
+}
+
+int CSpeakerVolHandler::SetDeviceSpecificControl(int value) {
+    IDriverInstance* driver = GetDriver();
+    const int argument = 0;
+    if (driver && driver->SetProperty(L"DeviceSpecificControl", &value, 0, 0, &argument, 0, 0) == 0) {
+        if (IMainHandler* main = GetMainHandler())
+            main->UpdateStatusPanel(L"DeviceSpecificControl", 0);
+        return 1;
+    }
+    // The radio button already moved under the click: it goes back to the output actually in force.
+    int inForce = 0;
+    int readArgument = 0;
+    if (driver && driver->GetProperty(L"DeviceSpecificControl", &inForce, 0, 0, &readArgument, 0, 0, true, false) == 0)
+        SelectOutput(inForce);
+    return 0;
+}
+
+int CSpeakerVolHandler::OnClick(const std::wstring& name) {
+    if (name == L"BtnMute") {
+        IDriverInstance* driver = GetDriver();
+        int mute = 0;
+        ReadInt(L"MuteControl", mute, 1);
+        const int value = mute == 1 ? 0 : 1;
+        if (!driver || driver->SetProperty(L"MuteControl", &value, 1, 0, nullptr, 0, 0) != 0) {
+            if (auto* button = FindAs<IxSkinButton>(name))
+                button->SetCheck(mute, TRUE);
+        }
+        RefreshMainMuteButton();
+    } else if (name == kOutputButtons[0]) {
+        SetDeviceSpecificControl(0);
+    } else if (name == kOutputButtons[1]) {
+        SetDeviceSpecificControl(1);
+    }
+    return CVolHandler::OnClick(name);
+}
+
+int CSpeakerVolHandler::OnSliderChanged(const std::wstring& name, float pos, int done) {
+    if (name == L"MasterVol") {
+        SetVolumeScalar(L"MasterVol", -1, pos / 100.0f);
+        RefreshMainSpeakerVolume();
+        RefreshMasterAndChannels();
+        RedrawOwner();
+        return 1;
+    }
+    const int result = CVolHandler::OnSliderChanged(name, pos, done);
+    // A channel change moves the master level the driver derives from the channels.
+    const float master = ReadMasterVolume(-1, 1);
+    SetVolumeScalar(L"MasterVol", -1, master);
+    SetSliderPos(L"MasterVol", master * 100.0f);
+    ShowMasterLevel(true);
+    RedrawControl(L"MasterVol");
+    RedrawControl(L"MasterdB");
+    RefreshMainSpeakerVolume();
+    return result;
+}
+
+int CSpeakerVolHandler::OnTextCommitted(const std::wstring& name, const std::wstring& text) {
+    if (name != L"MasterdB") {
+        const int accepted = CVolHandler::OnTextCommitted(name, text);
+        if (accepted) {
+            SetSliderPos(L"MasterVol", ReadMasterVolume(-1, 1) * 100.0f);
+            ShowMasterLevel(false);
+            RedrawControl(L"MasterdB");
+            RefreshMainSpeakerVolume();
+        }
+        return accepted;
+    }
+    const float value = static_cast<float>(wcstod(text.c_str(), nullptr));
+    if (!IsValiddBText(text) || value > ReadMasterRange(1) || value < ReadMasterRange(0)) {
+        ShowVolumeRangeError(name);
+        ShowMasterLevel(true);
+        RedrawControl(name);
+        return 0;
+    }
+    SetVolumedB(L"MasterVol", -1, value);
+    SetSliderPos(L"MasterVol", ReadMasterVolume(-1, 1) * 100.0f);
+    RefreshMasterAndChannels();
+    RedrawOwner();
+    SetSliderPos(L"MasterVol", ReadMasterVolume(-1, 1) * 100.0f);
+    ShowMasterLevel(false);
+    RedrawControl(L"MasterdB");
+    RefreshMainSpeakerVolume();
+    return 1;
+}
+
+int CSpeakerVolHandler::OnTextChanged(const std::wstring& name, const std::wstring& text) {
+    if (name != L"MasterdB")
+        return CVolHandler::OnTextChanged(name, text);
+    const std::wstring current = FormatClampedVolumedB(L"MasterVol", ReadMasterVolume(-1, 0));
+    if (current != text) {
+        SetControlText(name, current);
+        RedrawControl(name);
+    }
+    return 1;
+}

@@ -1,0 +1,170 @@
+// The shipped tone and single-slider effect pages themselves: every control their handlers look for, no
+// image the build does not produce, no text key the languages lack, and a drawn page.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "../TonePageFixture.h"
+#include "SkinTestSupport.h"
+#include "handlers/effects/VimoDynamicBassHandler.h"
+#include "handlers/endpoint/SpeakerHWEQHandler.h"
+#include "skin/LayerDialog.h"
+
+using namespace oc::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct PageControls {
+    const wchar_t* page;
+    std::vector<const wchar_t*> controls;
+};
+
+const PageControls kPages[] = {
+    {L"SpeakerHWEQ", {L"BassLevel", L"TrebleLevel"}},
+    {L"SpeakerQuarterHWEQ", {L"BassLevel", L"TrebleLevel"}},
+    {L"HeadPhoneHWEQ", {L"BassLevel", L"TrebleLevel"}},
+    {L"MicInAGC", {L"BtnEnableAGC"}},
+    {L"DesktopMicAGC", {L"BtnEnableAGC"}},
+    {L"LineInAGC", {L"BtnEnableAGC"}},
+};
+const wchar_t* const kEffects[][2] = {
+    {L"VimoAudioBrilliant",
+     L"BtnEnableAudioBrilliant BrilliantLevel LevelTextBox ResetBrilliant MainContent AudioBrilliant_Logo"},
+    {L"VimoDynamicBass", L"BtnEnableDynamicBass BassLevel LevelTextBox CutoffFrequency FrequencyTextBox "
+                         L"ResetBassLevel ResetFrequency MainContent DynamicBass_Logo"},
+    {L"VimoSmartVolume", L"BtnEnableSmartVol VolumeLevel LevelTextBox Mode MainContent SmartVol_Logo"},
+    {L"VimoVoiceClarity", L"BtnEnableVoiceClarity VoiceClarityLevel LevelTextBox SuppLevel SuppLevelTextBox "
+                          L"ResetVoiceLevel ResetSuppLevel MainContent VoiceClarity_Logo"},
+};
+
+std::string ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::set<std::string> Matches(const std::string& text, const std::regex& pattern, int group = 0) {
+    std::set<std::string> found;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern); it != std::sregex_iterator(); ++it)
+        found.insert((*it)[group].str());
+    return found;
+}
+
+std::map<std::string, std::string> CultureTexts(const char* culture) {
+    std::map<std::string, std::string> texts;
+    const std::regex entry("x:Key=\"(ml_[A-Za-z0-9_]+)\">([^<]*)<");
+    for (const auto& file : fs::directory_iterator(ProgramDir() / "lang" / culture)) {
+        if (file.path().extension() != ".xaml")
+            continue;
+        const std::string text = ReadText(file.path());
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), entry); it != std::sregex_iterator(); ++it)
+            texts[(*it)[1].str()] = (*it)[2].str();
+    }
+    return texts;
+}
+
+std::vector<std::wstring> Words(const std::wstring& text) {
+    std::wistringstream in(text);
+    std::vector<std::wstring> words;
+    for (std::wstring word; in >> word;)
+        words.push_back(word);
+    return words;
+}
+
+std::vector<std::wstring> AllPageNames() {
+    std::vector<std::wstring> names;
+    for (const PageControls& page : kPages)
+        names.push_back(page.page);
+    for (const auto& effect : kEffects) {
+        for (const wchar_t* endpoint : {L"Speaker", L"HeadPhone"})
+            names.push_back(std::wstring(endpoint) + effect[0]);
+    }
+    return names;
+}
+
+// Premultiplied back-buffer pixels over the window background, as the main window shows a page.
+void SaveBackBuffer(const CLayerDialog& dialog, const fs::path& file) {
+    const int width = dialog.GetSurfaceWidth();
+    const int height = dialog.GetSurfaceHeight();
+    Gdiplus::Bitmap image(width, height, PixelFormat32bppARGB);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = dialog.GetPixel(x, y);
+            const int a = Alpha(p);
+            auto over = [a](int c, int bg) { return c + bg * (255 - a) / 255; };
+            image.SetPixel(x, y, Gdiplus::Color(255, over(Red(p), 0x1E), over(Green(p), 0x21), over(Blue(p), 0x26)));
+        }
+    }
+    fs::create_directories(file.parent_path());
+    SavePng(image, file);
+}
+
+TEST(TonePageFiles, NameOnlyBuiltImagesAndTranslatedTexts) {
+    const std::map<std::string, std::string> english = CultureTexts("en-US");
+    const std::map<std::string, std::string> german = CultureTexts("de-DE");
+    std::vector<fs::path> files = {ToneSkinDir() / "ToneDictResource.lyt"};
+    for (const std::wstring& page : AllPageNames())
+        files.push_back(ToneSkinDir() / (L"apo" + page + L".lyt"));
+    for (const fs::path& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        const std::string text = ReadText(file);
+        ASSERT_FALSE(text.empty());
+        for (const std::string& image : Matches(text, std::regex("\"([A-Za-z]+/[A-Za-z0-9_]+\\.png)\""), 1))
+            EXPECT_TRUE(fs::exists(ToneSkinDir() / image)) << image;
+        for (const std::string& key : Matches(text, std::regex("ml_[A-Za-z0-9_]+"))) {
+            EXPECT_TRUE(english.contains(key)) << key;
+            EXPECT_TRUE(german.contains(key)) << key;
+        }
+    }
+    EXPECT_TRUE(english.contains("ml_Message_Caption"));
+}
+
+// Every page binds its panel by name and carries every control its handler looks for.
+TEST_F(TonePageTest, EveryPageBindsItsHandlerAndHasItsControls) {
+    std::vector<std::pair<std::wstring, std::vector<std::wstring>>> pages;
+    for (const PageControls& page : kPages)
+        pages.push_back({page.page, {page.controls.begin(), page.controls.end()}});
+    for (const auto& effect : kEffects) {
+        for (const wchar_t* endpoint : {L"Speaker", L"HeadPhone"})
+            pages.push_back({std::wstring(endpoint) + effect[0], Words(effect[1])});
+    }
+    for (const auto& [panel, controls] : pages) {
+        SCOPED_TRACE(std::string(panel.begin(), panel.end()));
+        // Any handler serves to see that the root panel binds and what lies under it.
+        Open(panel, new TestHandler);
+        for (const std::wstring& name : controls)
+            EXPECT_NE(Control(name), nullptr) << std::string(name.begin(), name.end());
+        delete page->GetOwner(); // releases the handler with it
+    }
+}
+
+TEST_F(TonePageTest, PagesDrawTheirControls) {
+    const fs::path gallery = ProgramDir().parent_path() / "gallery";
+    for (const auto& [key, text] : CultureTexts("en-US"))
+        environment.m_texts[std::wstring(key.begin(), key.end())] = std::wstring(text.begin(), text.end());
+
+    driver.PutCached(L"Enable_VIRTUALBASS_LFX", 1);
+    driver.PutCached(L"VIRTUALBASS_Level", 7);
+    driver.PutCached(L"VIRTUALBASS_CutOffFrequency", 300);
+    Open(L"SpeakerVimoDynamicBass", new CVimoDynamicBassHandler);
+    // The bass slider's filled track is drawn where the markup put it (content at 16,64; slider at 0,31);
+    // the corner of the page stays empty.
+    const uint32_t empty = dialog.GetPixel(740, 380);
+    EXPECT_NE(dialog.GetPixel(16 + 40, 64 + 31 + 7), empty);
+    SaveBackBuffer(dialog, gallery / "apoSpeakerVimoDynamicBass.png");
+    delete page->GetOwner();
+
+    driver.PutCached(L"HWEQBassControl", 4.0);
+    driver.PutCached(L"HWEQTrebleControl", -6.0);
+    Open(L"SpeakerHWEQ", new CSpeakerHWEQHandler);
+    EXPECT_NE(dialog.GetPixel(16 + 40, 64 + 31 + 7), empty);
+    SaveBackBuffer(dialog, gallery / "apoSpeakerHWEQ.png");
+}
+
+} // namespace
