@@ -13,12 +13,14 @@
 #include "app/PanelStatusHandler.h"
 #include "app/SystemTrayHandler.h"
 #include "app/WelcomeMsgHandler.h"
+#include "handlers/endpoint/AGCHandler.h"
 #include "handlers/endpoint/HDMIVolHandler.h"
 #include "handlers/endpoint/HeadPhoneVolHandler.h"
 #include "handlers/endpoint/LineInVolHandler.h"
 #include "handlers/endpoint/MicrophoneVolHandler.h"
 #include "handlers/endpoint/SPDIFInVolHandler.h"
 #include "handlers/endpoint/SPDIFOutVolHandler.h"
+#include "handlers/endpoint/SpeakerHWEQHandler.h"
 #include "handlers/endpoint/SpeakerVolHandler.h"
 #include "handlers/endpoint/StereoMixVolHandler.h"
 
@@ -82,7 +84,7 @@ constexpr HandlerRow kHandlers[] = {
     {{L"SPDIFOutVol"}, E, L"CSPDIFOutVolHandler", &Make<CSPDIFOutVolHandler>},
     {{L"SpeakerVol", L"SpeakerQuarterVol"}, E, L"CSpeakerVolHandler", &Make<CSpeakerVolHandler>},
     {{L"StereoMixVol"}, E, L"CStereoMixVolHandler", &Make<CStereoMixVolHandler>},
-    {{L"SpeakerHWEQ", L"SpeakerQuarterHWEQ", L"HeadPhoneHWEQ"}, E, L"CSpeakerHWEQHandler", nullptr},
+    {{L"SpeakerHWEQ", L"SpeakerQuarterHWEQ", L"HeadPhoneHWEQ"}, E, L"CSpeakerHWEQHandler", &Make<CSpeakerHWEQHandler>},
     {{L"SpeakerSubroute"}, E, L"CSubrouteHandler", nullptr},
     {{L"SpeakerEQ"}, E, L"CSpeakerEQHandler", nullptr},
     {{L"SpeakerQuarterEQ"}, E, L"CSpeakerQuarterEQHandler", nullptr},
@@ -115,7 +117,7 @@ constexpr HandlerRow kHandlers[] = {
     {{L"VimoDynamicBass"}, C, L"CVimoDynamicBassHandler", nullptr},
     {{L"VimoAudioBrilliant"}, C, L"CVimoAudioBrilliantHandler", nullptr},
     {{L"VimoVoiceClarity"}, C, L"CVimoVoiceClarityHandler", nullptr},
-    {{L"AGC"}, C, L"CAGCHandler", nullptr},
+    {{L"AGC"}, C, L"CAGCHandler", &Make<CAGCHandler>},
     {{L"SpeakerSpaceline", L"SpeakerQuarterSpaceline"}, E, L"CSpeakerSpacelineHandler", nullptr},
     {{L"HeadPhoneSpaceline"}, E, L"CHeadPhoneSpacelineHandler", nullptr},
     {{L"SpeakerVirtualVimoSurroundHeadPhone", L"SpeakerQuarterVirtualVimoSurroundHeadPhone"},

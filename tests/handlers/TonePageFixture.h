@@ -73,8 +73,8 @@ public:
         m_writes.push_back(std::to_wstring(code) + L":" + Describe(name, Decode(value, valueType), valueType));
         return 0;
     }
-    int32_t GetEndpointProperty(int32_t code, const wchar_t* name, void* result, int32_t valueType, uint32_t,
-                                void*, int32_t, uint32_t, bool, bool) override {
+    int32_t GetEndpointProperty(int32_t code, const wchar_t* name, void* result, int32_t valueType, uint32_t, void*,
+                                int32_t, uint32_t, bool, bool) override {
         m_reads.push_back(std::to_wstring(code) + L":" + name);
         if (m_unreadable.contains(name) || !m_live.contains(name))
             return 5;

@@ -57,9 +57,10 @@ TEST_F(EffectPageTest, MappedLevelsReadAndWriteThroughTheMapping) {
 
     driver.PutCached(L"AUDIOBRILLIANT_LEVEL", 7);
     auto* handler = OpenPage<CVimoAudioBrilliantHandler>(L"SpeakerVimoAudioBrilliant");
-    const std::pair<float, const wchar_t*> writes[] = {
-        {0.0f, L"AUDIOBRILLIANT_LEVEL=0/1"}, {1.0f, L"AUDIOBRILLIANT_LEVEL=5/1"}, {6.0f, L"AUDIOBRILLIANT_LEVEL=10/1"},
-        {2.7f, L"AUDIOBRILLIANT_LEVEL=6/1"}};
+    const std::pair<float, const wchar_t*> writes[] = {{0.0f, L"AUDIOBRILLIANT_LEVEL=0/1"},
+                                                       {1.0f, L"AUDIOBRILLIANT_LEVEL=5/1"},
+                                                       {6.0f, L"AUDIOBRILLIANT_LEVEL=10/1"},
+                                                       {2.7f, L"AUDIOBRILLIANT_LEVEL=6/1"}};
     for (const auto& [pos, written] : writes) {
         ClearLogs();
         EXPECT_EQ(handler->OnSliderChanged(L"BrilliantLevel", pos, 1), 1);
@@ -119,7 +120,7 @@ TEST_F(EffectPageTest, CommittedNumbersAreCheckedAndWrittenOnce) {
         const wchar_t* message; // null: none
     };
     const Case cases[] = {
-        {L"LevelTextBox", L"7", L"5", nullptr, L"Please input 0 -- 10"},
+        {L"LevelTextBox", L"11", L"5", nullptr, L"Please input 0 -- 10"},
         {L"LevelTextBox", L"-1", L"5", nullptr, L"Please input 0 -- 10"},
         {L"LevelTextBox", L"99999999999", L"5", nullptr, L"Please input 0 -- 10"},
         {L"LevelTextBox", L"5", L"5", nullptr, nullptr},
@@ -141,9 +142,9 @@ TEST_F(EffectPageTest, CommittedNumbersAreCheckedAndWrittenOnce) {
         EXPECT_EQ(Text(c.box), c.shown);
         EXPECT_EQ(driver.m_writes, c.written ? std::vector<std::wstring>{c.written} : std::vector<std::wstring>{});
         EXPECT_EQ(main.m_announced.size(), c.written ? 1u : 0u);
-        EXPECT_EQ(messages.m_messages,
-                  c.message ? std::vector<std::wstring>{std::wstring(c.message) + L" | Caption | 64"}
-                            : std::vector<std::wstring>{});
+        EXPECT_EQ(messages.m_messages, c.message
+                                           ? std::vector<std::wstring>{std::wstring(c.message) + L" | Caption | 64"}
+                                           : std::vector<std::wstring>{});
         if (c.written) {
             const bool level = std::wstring(c.box) == L"LevelTextBox";
             EXPECT_FLOAT_EQ(Pos(level ? L"BassLevel" : L"CutoffFrequency"), std::stof(c.shown));
@@ -221,8 +222,7 @@ TEST_F(EffectPageTest, SwitchFollowsTheFieldAndDynamicBassReassertsItsMode) {
     EXPECT_FALSE(Enabled(L"MainContent"));
     ClearLogs();
     Click(L"BtnEnableDynamicBass");
-    EXPECT_EQ(driver.m_writes,
-              (std::vector<std::wstring>{L"Enable_VIRTUALBASS_LFX=1/1", L"VIRTUALBASS_Mode=1/1"}));
+    EXPECT_EQ(driver.m_writes, (std::vector<std::wstring>{L"Enable_VIRTUALBASS_LFX=1/1", L"VIRTUALBASS_Mode=1/1"}));
     EXPECT_EQ(main.m_announced, CallLog{L"Enable_VIRTUALBASS_LFX 1"});
     EXPECT_TRUE(Enabled(L"MainContent"));
     EXPECT_TRUE(Enabled(L"DynamicBass_Logo"));
@@ -235,8 +235,7 @@ TEST_F(EffectPageTest, SwitchFollowsTheFieldAndDynamicBassReassertsItsMode) {
     driver.m_refused = {L"Enable_VIRTUALBASS_LFX"};
     ClearLogs();
     EXPECT_EQ(handler->SetEnable(1), 0);
-    EXPECT_EQ(driver.m_writes,
-              (std::vector<std::wstring>{L"Enable_VIRTUALBASS_LFX=1/1", L"VIRTUALBASS_Mode=1/1"}));
+    EXPECT_EQ(driver.m_writes, (std::vector<std::wstring>{L"Enable_VIRTUALBASS_LFX=1/1", L"VIRTUALBASS_Mode=1/1"}));
     EXPECT_EQ(handler->GetEnableField(), 0u);
     EXPECT_TRUE(main.m_announced.empty());
 }
@@ -268,9 +267,9 @@ TEST(EffectDefaults, OnlyUnreadableKeysGetTheirDefaults) {
     driver.m_writes.clear();
     driver.Put(L"VIRTUALBASS_Level", 3);
     CVimoDynamicBassHandler::InitDefaults(&driver, 1);
-    EXPECT_EQ(driver.m_writes, (std::vector<std::wstring>{L"1:Enable_VIRTUALBASS_LFX=0/1",
-                                                          L"1:VIRTUALBASS_CutOffFrequency=200/1",
-                                                          L"1:VIRTUALBASS_Mode=1/1"}));
+    EXPECT_EQ(driver.m_writes,
+              (std::vector<std::wstring>{L"1:Enable_VIRTUALBASS_LFX=0/1", L"1:VIRTUALBASS_CutOffFrequency=200/1",
+                                         L"1:VIRTUALBASS_Mode=1/1"}));
 
     driver.m_writes.clear();
     CVimoSmartVolHandler::InitDefaults(&driver, 1);

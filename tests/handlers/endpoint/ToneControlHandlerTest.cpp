@@ -31,7 +31,8 @@ TEST_F(HWEQPageTest, EveryOutputPageShowsAndWritesTheTwoLevels) {
         EXPECT_EQ(handler->OnSliderChanged(L"BassLevel", 4.37f, 1), 1);
         EXPECT_EQ(handler->OnSliderChanged(L"TrebleLevel", -7.0f, 1), 1);
         EXPECT_EQ(handler->OnSliderChanged(L"Volume", 1.0f, 1), 0);
-        EXPECT_EQ(driver.m_writes, (std::vector<std::wstring>{L"HWEQBassControl=4.37/2", L"HWEQTrebleControl=-7.00/2"}));
+        EXPECT_EQ(driver.m_writes,
+                  (std::vector<std::wstring>{L"HWEQBassControl=4.37/2", L"HWEQTrebleControl=-7.00/2"}));
         EXPECT_EQ(main.m_announced, (CallLog{L"HWEQBassControl 0", L"HWEQTrebleControl 0"}));
         // The page's own writes are no change behind its back.
         EXPECT_EQ(handler->UpdateFromDriver(), 0);
@@ -60,7 +61,7 @@ TEST_F(HWEQPageTest, DeviceChangesCountFromThreeHundredths) {
         int changed;
     };
     const Case cases[] = {
-        {3.00, 3.02, false, 0}, {3.00, 3.03, false, 1}, {3.03, 3.00, false, 1},
+        {3.00, 3.02, false, 0},  {3.00, 3.03, false, 1},  {3.03, 3.00, false, 1},
         {-1.00, -1.02, true, 0}, {-1.00, -0.90, true, 1}, {0.00, 0.00, true, 0},
     };
     CSpeakerHWEQHandler* handler = OpenPage(L"SpeakerHWEQ");
@@ -89,8 +90,7 @@ TEST_F(AGCPageTest, SwitchShowsTheDeviceStateOnEveryInputPage) {
         double value; // NAN: unreadable
         int check;
     };
-    const Case cases[] = {
-        {L"MicInAGC", 1, 1}, {L"DesktopMicAGC", 0, 0}, {L"LineInAGC", 7, 1}, {L"MicInAGC", NAN, 0}};
+    const Case cases[] = {{L"MicInAGC", 1, 1}, {L"DesktopMicAGC", 0, 0}, {L"LineInAGC", 7, 1}, {L"MicInAGC", NAN, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.panel, c.panel + wcslen(c.panel)));
         driver.m_unreadable.clear();
@@ -107,9 +107,9 @@ TEST_F(AGCPageTest, SwitchShowsTheDeviceStateOnEveryInputPage) {
 
 // The level truncates toward zero: only a whole part other than 0 switches the control on. Written as int.
 TEST_F(AGCPageTest, SliderSwitchesOnFromAWholeLevel) {
-    const std::pair<float, const wchar_t*> cases[] = {
-        {0.9f, L"AGCControl=0/0"}, {1.0f, L"AGCControl=1/0"}, {37.5f, L"AGCControl=1/0"},
-        {-0.5f, L"AGCControl=0/0"}, {1e20f, L"AGCControl=1/0"}, {0.0f, L"AGCControl=0/0"}};
+    const std::pair<float, const wchar_t*> cases[] = {{0.9f, L"AGCControl=0/0"},  {1.0f, L"AGCControl=1/0"},
+                                                      {37.5f, L"AGCControl=1/0"}, {-0.5f, L"AGCControl=0/0"},
+                                                      {1e20f, L"AGCControl=1/0"}, {0.0f, L"AGCControl=0/0"}};
     CAGCHandler* handler = OpenPage();
     for (const auto& [level, written] : cases) {
         driver.m_writes.clear();

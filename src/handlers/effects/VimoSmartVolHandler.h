@@ -1,0 +1,34 @@
+#pragma once
+// The smart volume page: an adaptive level and the mode chosen in the "Mode" list.
+
+#include <cstdint>
+#include <string>
+
+#include "handlers/effects/IVimoEffectHandlers.h"
+#include "handlers/effects/SingleSliderEffectHandler.h"
+
+class CVimoSmartVolHandler : public CSingleSliderEffectHandler, public IVimoSmartVolHandler {
+public:
+    static const EffectPageTable kTable;
+
+    CVimoSmartVolHandler() : CSingleSliderEffectHandler(kTable) {}
+
+    // IVimoSmartVolHandler
+    int SetEnable(uint32_t value) override { return WriteEnable(value); }
+    int SetLevel(uint32_t level) override { return WriteChannel(0, level); }
+    int SetMode(uint32_t index) override { return WriteMode(index); }
+    // IxSkinComboBoxListener
+    int OnSelChange(const std::wstring& name, int index) override;
+
+    // The text-box paths: nothing when the value is already stored; always 1.
+    int SetLevelValue(uint32_t value) { return CommitChannel(0, value); }
+
+    // The start-up defaults of one endpoint, on the program's driver object or the one given.
+    static void InitDefaults(int32_t endpointCode);
+    static void InitDefaults(IDriverInstance* driver, int32_t endpointCode) {
+        WriteDefaults(driver, endpointCode, kTable);
+    }
+
+protected:
+    int SetEnableValue(uint32_t value) override { return SetEnable(value); }
+};

@@ -1,0 +1,83 @@
+#pragma once
+// The surround speakers page: the effect switch (shared with the surround headphone effect, told apart by
+// "KESTAL_HPSPK_USEHP"), sound field expansion, speaker angle, channel copy and the music/movie mode, plus
+// the speaker test that every surround page and the channel page share.
+
+#include <cstdint>
+#include <string>
+
+#include "app/BaseHandler.h"
+#include "handlers/effects/IVimoSurroundSpeakersHandler.h"
+
+class CSoundPlayer;
+
+class CVimoSurroundSpeakersHandler : public CBaseHandler, public IVimoSurroundSpeakersHandler {
+public:
+    // Speaker positions in the player's channel order.
+    static constexpr int kSpeakerCount = 8;
+    // The order "BtnSpeakerTest" walks the room in: round the listener, subwoofer last.
+    static constexpr uint32_t kTestSequence[kSpeakerCount] = {0, 4, 1, 7, 3, 2, 6, 5};
+
+    CVimoSurroundSpeakersHandler();
+
+    // Unknown names test the front left speaker.
+    static int SpeakerIndexFromImage(const std::wstring& image);
+    // Empty above the last speaker, so no image is touched.
+    static std::wstring ImageFromSpeakerIndex(int index);
+    // Start-up defaults, written only where the endpoint's switch cannot be read.
+    static void InitDefaults(int32_t endpointCode);
+    static void WriteDefaults(IDriverInstance* driver, int32_t endpointCode);
+    // Slider degrees and the driver's angle index 0..4 (5, 10, 15, 20, 30 degrees).
+    static float AngleIndexToDegrees(uint32_t index);
+    static int32_t DegreesToAngleIndex(float degrees);
+
+    // IVimoSurroundSpeakersHandler
+    int SetEnable() override;
+    int SetChannelCopy() override;
+    int SetSoundFieldExpansion(float position) override;
+    int SetSpeakerAngle(float degrees) override;
+    // 0 music, 1 movie.
+    virtual int SetMode(uint32_t mode);
+
+    // IHandler
+    void InitControls() override;
+    void OnDeactivate() override { StopSoundOnWorker(FALSE); }
+    int UpdateFromDriver() override;
+    // Listeners
+    int OnClick(const std::wstring& name) override;
+    int OnSliderChanged(const std::wstring& name, float position, int done) override;
+    void OnPlayStart(int channel) override;
+    void OnPlayEnd(int channel) override;
+
+    uint32_t GetEnableField() const { return m_enable; }
+    uint32_t GetChannelCopyField() const { return m_channelCopy; }
+    float GetSoundFieldField() const { return m_soundField; }
+    float GetSpeakerAngleField() const { return m_speakerAngle; }
+
+protected:
+    void LoadDriverValues();
+    bool Read(const wchar_t* key, uint32_t& value, bool storeInCache, bool fromCache, uint32_t size = 0) const;
+    bool Write(const wchar_t* key, uint32_t value) const;
+    void Announce(const wchar_t* key, int fromSwitch) const;
+    CSoundPlayer* Player() const;
+    void RunSpeakerTest();
+    void TestSpeaker(const std::wstring& image);
+    void ShowTestState(int channel, bool playing);
+    void CheckButton(const std::wstring& name, bool on, BOOL redraw) const;
+
+    uint32_t m_enable = 0;
+    uint32_t m_channelCopy = 0;
+    float m_soundField = 0.0f;
+    float m_speakerAngle = 5.0f;
+};
+
+class CSpeakerVimoSurroundSpeakersHandler : public CVimoSurroundSpeakersHandler {
+public:
+    CSpeakerVimoSurroundSpeakersHandler() { m_name = L"SpeakerVimoSurroundSpeakersHandler"; }
+};
+
+// Its name carries no "Handler": the endpoint is still found by the name's prefix.
+class CHeadPhoneVimoSurroundSpeakersHandler : public CVimoSurroundSpeakersHandler {
+public:
+    CHeadPhoneVimoSurroundSpeakersHandler() { m_name = L"HeadPhoneVimoSurroundSpeakers"; }
+};

@@ -1,0 +1,33 @@
+#pragma once
+// The voice clarity page: a clarity level shown 0..6 and a noise-suppression level.
+
+#include <cstdint>
+#include <string>
+
+#include "handlers/effects/IVimoEffectHandlers.h"
+#include "handlers/effects/SingleSliderEffectHandler.h"
+
+class CVimoVoiceClarityHandler : public CSingleSliderEffectHandler, public IVimoVoiceClarityHandler {
+public:
+    static const EffectPageTable kTable;
+
+    CVimoVoiceClarityHandler() : CSingleSliderEffectHandler(kTable) {}
+
+    // IVimoVoiceClarityHandler
+    int SetEnable(uint32_t value) override { return WriteEnable(value); }
+    int SetLevel(uint32_t level) override { return WriteChannel(0, level); }
+    int SetNoiseSuppLevel(uint32_t level) override { return WriteChannel(1, level); }
+
+    // The text-box paths: nothing when the value is already stored; always 1.
+    int SetLevelValue(uint32_t value) { return CommitChannel(0, value); }
+    int SetSuppLevelValue(uint32_t value) { return CommitChannel(1, value); }
+
+    // The start-up defaults of one endpoint, on the program's driver object or the one given.
+    static void InitDefaults(int32_t endpointCode);
+    static void InitDefaults(IDriverInstance* driver, int32_t endpointCode) {
+        WriteDefaults(driver, endpointCode, kTable);
+    }
+
+protected:
+    int SetEnableValue(uint32_t value) override { return SetEnable(value); }
+};
