@@ -30,11 +30,6 @@ template <class Interface> Interface* Find(const CBaseHandler& handler, const wc
 
 } // namespace
 
-const wchar_t* const CAppSettingHandler::kCultures[17] = {
-    L"da-DK", L"de-DE", L"en-US", L"es-ES", L"fr-FR", L"id-ID", L"it-IT", L"ja-JP", L"ko-KR",
-    L"nl-NL", L"pt-PT", L"ru-RU", L"sv-SE", L"th-TH", L"tr-TR", L"zh-CN", L"zh-TW",
-};
-
 CAppSettingHandler::CAppSettingHandler() {
     m_name = L"AppSettingHandler";
 }
@@ -109,7 +104,7 @@ void CAppSettingHandler::FillReadOnlyCombo(const wchar_t* name, const std::wstri
 void CAppSettingHandler::FillLanguageList() {
     auto* languages = Find<IxSkinComboBox>(*this, kLanguageList);
     int current = -1;
-    for (const wchar_t* culture : kCultures) {
+    for (const wchar_t* culture : LanguageCultures()) {
         // The language files list each culture's own name for itself under the culture.
         const std::wstring description = Services().GetLanguageText(culture);
         if (description.empty())

@@ -13,9 +13,6 @@ class CxSkinDialog;
 
 class CAppSettingHandler : public CBaseHandler {
 public:
-    // The cultures the program ships, in the order of the language list.
-    static const wchar_t* const kCultures[17];
-
     CAppSettingHandler();
 
     void InitControls() override;

@@ -13,6 +13,11 @@
 #include "app/PanelStatusHandler.h"
 #include "app/SystemTrayHandler.h"
 #include "app/WelcomeMsgHandler.h"
+#include "handlers/effects/EQEndpointHandlers.h"
+#include "handlers/effects/VimoAudioBrilliantHandler.h"
+#include "handlers/effects/VimoDynamicBassHandler.h"
+#include "handlers/effects/VimoSmartVolHandler.h"
+#include "handlers/effects/VimoVoiceClarityHandler.h"
 #include "handlers/endpoint/AGCHandler.h"
 #include "handlers/endpoint/HDMIVolHandler.h"
 #include "handlers/endpoint/HeadPhoneVolHandler.h"
@@ -86,10 +91,10 @@ constexpr HandlerRow kHandlers[] = {
     {{L"StereoMixVol"}, E, L"CStereoMixVolHandler", &Make<CStereoMixVolHandler>},
     {{L"SpeakerHWEQ", L"SpeakerQuarterHWEQ", L"HeadPhoneHWEQ"}, E, L"CSpeakerHWEQHandler", &Make<CSpeakerHWEQHandler>},
     {{L"SpeakerSubroute"}, E, L"CSubrouteHandler", nullptr},
-    {{L"SpeakerEQ"}, E, L"CSpeakerEQHandler", nullptr},
-    {{L"SpeakerQuarterEQ"}, E, L"CSpeakerQuarterEQHandler", nullptr},
-    {{L"HeadPhoneEQ"}, E, L"CHeadPhoneEQHandler", nullptr},
-    {{L"SPDIFOutEQ"}, E, L"CSPDIFOutEQHandler", nullptr},
+    {{L"SpeakerEQ"}, E, L"CSpeakerEQHandler", &Make<CSpeakerEQHandler>},
+    {{L"SpeakerQuarterEQ"}, E, L"CSpeakerQuarterEQHandler", &Make<CSpeakerQuarterEQHandler>},
+    {{L"HeadPhoneEQ"}, E, L"CHeadPhoneEQHandler", &Make<CHeadPhoneEQHandler>},
+    {{L"SPDIFOutEQ"}, E, L"CSPDIFOutEQHandler", &Make<CSPDIFOutEQHandler>},
     {{L"SpeakerKaraoke", L"SpeakerQuarterKaraoke"}, E, L"CSpeakerKaraokeHandler", nullptr},
     {{L"HeadPhoneVimoChorvex"}, E, L"CHeadPhoneKaraokeHandler", nullptr},
     {{L"SPDIFOutKaraoke"}, E, L"CSPDIFOutKaraokeHandler", nullptr},
@@ -113,10 +118,10 @@ constexpr HandlerRow kHandlers[] = {
     {{L"SpeakerDolbyPLIIx", L"SpeakerQuarterDolbyPLIIx"}, E, L"CSpeakerDolbyPLIIxHandler", nullptr},
     {{L"SpeakerDTSNeoPC", L"SpeakerQuarterDTSNeoPC"}, E, L"CSpeakerDTSNeoPCHandler", nullptr},
     {{L"DialogInfo_DetailWindow"}, E, L"CInfoHandler(0)", &CInfoHandler::Create<0>},
-    {{L"VimoSmartVolume"}, C, L"CVimoSmartVolHandler", nullptr},
-    {{L"VimoDynamicBass"}, C, L"CVimoDynamicBassHandler", nullptr},
-    {{L"VimoAudioBrilliant"}, C, L"CVimoAudioBrilliantHandler", nullptr},
-    {{L"VimoVoiceClarity"}, C, L"CVimoVoiceClarityHandler", nullptr},
+    {{L"VimoSmartVolume"}, C, L"CVimoSmartVolHandler", &Make<CVimoSmartVolHandler>},
+    {{L"VimoDynamicBass"}, C, L"CVimoDynamicBassHandler", &Make<CVimoDynamicBassHandler>},
+    {{L"VimoAudioBrilliant"}, C, L"CVimoAudioBrilliantHandler", &Make<CVimoAudioBrilliantHandler>},
+    {{L"VimoVoiceClarity"}, C, L"CVimoVoiceClarityHandler", &Make<CVimoVoiceClarityHandler>},
     {{L"AGC"}, C, L"CAGCHandler", &Make<CAGCHandler>},
     {{L"SpeakerSpaceline", L"SpeakerQuarterSpaceline"}, E, L"CSpeakerSpacelineHandler", nullptr},
     {{L"HeadPhoneSpaceline"}, E, L"CHeadPhoneSpacelineHandler", nullptr},

@@ -3,6 +3,7 @@
 #include "app/OvercoatDlg.h"
 #include "driver/DriverInstance.h"
 #include "driver/DriverStartup.h"
+#include "handlers/effects/EffectStartupWriters.h"
 #include "markup/ILytController.h"
 #include "markup/LytSkinElements.h"
 #include "skin/ItemAnimation.h"
@@ -229,6 +230,8 @@ DeviceCheck COvercoatApp::OpenDevice() {
     environment.dataFolder = m_dataFolder;
     environment.vistaOrLater = m_vista;
     environment.settings = &m_driverSettings;
+    // The driver object is stored before it initialises, so the writers find it when a device comes up.
+    RegisterEffectStartupWriters(environment.effectWriters, [this] { return m_driver; });
     switch (OpenDriverDevice(environment, &m_driver)) {
     case DriverDeviceState::Ready:
         return DeviceCheck::Ready;

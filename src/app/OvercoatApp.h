@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -162,6 +163,9 @@ private:
 // The program's one application object (defined beside the program entry; a test program that links
 // code reaching it defines its own).
 extern COvercoatApp theApp;
+
+// The cultures the program knows, in the order of the language list and of the fallback search.
+std::span<const wchar_t* const> LanguageCultures();
 
 // TranslateText of the program's application object, for markup texts.
 std::wstring TranslateText(const std::wstring& text);

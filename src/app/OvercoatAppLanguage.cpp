@@ -6,7 +6,6 @@
 
 namespace {
 
-// The cultures the program ships, in the order of the language list and of the fallback search.
 constexpr const wchar_t* kCultures[] = {
     L"da-DK", L"de-DE", L"en-US", L"es-ES", L"fr-FR", L"id-ID", L"it-IT", L"ja-JP", L"ko-KR",
     L"nl-NL", L"pt-PT", L"ru-RU", L"sv-SE", L"th-TH", L"tr-TR", L"zh-CN", L"zh-TW",
@@ -39,6 +38,8 @@ struct ParserRelease {
 };
 
 } // namespace
+
+std::span<const wchar_t* const> LanguageCultures() { return kCultures; }
 
 int COvercoatApp::LoadLanguage(const std::wstring& culture) {
     const auto languageFolder = [this](const std::wstring& name) { return m_programFolder + L"lang\\" + name + L"\\"; };

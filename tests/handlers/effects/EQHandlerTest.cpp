@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "../../app/HandlerTestSupport.h"
@@ -159,7 +160,8 @@ protected:
         // As the main window loads a content page: through a wrapper of the dialog.
         ILytObject* wrapper = CLytWindow::CreateInstance(environment, &dialog);
         ASSERT_NE(wrapper, nullptr);
-        auto* loaded = dynamic_cast<CxSkinCtrl*>(theApp.GetLytController()->LoadFile(path.c_str(), wrapper, &placement));
+        auto* loaded =
+            dynamic_cast<CxSkinCtrl*>(theApp.GetLytController()->LoadFile(path.c_str(), wrapper, &placement));
         wrapper->Destroy();
         ASSERT_NE(loaded, nullptr) << path;
         panel = loaded;
@@ -263,8 +265,8 @@ TEST_F(EQPageTest, PageFromMarkupShowsTheDriverState) {
     EXPECT_FLOAT_EQ(Slider(L"Hz250")->GetPos(), -12.0f);
     EXPECT_TRUE(handler->FindControl(L"Hz250")->IsEnabled(FALSE));
     ::RedrawWindow(dialog.GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    SaveBackBuffer(dialog, fs::path(getenv("OC_BUILD_DIR") ? getenv("OC_BUILD_DIR") : ".") / "gallery" /
-                               "apoSpeakerEQ.png");
+    SaveBackBuffer(dialog,
+                   fs::path(getenv("OC_BUILD_DIR") ? getenv("OC_BUILD_DIR") : ".") / "gallery" / "apoSpeakerEQ.png");
 
     driver.m_values[L"Enable_EQ_GFX"] = 0;
     handler->InitControls();
@@ -488,6 +490,12 @@ TEST_F(EQPageTest, StoredSelectionAndEmptyUserPresetChoice) {
     EXPECT_EQ(host.m_messages.size(), 1u);
     EXPECT_EQ(driver.m_log.front(), L"get Enable_EQ_GFX");
 }
+
+// The handler factory makes the pages with no arguments; they then reach the application's host.
+static_assert(std::is_default_constructible_v<CSpeakerEQHandler> &&
+              std::is_default_constructible_v<CSpeakerQuarterEQHandler> &&
+              std::is_default_constructible_v<CHeadPhoneEQHandler> &&
+              std::is_default_constructible_v<CSPDIFOutEQHandler>);
 
 // Each page keeps its own file and the quarter-speaker page its own settings field.
 TEST_F(EQPageTest, PagesPickTheirFilesAndSettings) {

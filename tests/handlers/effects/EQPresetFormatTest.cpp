@@ -87,12 +87,32 @@ TEST(EQPresetFormat, StopsCleanlyAtDamage) {
     };
     const Case cases[] = {
         {"empty file", [](auto& b) { b.clear(); }, 0},
-        {"zero length ends the list", [](auto& b) { PutU32(b, 0); PutRecord(b, 1, L"z", kFlat); }, 1},
+        {"zero length ends the list",
+         [](auto& b) {
+             PutU32(b, 0);
+             PutRecord(b, 1, L"z", kFlat);
+         },
+         1},
         {"length above the name buffer", [](auto& b) { PutRecord(b, 256, std::wstring(256, L'y'), kFlat); }, 1},
         {"huge length", [](auto& b) { PutU32(b, 0xFFFFFFFFu); }, 1},
-        {"record cut in its gains", [](auto& b) { PutRecord(b, 1, L"z", kRamp); b.resize(b.size() - 3); }, 1},
-        {"record cut in its name", [](auto& b) { PutU32(b, 5); b.push_back('z'); }, 1},
-        {"stray bytes after the last record", [](auto& b) { b.push_back(7); b.push_back(0); }, 1},
+        {"record cut in its gains",
+         [](auto& b) {
+             PutRecord(b, 1, L"z", kRamp);
+             b.resize(b.size() - 3);
+         },
+         1},
+        {"record cut in its name",
+         [](auto& b) {
+             PutU32(b, 5);
+             b.push_back('z');
+         },
+         1},
+        {"stray bytes after the last record",
+         [](auto& b) {
+             b.push_back(7);
+             b.push_back(0);
+         },
+         1},
         {"name that is only a NUL", [](auto& b) { PutRecord(b, 1, std::wstring(1, L'\0'), kRamp); }, 1},
     };
     for (const Case& c : cases) {

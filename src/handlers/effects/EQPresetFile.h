@@ -1,0 +1,19 @@
+#pragma once
+// An equalizer page's user preset file on disk: read whole at once, written through a temporary file that
+// then replaces it, and kept hidden.
+
+#include <string>
+
+#include "handlers/effects/EQPresetFormat.h"
+
+namespace oc::eq {
+
+// The presets in the file; none when it is missing or unreadable.
+UserPresetMap ReadPresetFile(const std::wstring& path);
+
+// Writes the presets to a temporary file beside the target and moves it over the target, so a failed
+// write leaves the old file whole; the file then carries the hidden attribute. False when the file could
+// not be replaced.
+bool WritePresetFile(const std::wstring& path, const UserPresetMap& presets);
+
+} // namespace oc::eq
