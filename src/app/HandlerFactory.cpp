@@ -14,12 +14,22 @@
 #include "app/SystemTrayHandler.h"
 #include "app/WelcomeMsgHandler.h"
 #include "handlers/effects/EQEndpointHandlers.h"
+#include "handlers/effects/SpacelineHandler.h"
 #include "handlers/effects/VimoAudioBrilliantHandler.h"
 #include "handlers/effects/VimoDynamicBassHandler.h"
 #include "handlers/effects/VimoSmartVolHandler.h"
+#include "handlers/effects/VimoSurroundSpeakersHandler.h"
 #include "handlers/effects/VimoVoiceClarityHandler.h"
 #include "handlers/endpoint/AGCHandler.h"
 #include "handlers/endpoint/HDMIVolHandler.h"
+#include "handlers/endpoint/HDMISamplingRateHandler.h"
+#include "handlers/endpoint/HeadPhoneSamplingRateHandler.h"
+#include "handlers/endpoint/LineInSamplingRateHandler.h"
+#include "handlers/endpoint/MicInSamplingRateHandler.h"
+#include "handlers/endpoint/SPDIFInSamplingRateHandler.h"
+#include "handlers/endpoint/SPDIFOutSamplingRateHandler.h"
+#include "handlers/endpoint/SpeakerSamplingRateHandler.h"
+#include "handlers/endpoint/StereoMixSamplingRateHandler.h"
 #include "handlers/endpoint/HeadPhoneVolHandler.h"
 #include "handlers/endpoint/LineInVolHandler.h"
 #include "handlers/endpoint/MicrophoneVolHandler.h"
@@ -47,14 +57,14 @@ constexpr HandlerRow kHandlers[] = {
     {{L"SpeakerSetting", L"SpeakerQuarterSetting"}, E, L"CSpeakerSettingHandler", nullptr},
     {{L"SpeakerDTSSS", L"SpeakerQuarterDTSSS"}, E, L"CSpeakerDTSSSHandler", nullptr},
     {{L"HeadPhoneDTSSS"}, E, L"CHeadPhoneDTSSSHandler", nullptr},
-    {{L"HDMISamplingRate"}, E, L"CHDMISamplingRateHandler", nullptr},
-    {{L"HeadPhoneSamplingRate"}, E, L"CHeadPhoneSamplingRateHandler", nullptr},
-    {{L"LineInSamplingRate"}, E, L"CLineInSamplingRateHandler", nullptr},
-    {{L"MicInSamplingRate", L"DesktopMicSamplingRate"}, E, L"CMicInSamplingRateHandler", nullptr},
-    {{L"SPDIFInSamplingRate"}, E, L"CSPDIFInSamplingRateHandler", nullptr},
-    {{L"SPDIFOutSamplingRate"}, E, L"CSPDIFOutSamplingRateHandler", nullptr},
-    {{L"SpeakerSamplingRate"}, E, L"CSpeakerSamplingRateHandler", nullptr},
-    {{L"StereoMixSamplingRate"}, E, L"CStereoMixSamplingRateHandler", nullptr},
+    {{L"HDMISamplingRate"}, E, L"CHDMISamplingRateHandler", &Make<CHDMISamplingRateHandler>},
+    {{L"HeadPhoneSamplingRate"}, E, L"CHeadPhoneSamplingRateHandler", &Make<CHeadPhoneSamplingRateHandler>},
+    {{L"LineInSamplingRate"}, E, L"CLineInSamplingRateHandler", &Make<CLineInSamplingRateHandler>},
+    {{L"MicInSamplingRate", L"DesktopMicSamplingRate"}, E, L"CMicInSamplingRateHandler", &Make<CMicInSamplingRateHandler>},
+    {{L"SPDIFInSamplingRate"}, E, L"CSPDIFInSamplingRateHandler", &Make<CSPDIFInSamplingRateHandler>},
+    {{L"SPDIFOutSamplingRate"}, E, L"CSPDIFOutSamplingRateHandler", &Make<CSPDIFOutSamplingRateHandler>},
+    {{L"SpeakerSamplingRate"}, E, L"CSpeakerSamplingRateHandler", &Make<CSpeakerSamplingRateHandler>},
+    {{L"StereoMixSamplingRate"}, E, L"CStereoMixSamplingRateHandler", &Make<CStereoMixSamplingRateHandler>},
     {{L"SpeakerDolbyHPVS", L"SpeakerQuarterDolbyHPVS"}, E, L"CSpeakerDolbyHPVSHandler", nullptr},
     {{L"HeadPhoneDolbyHPVS"}, E, L"CHeadPhoneDolbyHPVSHandler", nullptr},
     {{L"SpeakerDolbyHPV2", L"SpeakerQuarterDolbyHPV2"}, E, L"CSpeakerDolbyHPV2Handler", nullptr},
@@ -106,13 +116,13 @@ constexpr HandlerRow kHandlers[] = {
     {{L"SpeakerVimoSurroundSpeakers", L"SpeakerQuarterVimoSurroundSpeakers"},
      E,
      L"CSpeakerVimoSurroundSpeakersHandler",
-     nullptr},
+     &Make<CSpeakerVimoSurroundSpeakersHandler>},
     {{L"SpeakerVimoSurroundHeadPhone", L"SpeakerQuarterVimoSurroundHeadPhone"},
      E,
      L"CSpeakerVimoSurroundHeadPhoneHandler",
      nullptr},
     {{L"HeadPhoneVimoSurroundHeadPhone"}, E, L"CHeadPhoneVimoSurroundHeadPhoneHandler", nullptr},
-    {{L"HeadPhoneVimoSurroundSpeakers"}, E, L"CHeadPhoneVimoSurroundSpeakersHandler", nullptr},
+    {{L"HeadPhoneVimoSurroundSpeakers"}, E, L"CHeadPhoneVimoSurroundSpeakersHandler", &Make<CHeadPhoneVimoSurroundSpeakersHandler>},
     {{L"DialogInfo"}, E, L"CInfoHandler(1)", &CInfoHandler::Create<1>},
     {{L"MicInBeamForming"}, E, L"CMicInBeamFormingHandler", nullptr},
     {{L"SpeakerDolbyPLIIx", L"SpeakerQuarterDolbyPLIIx"}, E, L"CSpeakerDolbyPLIIxHandler", nullptr},
@@ -123,8 +133,8 @@ constexpr HandlerRow kHandlers[] = {
     {{L"VimoAudioBrilliant"}, C, L"CVimoAudioBrilliantHandler", &Make<CVimoAudioBrilliantHandler>},
     {{L"VimoVoiceClarity"}, C, L"CVimoVoiceClarityHandler", &Make<CVimoVoiceClarityHandler>},
     {{L"AGC"}, C, L"CAGCHandler", &Make<CAGCHandler>},
-    {{L"SpeakerSpaceline", L"SpeakerQuarterSpaceline"}, E, L"CSpeakerSpacelineHandler", nullptr},
-    {{L"HeadPhoneSpaceline"}, E, L"CHeadPhoneSpacelineHandler", nullptr},
+    {{L"SpeakerSpaceline", L"SpeakerQuarterSpaceline"}, E, L"CSpeakerSpacelineHandler", &Make<CSpeakerSpacelineHandler>},
+    {{L"HeadPhoneSpaceline"}, E, L"CHeadPhoneSpacelineHandler", &Make<CHeadPhoneSpacelineHandler>},
     {{L"SpeakerVirtualVimoSurroundHeadPhone", L"SpeakerQuarterVirtualVimoSurroundHeadPhone"},
      E,
      L"CSpeakerVirtualVimoSurroundHeadPhoneHandler",

@@ -4,6 +4,7 @@
 #include "handlers/effects/VimoAudioBrilliantHandler.h"
 #include "handlers/effects/VimoDynamicBassHandler.h"
 #include "handlers/effects/VimoSmartVolHandler.h"
+#include "handlers/effects/VimoSurroundSpeakersHandler.h"
 #include "handlers/effects/VimoVoiceClarityHandler.h"
 
 namespace {
@@ -23,6 +24,16 @@ const WriterRow kDriverWriters[] = {
     {EffectWriter::VimoVoiceClarityInitDefaults, &CVimoVoiceClarityHandler::InitDefaults},
 };
 
+// The writers that reach the driver object through the application themselves.
+struct EndpointWriterRow {
+    EffectWriter slot;
+    void (*write)(int32_t endpointCode);
+};
+
+const EndpointWriterRow kEndpointWriters[] = {
+    {EffectWriter::VimoSurroundSpeakersInitDefaults, &CVimoSurroundSpeakersHandler::InitDefaults},
+};
+
 } // namespace
 
 void RegisterEffectStartupWriters(CEffectDefaultWriters& writers, std::function<IDriverInstance*()> driver) {
@@ -33,4 +44,6 @@ void RegisterEffectStartupWriters(CEffectDefaultWriters& writers, std::function<
                 write(instance, endpointCode);
         });
     }
+    for (const EndpointWriterRow& row : kEndpointWriters)
+        writers.Set(row.slot, row.write);
 }

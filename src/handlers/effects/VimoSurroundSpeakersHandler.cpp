@@ -62,8 +62,7 @@ constexpr const wchar_t* kModeControls[] = {L"BtnVimoMusic", L"BtnVimoMusic_Text
 constexpr const wchar_t* kDefaultKeys[] = {kEnableKey, kUseHeadphoneKey, kChannelCopyKey, kAngleKey, kModeKey};
 
 // Compared against the cache while the effect is on, after the switch itself.
-constexpr const wchar_t* kWatchedWhileOn[] = {kUseHeadphoneKey, kChannelCopyKey, kAngleKey, kSoundFieldKey,
-                                              kModeKey};
+constexpr const wchar_t* kWatchedWhileOn[] = {kUseHeadphoneKey, kChannelCopyKey, kAngleKey, kSoundFieldKey, kModeKey};
 
 } // namespace
 
@@ -167,8 +166,7 @@ void CVimoSurroundSpeakersHandler::InitControls() {
     CheckButton(L"ChannelCopy", m_channelCopy != 0, FALSE);
     if (CxSkinCtrl* copy = FindControl(L"ChannelCopy"))
         copy->Enable(on, FALSE);
-    const std::pair<const wchar_t*, float> sliders[] = {{L"SFExpansion", m_soundField},
-                                                        {L"SPKAngle", m_speakerAngle}};
+    const std::pair<const wchar_t*, float> sliders[] = {{L"SFExpansion", m_soundField}, {L"SPKAngle", m_speakerAngle}};
     for (const auto& [name, position] : sliders) {
         CxSkinCtrl* control = FindControl(name);
         if (auto* slider = dynamic_cast<IxSkinSlider*>(control))

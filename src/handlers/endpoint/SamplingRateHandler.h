@@ -66,21 +66,3 @@ private:
     std::array<POINT, kSamplingRateCount> m_ratePositions{};
     int m_positionsSaved = 0;
 };
-
-// One class per endpoint so the factory and the panel can tell them apart; behaviour is shared.
-#define OC_SAMPLING_RATE_HANDLER(Class, HandlerName)                                                                   \
-    class Class : public CSamplingRateHandler {                                                                        \
-    public:                                                                                                            \
-        Class() { m_name = HandlerName; }                                                                              \
-    };
-
-OC_SAMPLING_RATE_HANDLER(CHDMISamplingRateHandler, L"HDMISamplingRateHandler")
-OC_SAMPLING_RATE_HANDLER(CHeadPhoneSamplingRateHandler, L"HeadPhoneSamplingRateHandler")
-OC_SAMPLING_RATE_HANDLER(CLineInSamplingRateHandler, L"LineInSamplingRateHandler")
-OC_SAMPLING_RATE_HANDLER(CMicInSamplingRateHandler, L"MicInSamplingRateHandler")
-OC_SAMPLING_RATE_HANDLER(CSPDIFInSamplingRateHandler, L"SPDIFInSamplingRateHandler")
-OC_SAMPLING_RATE_HANDLER(CSPDIFOutSamplingRateHandler, L"SPDIFOutSamplingRateHandler")
-OC_SAMPLING_RATE_HANDLER(CSpeakerSamplingRateHandler, L"SpeakerSamplingRateHandler")
-OC_SAMPLING_RATE_HANDLER(CStereoMixSamplingRateHandler, L"StereoMixSamplingRateHandler")
-
-#undef OC_SAMPLING_RATE_HANDLER
