@@ -14,12 +14,17 @@
 #include "app/SystemTrayHandler.h"
 #include "app/WelcomeMsgHandler.h"
 #include "handlers/effects/EQEndpointHandlers.h"
+#include "handlers/effects/KaraokeHandler.h"
+#include "handlers/effects/MicInBoostHandler.h"
+#include "handlers/effects/MicInKaraokeHandler.h"
+#include "handlers/effects/MicInSwitchHandlers.h"
 #include "handlers/effects/SpacelineHandler.h"
 #include "handlers/effects/VimoAudioBrilliantHandler.h"
 #include "handlers/effects/VimoDynamicBassHandler.h"
 #include "handlers/effects/VimoSmartVolHandler.h"
 #include "handlers/effects/VimoSurroundSpeakersHandler.h"
 #include "handlers/effects/VimoVoiceClarityHandler.h"
+#include "handlers/effects/VirtualHandler.h"
 #include "handlers/endpoint/AGCHandler.h"
 #include "handlers/endpoint/HDMIVolHandler.h"
 #include "handlers/endpoint/HDMISamplingRateHandler.h"
@@ -69,15 +74,15 @@ constexpr HandlerRow kHandlers[] = {
     {{L"HeadPhoneDolbyHPVS"}, E, L"CHeadPhoneDolbyHPVSHandler", nullptr},
     {{L"SpeakerDolbyHPV2", L"SpeakerQuarterDolbyHPV2"}, E, L"CSpeakerDolbyHPV2Handler", nullptr},
     {{L"HeadPhoneDolbyHPV2"}, E, L"CHeadPhoneDolbyHPV2Handler", nullptr},
-    {{L"SpeakerVirtual"}, E, L"CSpeakerVirtualHandler", nullptr},
-    {{L"SpeakerQuarterVirtual"}, E, L"CSpeakerQuarterVirtualHandler", nullptr},
-    {{L"HeadPhoneVirtual"}, E, L"CHeadPhoneVirtualHandler", nullptr},
-    {{L"SPDIFOutVirtual"}, E, L"CSPDIFOutVirtualHandler", nullptr},
+    {{L"SpeakerVirtual"}, E, L"CSpeakerVirtualHandler", &Make<CSpeakerVirtualHandler>},
+    {{L"SpeakerQuarterVirtual"}, E, L"CSpeakerQuarterVirtualHandler", &Make<CSpeakerQuarterVirtualHandler>},
+    {{L"HeadPhoneVirtual"}, E, L"CHeadPhoneVirtualHandler", &Make<CHeadPhoneVirtualHandler>},
+    {{L"SPDIFOutVirtual"}, E, L"CSPDIFOutVirtualHandler", &Make<CSPDIFOutVirtualHandler>},
     {{L"HeadPhoneEM"}, E, L"CHeadPhoneEMHandler", nullptr},
     {{L"SPDIFOutEM"}, E, L"CSPDIFOutEMHandler", nullptr},
-    {{L"MicInAEC", L"DesktopMicAEC"}, E, L"CMicInAECHandler", nullptr},
-    {{L"MicInENC", L"DesktopMicENC"}, E, L"CMicInENCHandler", nullptr},
-    {{L"MicInNoiseReduction", L"DesktopMicNoiseReduction"}, E, L"CMicInNoiseReductionHandler", nullptr},
+    {{L"MicInAEC", L"DesktopMicAEC"}, E, L"CMicInAECHandler", &Make<CMicInAECHandler>},
+    {{L"MicInENC", L"DesktopMicENC"}, E, L"CMicInENCHandler", &Make<CMicInENCHandler>},
+    {{L"MicInNoiseReduction", L"DesktopMicNoiseReduction"}, E, L"CMicInNoiseReductionHandler", &Make<CMicInNoiseReductionHandler>},
     {{L"HeadPhoneSetting"}, E, L"CHeadPhoneSettingHandler", nullptr},
     {{L"SPDIFOutSetting"}, E, L"CSPDIFOutSettingHandler", nullptr},
     {{L"PanelDeviceList"}, E, L"CPanelDeviceListHandler", &Make<CPanelDeviceListHandler>},
@@ -105,14 +110,14 @@ constexpr HandlerRow kHandlers[] = {
     {{L"SpeakerQuarterEQ"}, E, L"CSpeakerQuarterEQHandler", &Make<CSpeakerQuarterEQHandler>},
     {{L"HeadPhoneEQ"}, E, L"CHeadPhoneEQHandler", &Make<CHeadPhoneEQHandler>},
     {{L"SPDIFOutEQ"}, E, L"CSPDIFOutEQHandler", &Make<CSPDIFOutEQHandler>},
-    {{L"SpeakerKaraoke", L"SpeakerQuarterKaraoke"}, E, L"CSpeakerKaraokeHandler", nullptr},
-    {{L"HeadPhoneVimoChorvex"}, E, L"CHeadPhoneKaraokeHandler", nullptr},
-    {{L"SPDIFOutKaraoke"}, E, L"CSPDIFOutKaraokeHandler", nullptr},
+    {{L"SpeakerKaraoke", L"SpeakerQuarterKaraoke"}, E, L"CSpeakerKaraokeHandler", &Make<CSpeakerKaraokeHandler>},
+    {{L"HeadPhoneVimoChorvex"}, E, L"CHeadPhoneKaraokeHandler", &Make<CHeadPhoneKaraokeHandler>},
+    {{L"SPDIFOutKaraoke"}, E, L"CSPDIFOutKaraokeHandler", &Make<CSPDIFOutKaraokeHandler>},
     {{L"MicInKaraoke", L"MicInVimoMagicVoice", L"DesktopMicKaraoke", L"DesktopMicVimoMagicVoice"},
      E,
      L"CMicInKaraokeHandler",
-     nullptr},
-    {{L"MicInBoost", L"DesktopMicBoost"}, E, L"CMicInBoostHandler", nullptr},
+     &Make<CMicInKaraokeHandler>},
+    {{L"MicInBoost", L"DesktopMicBoost"}, E, L"CMicInBoostHandler", &Make<CMicInBoostHandler>},
     {{L"SpeakerVimoSurroundSpeakers", L"SpeakerQuarterVimoSurroundSpeakers"},
      E,
      L"CSpeakerVimoSurroundSpeakersHandler",
@@ -124,7 +129,7 @@ constexpr HandlerRow kHandlers[] = {
     {{L"HeadPhoneVimoSurroundHeadPhone"}, E, L"CHeadPhoneVimoSurroundHeadPhoneHandler", nullptr},
     {{L"HeadPhoneVimoSurroundSpeakers"}, E, L"CHeadPhoneVimoSurroundSpeakersHandler", &Make<CHeadPhoneVimoSurroundSpeakersHandler>},
     {{L"DialogInfo"}, E, L"CInfoHandler(1)", &CInfoHandler::Create<1>},
-    {{L"MicInBeamForming"}, E, L"CMicInBeamFormingHandler", nullptr},
+    {{L"MicInBeamForming"}, E, L"CMicInBeamFormingHandler", &Make<CMicInBeamFormingHandler>},
     {{L"SpeakerDolbyPLIIx", L"SpeakerQuarterDolbyPLIIx"}, E, L"CSpeakerDolbyPLIIxHandler", nullptr},
     {{L"SpeakerDTSNeoPC", L"SpeakerQuarterDTSNeoPC"}, E, L"CSpeakerDTSNeoPCHandler", nullptr},
     {{L"DialogInfo_DetailWindow"}, E, L"CInfoHandler(0)", &CInfoHandler::Create<0>},

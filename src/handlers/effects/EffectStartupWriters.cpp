@@ -1,11 +1,16 @@
 #include "handlers/effects/EffectStartupWriters.h"
 
 #include "handlers/effects/EQHandler.h"
+#include "handlers/effects/KaraokeHandler.h"
+#include "handlers/effects/MicInBoostHandler.h"
+#include "handlers/effects/MicInKaraokeHandler.h"
+#include "handlers/effects/MicInSwitchHandlers.h"
 #include "handlers/effects/VimoAudioBrilliantHandler.h"
 #include "handlers/effects/VimoDynamicBassHandler.h"
 #include "handlers/effects/VimoSmartVolHandler.h"
 #include "handlers/effects/VimoSurroundSpeakersHandler.h"
 #include "handlers/effects/VimoVoiceClarityHandler.h"
+#include "handlers/effects/VirtualHandler.h"
 
 namespace {
 
@@ -18,6 +23,13 @@ struct WriterRow {
 
 // The writers that take the driver object and an endpoint code.
 const WriterRow kDriverWriters[] = {
+    {EffectWriter::VirtualInitDefaults, &CVirtualHandler::WriteDefaults},
+    {EffectWriter::KaraokeInitDefaults, &CKaraokeHandler::InitDefaults},
+    {EffectWriter::MicInBeamFormingInitDefaults, &CMicInBeamFormingHandler::InitDefaults},
+    {EffectWriter::MicInAECInitDefaults, &CMicInAECHandler::InitDefaults},
+    {EffectWriter::MicInENCInitDefaults, &CMicInENCHandler::InitDefaults},
+    {EffectWriter::MicInNoiseReductionInitDefaults, &CMicInNoiseReductionHandler::InitDefaults},
+    {EffectWriter::MicInBoostInitDefaults, &CMicInBoostHandler::InitDefaults},
     {EffectWriter::VimoSmartVolInitDefaults, &CVimoSmartVolHandler::InitDefaults},
     {EffectWriter::VimoDynamicBassInitDefaults, &CVimoDynamicBassHandler::InitDefaults},
     {EffectWriter::VimoAudioBrilliantInitDefaults, &CVimoAudioBrilliantHandler::InitDefaults},
@@ -46,4 +58,8 @@ void RegisterEffectStartupWriters(CEffectDefaultWriters& writers, std::function<
     }
     for (const EndpointWriterRow& row : kEndpointWriters)
         writers.Set(row.slot, row.write);
+    writers.SetMicInKaraoke([driver](int32_t endpointCode, int32_t echo, int32_t magicVoice) {
+        if (IDriverInstance* instance = driver())
+            CMicInKaraokeHandler::InitDefaults(instance, endpointCode, echo, magicVoice);
+    });
 }

@@ -1,0 +1,305 @@
+#include "handlers/effects/MicInKaraokeHandler.h"
+
+#include <cmath>
+
+#include "app/HandlerServices.h"
+#include "app/IMainHandler.h"
+#include "driver/IDriverInstance.h"
+#include "skin/IxSkinButton.h"
+#include "skin/IxSkinSlider.h"
+#include "skin/LayerWnd.h"
+#include "skin/SkinCtrl.h"
+#include "skin/SkinRadioButton.h"
+
+namespace {
+
+constexpr int32_t kSigned = 0;
+constexpr int32_t kUnsigned = 1;
+constexpr wchar_t kEchoSwitchKey[] = L"Enable_MICECHO";
+constexpr wchar_t kEchoLevelKey[] = L"MICECHO_Level";
+constexpr wchar_t kMagicSwitchKey[] = L"Enable_MAGICVOICE";
+constexpr wchar_t kVoiceKey[] = L"MagicVoice_Selection";
+constexpr wchar_t kEchoCanvas[] = L"CanvasMicEcho";
+constexpr wchar_t kMagicCanvas[] = L"CanvasMagicVoice";
+
+int32_t Truncate(float position) {
+    if (std::isnan(position))
+        return 0;
+    const double t = std::trunc(static_cast<double>(position));
+    if (t >= 2147483647.0)
+        return INT32_MAX;
+    if (t <= -2147483648.0)
+        return INT32_MIN;
+    return static_cast<int32_t>(t);
+}
+
+} // namespace
+
+const wchar_t* const CMicInKaraokeHandler::kMagicVoiceButtons[4] = {L"BtnMonster", L"BtnCartoon", L"BtnMan",
+                                                                    L"BtnWoman"};
+const wchar_t* const CMicInKaraokeHandler::kEchoTickNames[4] = {L"Tick", L"Low", L"Defaul", L"High"};
+
+CMicInKaraokeHandler::CMicInKaraokeHandler() {
+    m_name = L"MicInKaraokeHandler";
+}
+
+int CMicInKaraokeHandler::Read(const wchar_t* key, int32_t type, uint32_t& value) const {
+    IDriverInstance* driver = GetDriver();
+    value = 0;
+    return driver && driver->GetProperty(key, &value, type, 0, nullptr, 0, 0, true, false) == 0;
+}
+
+bool CMicInKaraokeHandler::Write(const wchar_t* key, int32_t type, uint32_t value) const {
+    IDriverInstance* driver = GetDriver();
+    return driver && driver->SetProperty(key, &value, type, 0, nullptr, 0, 0) == 0;
+}
+
+void CMicInKaraokeHandler::Announce(const wchar_t* key, int fromSwitch) const {
+    if (IMainHandler* main = GetMainHandler())
+        main->UpdateStatusPanel(key, fromSwitch);
+}
+
+void CMicInKaraokeHandler::InitControls() {
+    LoadDriverValues();
+    ApplyControlStates(true, true);
+    if (m_owner)
+        m_owner->Invalidate(FALSE);
+}
+
+void CMicInKaraokeHandler::LoadDriverValues() {
+    IDriverInstance* driver = GetDriver();
+    m_echoSupported = driver ? driver->IsFeatureSupported(L"SingingEcho") : 0;
+    m_magicSupported = driver ? driver->IsFeatureSupported(L"MagicVoice") : 0;
+    // A read that fails shows 0.
+    if (m_echoSupported) {
+        Read(kEchoSwitchKey, kUnsigned, m_echoOn);
+        uint32_t level = 0;
+        Read(kEchoLevelKey, kSigned, level);
+        m_echoLevel = static_cast<float>(static_cast<int32_t>(level));
+    }
+    if (m_magicSupported) {
+        Read(kMagicSwitchKey, kUnsigned, m_magicOn);
+        Read(kVoiceKey, kUnsigned, m_voice);
+    }
+}
+
+void CMicInKaraokeHandler::ApplyControlStates(bool echoGroup, bool magicGroup) {
+    if (echoGroup)
+        ApplyEchoGroup();
+    if (magicGroup)
+        ApplyMagicGroup();
+    ApplyLogos();
+}
+
+void CMicInKaraokeHandler::ApplyEchoGroup() {
+    if (!m_echoSupported) {
+        if (CxSkinCtrl* canvas = FindControl(kEchoCanvas))
+            canvas->SetVisible(FALSE, TRUE);
+        m_echoOn = 0;
+        return;
+    }
+    const BOOL on = m_echoOn != 0;
+    if (auto* button = dynamic_cast<IxSkinButton*>(FindControl(L"BtnEnableMircophoneEffects")))
+        button->SetCheck(on, FALSE);
+    if (CxSkinCtrl* slider = FindControl(L"EchoLevel")) {
+        if (auto* s = dynamic_cast<IxSkinSlider*>(slider))
+            s->SetPos(m_echoLevel, FALSE);
+        slider->Enable(on, FALSE);
+    }
+    if (CxSkinCtrl* reset = FindControl(L"BtnMEReset"))
+        reset->Enable(on, FALSE);
+    for (const wchar_t* tick : kEchoTickNames) {
+        if (CxSkinCtrl* control = FindControl(tick))
+            control->Enable(on, FALSE);
+    }
+}
+
+void CMicInKaraokeHandler::ApplyMagicGroup() {
+    CxSkinCtrl* canvas = FindControl(kMagicCanvas);
+    if (!canvas)
+        return;
+    canvas->SetVisible(m_magicSupported != 0, TRUE);
+    if (!m_magicSupported) {
+        m_magicOn = 0;
+        return;
+    }
+    if (!m_echoSupported) {
+        // The magic voice takes the hidden echo group's place when that lies higher.
+        if (CxSkinCtrl* echo = FindControl(kEchoCanvas)) {
+            const RECT echoRect = echo->GetRect();
+            if (echoRect.top < canvas->GetRect().top)
+                canvas->SetRect(echoRect, FALSE);
+        }
+    }
+    const BOOL on = m_magicOn != 0;
+    if (auto* button = dynamic_cast<IxSkinButton*>(FindControl(L"BtnEnableMagicVoice")))
+        button->SetCheck(on, FALSE);
+    for (uint32_t i = 0; i < 4; ++i) {
+        CxSkinCtrl* control = FindControl(kMagicVoiceButtons[i]);
+        if (!control)
+            continue;
+        control->Enable(on, FALSE);
+        // A selection beyond the four voices selects none.
+        if (i == m_voice) {
+            if (auto* radio = dynamic_cast<CxSkinRadioButton*>(control))
+                radio->Select(TRUE);
+        }
+    }
+}
+
+void CMicInKaraokeHandler::ApplyLogos() {
+    if (CxSkinCtrl* logo = FindControl(L"MagicVoice_Logo")) {
+        logo->Enable(m_magicOn != 0, FALSE);
+        logo->SetVisible(m_magicOn != 0, FALSE);
+    }
+    if (CxSkinCtrl* logo = FindControl(L"MicEcho_Logo")) {
+        logo->Enable(m_echoOn != 0, FALSE);
+        logo->SetVisible(m_magicOn == 0, FALSE);
+    }
+}
+
+int CMicInKaraokeHandler::SetEchoLevel(float position) {
+    if (!Write(kEchoLevelKey, kSigned, static_cast<uint32_t>(Truncate(position))))
+        return 0;
+    m_echoLevel = position;
+    return 1;
+}
+
+int CMicInKaraokeHandler::SetMagicVoice(uint32_t index) {
+    if (!Write(kVoiceKey, kUnsigned, index))
+        return 0;
+    m_voice = index;
+    return 1;
+}
+
+int CMicInKaraokeHandler::EnableMicEcho() {
+    m_echoOn = m_echoOn == 0 ? 1 : 0;
+    if (m_echoOn == 1 && m_magicSupported) {
+        m_magicOn = 0;
+        Write(kMagicSwitchKey, kUnsigned, 0);
+    }
+    const bool written = Write(kEchoSwitchKey, kUnsigned, m_echoOn);
+    if (!written) {
+        m_echoOn = 0;
+        if (auto* button = dynamic_cast<IxSkinButton*>(FindControl(L"BtnEnableMircophoneEffects")))
+            button->SetCheck(0, TRUE);
+    } else {
+        ApplyControlStates(true, m_echoOn != 0);
+        if (m_owner)
+            m_owner->Invalidate(FALSE);
+    }
+    Announce(kMagicSwitchKey, 1);
+    Announce(kEchoSwitchKey, 1);
+    return written ? 1 : 0;
+}
+
+int CMicInKaraokeHandler::EnableMagicVoice() {
+    m_magicOn = m_magicOn == 0 ? 1 : 0;
+    if (m_magicOn == 1 && m_echoSupported) {
+        m_echoOn = 0;
+        Write(kEchoSwitchKey, kUnsigned, 0);
+    }
+    const bool written = Write(kMagicSwitchKey, kUnsigned, m_magicOn);
+    if (!written) {
+        m_magicOn = 0;
+        if (auto* button = dynamic_cast<IxSkinButton*>(FindControl(L"BtnEnableMagicVoice")))
+            button->SetCheck(0, TRUE);
+    } else {
+        ApplyControlStates(m_magicOn != 0, true);
+        if (m_owner)
+            m_owner->Invalidate(FALSE);
+    }
+    Announce(kMagicSwitchKey, 1);
+    Announce(kEchoSwitchKey, 1);
+    return written ? 1 : 0;
+}
+
+int CMicInKaraokeHandler::ResetEchoLevel() {
+    if (!Write(kEchoLevelKey, kSigned, 0))
+        return 0;
+    m_echoLevel = 0.0f;
+    if (CxSkinCtrl* slider = FindControl(L"EchoLevel")) {
+        if (auto* s = dynamic_cast<IxSkinSlider*>(slider))
+            s->SetPos(0.0f, TRUE);
+        slider->Enable(m_echoOn != 0, FALSE);
+    }
+    return 1;
+}
+
+int CMicInKaraokeHandler::UpdateFromDriver() {
+    IDriverInstance* driver = GetDriver();
+    if (!driver)
+        return 0;
+    struct Pair {
+        const wchar_t* feature;
+        const wchar_t* switchKey;
+        const wchar_t* valueKey;
+    };
+    static const Pair kPairs[] = {{L"SingingEcho", kEchoSwitchKey, kEchoLevelKey},
+                                  {L"MagicVoice", kMagicSwitchKey, kVoiceKey}};
+    auto changed = [driver](const wchar_t* key, uint32_t& live) {
+        uint32_t cached = 0;
+        live = 0;
+        driver->GetProperty(key, &live, kUnsigned, 0, nullptr, 0, 0, false, false);
+        driver->GetProperty(key, &cached, kUnsigned, 0, nullptr, 0, 0, false, true);
+        return live != cached;
+    };
+    for (const Pair& pair : kPairs) {
+        if (!driver->IsFeatureSupported(pair.feature))
+            continue;
+        uint32_t live = 0;
+        if (changed(pair.switchKey, live))
+            return 1;
+        uint32_t value = 0;
+        if (live != 0 && changed(pair.valueKey, value))
+            return 1;
+    }
+    return 0;
+}
+
+int CMicInKaraokeHandler::OnSliderChanged(const std::wstring& name, float position, int done) {
+    const int result = name == L"EchoLevel" ? SetEchoLevel(position) : 0;
+    // The status panel hears of the level once the thumb comes to rest, not on every move.
+    if (done == 1)
+        Announce(kEchoLevelKey, 0);
+    return result;
+}
+
+int CMicInKaraokeHandler::OnClick(const std::wstring& name) {
+    if (name == L"BtnEnableMircophoneEffects")
+        return EnableMicEcho();
+    if (name == L"BtnEnableMagicVoice")
+        return EnableMagicVoice();
+    if (name == L"BtnMEReset")
+        return ResetEchoLevel();
+    for (uint32_t i = 0; i < 4; ++i) {
+        if (name == kMagicVoiceButtons[i]) {
+            const int result = SetMagicVoice(i);
+            Announce(kVoiceKey, 0);
+            return result;
+        }
+    }
+    return 0;
+}
+
+void CMicInKaraokeHandler::InitDefaults(int32_t endpointCode, int32_t echo, int32_t magic) {
+    InitDefaults(AppHandlerServices().GetDriver(), endpointCode, echo, magic);
+}
+
+void CMicInKaraokeHandler::InitDefaults(IDriverInstance* driver, int32_t endpointCode, int32_t echo, int32_t magic) {
+    if (!driver)
+        return;
+    auto writeUnlessReadable = [driver, endpointCode](const wchar_t* switchKey, const wchar_t* valueKey) {
+        uint32_t value = 0;
+        if (driver->GetEndpointProperty(endpointCode, switchKey, &value, kUnsigned, 0, nullptr, 0, 0, true, false) == 0)
+            return;
+        for (const wchar_t* key : {switchKey, valueKey}) {
+            value = 0;
+            driver->SetEndpointProperty(endpointCode, key, &value, kUnsigned, 0, nullptr, 0, 0);
+        }
+    };
+    if (echo)
+        writeUnlessReadable(kEchoSwitchKey, kEchoLevelKey);
+    if (magic)
+        writeUnlessReadable(kMagicSwitchKey, kVoiceKey);
+}
