@@ -4,6 +4,7 @@
 #include "app/IHandler.h"
 #include "app/MainHandler.h"
 #include "app/OvercoatApp.h"
+#include "profiles/PanelProfileHandler.h"
 #include "skin/SkinObject.h"
 
 std::wstring CAppLytEnvironment::TranslateText(const std::wstring& text) const { return m_app.TranslateText(text); }
@@ -25,4 +26,9 @@ void CAppLytEnvironment::UpdateContentRect(IxSkinObject* parent, const LytRect& 
     auto* main = object ? dynamic_cast<CMainHandler*>(object->GetListener()) : nullptr;
     if (main)
         main->UpdateContentRect(RECT{rect.left, rect.top, rect.right, rect.bottom});
+}
+
+void CAppLytEnvironment::EnumerateProfiles(IxSkinListener* handler, IxSkinObject* parent, const LytRect& rect) {
+    if (auto* strip = dynamic_cast<CPanelProfileHandler*>(handler))
+        strip->EnumerateProfiles(parent, &rect);
 }

@@ -22,9 +22,8 @@ public:
     ILytController* GetController() const override;
     // The content frame belongs to the main-window handler that serves the parent.
     void UpdateContentRect(IxSkinObject* parent, const LytRect& rect) override;
-    // The profile strip is filled by the profile panel's handler once it joins the program; until then the
-    // place stays empty.
-    void EnumerateProfiles(IxSkinListener* /*handler*/, IxSkinObject* /*parent*/, const LytRect& /*rect*/) override {}
+    // The profile strip is filled by the profile panel's handler.
+    void EnumerateProfiles(IxSkinListener* handler, IxSkinObject* parent, const LytRect& rect) override;
 
 private:
     const COvercoatApp& m_app;

@@ -1,0 +1,196 @@
+#pragma once
+// The handler of the main window's profile strip: lists the profiles of the current output endpoint,
+// applies the one the user clicks, replays the factory defaults on every output terminal, and keeps the
+// item marked whose settings equal what the device holds now (or the user-defined item when none does).
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/BaseHandler.h"
+#include "app/MainPanelHandlers.h"
+#include "markup/IProfileController.h"
+#include "profiles/ControlPropertyTable.h"
+
+#include "markup/ILytParser.h"
+
+class CAppLytEnvironment;
+class CUIDialog;
+class CxSkinCtrl;
+class ILytEnvironment;
+class IxSkinObject;
+
+// One comparable setting of a profile.
+struct ProfileValue {
+    int32_t kind = kControlValueInt;
+    std::wstring value; // exactly as the document holds it
+    int32_t endpointCode = 0;
+    int parentEnabled = 1;
+};
+
+// The parsed settings of one listed profile.
+struct ProfileRecord {
+    ProfileRecord() = default;
+    ~ProfileRecord();
+    ProfileRecord(const ProfileRecord&) = delete;
+    ProfileRecord& operator=(const ProfileRecord&) = delete;
+
+    IXmlObject* root = nullptr;
+    // "<endpoint name>.<row key>" -> value.
+    std::map<std::wstring, ProfileValue> values;
+    int applicable = 1;
+    int builtIn = 0;
+    EndpointMask endpoints = 0;
+    int shown = 1;
+};
+
+class CPanelProfileHandler : public CBaseHandler, public IProfilePanelHandler, public IProfileControllerListener {
+public:
+    static constexpr wchar_t kUserDefinedItem[] = L"UserDefine$";
+    static constexpr wchar_t kUserDefinedState[] = L"P_UD";
+
+    CPanelProfileHandler();
+    ~CPanelProfileHandler() override;
+
+    // IHandler
+    void InitControls() override { Initialize(); }
+    int OnPanelNotify(BOOL, int) override;
+    int IsControlEnabled(const std::wstring& name) override;
+    int OnClick(const std::wstring& name) override { return OnButtonClick(name); }
+
+    // IProfilePanelHandler
+    void ClearSelectedProfileName() override { m_selected.clear(); }
+    int MatchCurrentProfile(const std::wstring& changedKey) override;
+    void UpdateUserDefineItem(int redraw) override;
+    int ReadDriverStateForTable(std::wstring* key) override { return FindChangedProperty(key); }
+    void Reload() override;
+    void SetPendingReload() override { m_refresh = 1; }
+    int ApplyFactoryDefault() override;
+
+    // IProfileControllerListener
+    void OnProfileLoaded(IXmlObject* root) override;
+    void OnProfileError(const wchar_t*) override {}
+
+    // Called when the markup creates the strip's list content; lists every profile once a device exists.
+    void EnumerateProfiles(IxSkinObject* parent, const LytRect* rect);
+    void LoadProfileList(const std::wstring& pattern, IxSkinObject* parent, const LytRect* rect, int loadSettings,
+                         int builtIn);
+    void LoadProfile(const std::wstring& path, int builtIn);
+    void Initialize();
+    void RefreshProfileList();
+    int OnButtonClick(const std::wstring& name);
+    int SelectProfile(const std::wstring& name);
+    int ShowAddProfileDialog();
+    int ShowDeleteProfileDialog();
+    INT_PTR OpenAddProfileDialog(const std::wstring& markupPath);
+    void OpenDeleteProfileDialog(const std::wstring& markupPath);
+    int RemoveUserProfileItems(int reinitialise);
+    void RemoveStrayProfiles();
+    std::vector<std::wstring> CollectUserProfileKeys(bool currentEndpointOnly);
+
+    // Walks a settings document: mode kApply writes it, mode kCollect files it into the record.
+    enum WalkMode { kApply = 0, kCollect = 2 };
+    int ApplyProfileObject(IXmlObject* element, int mode, ProfileRecord* record);
+    int ApplyControlValues();
+    void ApplyPendingFormat(int32_t endpointCode);
+
+    // Matching.
+    int IsProfileApplicable(IXmlObject* element, const std::wstring& itemName);
+    void RefreshApplicability();
+    int MatchesDeviceState(const ProfileRecord* record);
+    std::wstring FindMatchingProfile();
+    int CurrentStateMatchesNoProfile();
+    int FindChangedProperty(std::wstring* key);
+    int32_t GetValueKind(const std::wstring& key) const;
+
+    const std::wstring& GetSelectedName() const { return m_selected; }
+    void SetSelectedName(const std::wstring& name) { m_selected = name; }
+    const std::map<std::wstring, std::unique_ptr<ProfileRecord>>& GetRecords() const { return m_records; }
+    const std::map<std::wstring, CxSkinCtrl*>& GetItems() const { return m_items; }
+    // Tests run from their own program and data folders (both end in "\"); empty goes back to the app's.
+    void SetFolders(const std::wstring& programFolder, const std::wstring& dataFolder);
+    // Tests replace the profile controller and the pause that lets the device switch its output terminal.
+    void SetProfileController(IProfileController* controller) { m_controller = controller; }
+    void SetSleep(void (*sleep)(DWORD)) { m_sleep = sleep; }
+    // Tests answer the modal dialogs and the warning box themselves.
+    using DialogRunner = std::function<INT_PTR(CUIDialog&)>;
+    using MessageBoxRunner = std::function<INT_PTR(const std::wstring& text, const std::wstring& caption, UINT type)>;
+    void SetDialogRunner(DialogRunner runner) { m_runDialog = std::move(runner); }
+    void SetMessageBoxRunner(MessageBoxRunner runner) { m_runMessageBox = std::move(runner); }
+    // Tests load the list items through their own markup environment.
+    void SetEnvironment(ILytEnvironment* environment) { m_environment = environment; }
+
+private:
+    struct Pending {
+        int flag = 0;
+        int32_t value = 0;
+        bool found = false; // written or found equal during the walk
+    };
+    struct Reading {
+        bool ok = false;
+        int32_t i = 0;
+        float f = 0;
+    };
+
+    Reading ReadSetting(int32_t code, const std::wstring& property, int32_t kind, bool store, bool fromCache);
+    void PrimeDriverCache(IDriverInstance& driver);
+    CxSkinCtrl* LoadItem(const std::wstring& path, IxSkinObject* parent, const LytRect* rect);
+    static EndpointMask EndpointMaskOfName(const std::wstring& value);
+    void StoreProperty(const std::wstring& name, const std::wstring& value);
+    void ClearProperty();
+    Pending* PendingOf(const std::wstring& key);
+    int32_t SetTerminal(int32_t terminal);
+    void RestoreTerminal(int32_t saved);
+    bool HoldsLiveValue(const ProfileRecord& record, const std::wstring& key, const Reading& live, int32_t kind) const;
+    ILytEnvironment* Environment();
+
+    void RebuildControlMap();
+    void CollectProperty(ProfileRecord* record);
+    int IsGenericValue() const;
+    int IsParentEnabled(const ProfileRecord* record, const std::wstring& endpointName, const std::wstring& key) const;
+    void FillMissingValues(ProfileRecord* record);
+    int32_t CurrentEndpointCode();
+    int32_t CurrentEndpointIdentity() const;
+    // 1 when the device's live value equals the profile's by the matching rule; reads never touch the cache.
+    int ValueMatchesDevice(int32_t code, const std::wstring& property, const ProfileValue& value);
+    int CompareEntries(const ProfileRecord* record, const std::wstring& endpointFilter, bool byContainment);
+    void PlaceProfileItem(const std::wstring& name, CxSkinCtrl* item, EndpointMask currentBit, bool hasOutput,
+                          int& position, int pageWidth, int scrollPos);
+    void RemoveItem(const std::wstring& key);
+    void PostToOwner(UINT message);
+    void Pause(DWORD ms) { m_sleep(ms); }
+    IProfileController* Controller();
+    std::wstring ProgramProfileFolder() const;
+    std::wstring ProgramFolder() const;
+    std::wstring DataFolder() const;
+    CxSkinCtrl* Panel() const;
+
+    std::map<std::wstring, CxSkinCtrl*> m_items;
+    std::map<std::wstring, std::unique_ptr<ProfileRecord>> m_records;
+    std::wstring m_loadTitle;
+    int m_refresh = 1;
+    std::wstring m_propName, m_propValue, m_propUIName, m_propValueType, m_propArgs, m_propArgsType;
+    std::wstring m_endpointName, m_endpointFlow;
+    std::map<std::wstring, ControlPropertyRow> m_controlMap;
+    std::wstring m_selected;
+    int m_applyOnLoad = 0;
+    int m_enumerated = 0;
+    IxSkinObject* m_deferredParent = nullptr;
+    LytRect m_deferredRect{};
+    bool m_hasDeferredRect = false;
+    int m_loadBuiltIn = 0;
+    std::vector<int32_t> m_defaultDeviceEndpoints;
+    Pending m_channels, m_sampleRate, m_bitDepth;
+    std::wstring m_programFolder, m_dataFolder;
+    IProfileController* m_controller = nullptr;
+    ILytEnvironment* m_environment = nullptr;
+    std::unique_ptr<CAppLytEnvironment> m_appEnvironment;
+    void (*m_sleep)(DWORD) = ::Sleep;
+    DialogRunner m_runDialog;
+    MessageBoxRunner m_runMessageBox;
+};

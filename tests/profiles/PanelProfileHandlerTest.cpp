@@ -1,0 +1,465 @@
+// The profile strip on a real skinned host against a recording driver, with its profiles in a scratch
+// program and data folder: what the row lists and in which order, what a click writes, what the factory
+// reset writes on each output terminal, and which item the strip marks for the device state.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "../app/DialogGallery.h"
+#include "../skin/ControlHost.h"
+#include "FakeProfileDriver.h"
+#include "TestPaths.h"
+#include "app/HandlerServices.h"
+#include "markup/ILytController.h"
+#include "markup/ILytEnvironment.h"
+#include "markup/LytSkinElements.h"
+#include "profiles/PanelProfileHandler.h"
+#include "profiles/ProfileDialogHost.h"
+#include "skin/SkinPanel.h"
+#include "app/UIDialog.h"
+#include "skin/SkinRadioButton.h"
+
+using namespace oc::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+class StripEnvironment : public ILytEnvironment {
+public:
+    std::wstring TranslateText(const std::wstring& value) const override { return value; }
+    std::wstring GetSkinFilePath(const std::wstring& value) const override { return GetSkinFolder() + value; }
+    std::wstring GetSkinFolder() const override { return (ProgramDir() / "Skin" / "Overcoat").wstring() + L"\\"; }
+    int GetScreenDpi() const override { return 96; }
+};
+
+class StripServices : public IHandlerServices {
+public:
+    StripServices(IDriverInstance& driver, ILytController& controller) : m_driver(driver), m_controller(controller) {}
+    IDriverInstance* GetDriver() override { return &m_driver; }
+    ILytController* GetLytController() override { return &m_controller; }
+    std::wstring GetSkinFolder() override { return StripEnvironment().GetSkinFolder(); }
+    std::wstring GetLanguageText(const std::wstring& key) override { return key; }
+    std::wstring FindLanguageKey(const std::wstring&) override { return {}; }
+    std::wstring TranslateText(const std::wstring& text) override { return text; }
+    int GetUITransparent() override { return 100; }
+
+private:
+    IDriverInstance& m_driver;
+    ILytController& m_controller;
+};
+
+// The recording driver with an output terminal switch: every terminal set is logged, and the switch
+// answers what was set last.
+class TerminalDriver : public FakeProfileDriver {
+public:
+    int32_t GetControlDeviceProperty(const wchar_t* name, void* result, int32_t, uint32_t, void* arguments, int32_t,
+                                     uint32_t, bool, bool) override {
+        if (!m_hasTerminal || std::wcscmp(name, L"OutputTerminalTypeControl") != 0)
+            return -1;
+        int32_t which = 0;
+        std::memcpy(&which, arguments, sizeof which);
+        const int32_t value = which == 2 ? m_available : m_terminal;
+        std::memcpy(result, &value, sizeof value);
+        return kDriverOk;
+    }
+    int32_t SetControlDeviceProperty(const wchar_t* name, const void* value, int32_t, uint32_t, const void*, int32_t,
+                                     uint32_t) override {
+        int32_t v = 0;
+        std::memcpy(&v, value, sizeof v);
+        m_controlWrites.push_back(std::wstring(name) + L"=" + std::to_wstring(v));
+        if (std::wcscmp(name, L"OutputTerminalTypeControl") == 0)
+            m_terminal = v;
+        return kDriverOk;
+    }
+    int32_t GetProperty(const wchar_t*, void*, int32_t, uint32_t, void*, int32_t, uint32_t, bool, bool) override {
+        return m_hasTerminal ? kDriverOk : -1;
+    }
+
+    // Reads from the cache answer what the last storing read saw, as the driver's cache does.
+    int32_t GetEndpointProperty(int32_t code, const wchar_t* name, void* result, int32_t valueType, uint32_t size,
+                                void* arguments, int32_t argumentType, uint32_t argumentSize, bool storeInCache,
+                                bool fromCache) override {
+        const auto key = std::make_pair(code, std::wstring(name));
+        if (fromCache) {
+            auto cached = m_cache.find(key);
+            if (cached == m_cache.end())
+                return -1;
+            const int32_t value = static_cast<int32_t>(cached->second);
+            std::memcpy(result, &value, sizeof value);
+            return kDriverOk;
+        }
+        const int32_t read = FakeProfileDriver::GetEndpointProperty(code, name, result, valueType, size, arguments,
+                                                                    argumentType, argumentSize, storeInCache, false);
+        if (read == kDriverOk && storeInCache)
+            m_cache[key] = m_values[key];
+        return read;
+    }
+
+    std::map<std::pair<int32_t, std::wstring>, double> m_cache;
+    bool m_hasTerminal = false;
+    int32_t m_terminal = 1;
+    int32_t m_available = 3;
+    std::vector<std::wstring> m_controlWrites;
+};
+
+void WriteText(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string Item(const char* name) {
+    return std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<RadioButton Name=\"") + name +
+           "\" Width=\"100\" Height=\"60\" GroupName=\"ProfileItems\" Text=\"" + name + "\" />\n";
+}
+
+// A settings document for one endpoint: (key, value) pairs under one effect page.
+std::string Settings(const char* endpoint, const char* page, std::vector<std::pair<const char*, const char*>> rows) {
+    std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Profile Name=\"UserDefine\">\n  <Endpoint Name=\"";
+    text += std::string(endpoint) + "\" DataFlow=\"Out\">\n    <ApoEffect Name=\"" + page + "\">\n";
+    for (const auto& [key, value] : rows)
+        text += std::string("      <Property Name=\"") + key + "\" Value=\"" + value +
+                "\" UIName=\"\" ValueType=\"\" Args=\"\" ArgsType=\"\" />\n";
+    return text + "    </ApoEffect>\n  </Endpoint>\n</Profile>\n";
+}
+
+class ProfileStrip : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        m_root = fs::path(temp) /
+                 (L"oc-strip-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++s_counter));
+        fs::remove_all(m_root);
+        m_program = m_root / "program";
+        m_data = m_root / "data";
+        fs::create_directories(m_program / "profile" / "default");
+        fs::create_directories(m_data);
+        m_driver.Support(L"SpeakerEQ");
+        m_driver.Support(L"SpeakerEM");
+        m_driver.Support(L"HeadPhoneEQ");
+        m_driver.Support(L"SpeakerHWEQ");
+        m_driver.Support(L"SpeakerSetting");
+    }
+    void TearDown() override {
+        m_handler.reset();
+        m_host.reset();
+        if (m_controller)
+            m_controller->Release();
+        std::error_code ignored;
+        fs::remove_all(m_root, ignored);
+    }
+
+    void AddBuiltIn(const char* title, const std::string& settings) {
+        WriteText(m_program / "profile" / "default" / (std::string(title) + ".lyt"), Item(title));
+        WriteText(m_program / "profile" / "default" / (std::string(title) + ".profile"), settings);
+    }
+    void AddUser(const char* endpoint, const char* title, const std::string& settings) {
+        WriteText(m_data / "Profile" / endpoint / (std::string(title) + ".lyt"), Item(title));
+        if (!settings.empty())
+            WriteText(m_data / "Profile" / endpoint / (std::string(title) + ".profile"), settings);
+    }
+    void AddUserDefinedItem() {
+        WriteText(m_program / "profile" / "UserDefine.lyt", Item("UserDefine"));
+        WriteText(m_program / "profile" / "UserDefineFormwork.lyt", Item("Template"));
+    }
+
+    // Builds the host, its list panel and the handler, and lists the profiles as the markup does.
+    void Open() {
+        m_controller = CreateSkinLytController(m_environment);
+        m_services = std::make_unique<StripServices>(m_driver, *m_controller);
+        m_host = std::make_unique<ControlHost>();
+        m_panel = m_host->Place(new CxSkinPanel, 0, 0, ControlHost::kWidth, ControlHost::kHeight);
+        m_panel->SetName(L"PanelProfileList");
+        m_panel->Create();
+        m_panel->SetPageSize(100, FALSE);
+        m_handler = std::make_unique<CPanelProfileHandler>();
+        m_handler->SetServices(m_services.get());
+        m_handler->SetFolders(m_program.wstring() + L"\\", m_data.wstring() + L"\\");
+        m_handler->SetSleep([](DWORD) {});
+        m_handler->SetWindow(&m_host->m_root);
+        const LytRect placement{0, 20, 100, 80};
+        m_handler->EnumerateProfiles(static_cast<CxSkinObject*>(m_panel), &placement);
+        m_handler->Initialize();
+    }
+
+    // The visible items, left to right.
+    std::vector<std::wstring> Row() const {
+        std::vector<std::pair<LONG, std::wstring>> shown;
+        for (const auto& [name, item] : m_handler->GetItems())
+            if (item->IsVisible())
+                shown.emplace_back(item->GetRect().left, name);
+        std::sort(shown.begin(), shown.end());
+        std::vector<std::wstring> names;
+        for (const auto& entry : shown)
+            names.push_back(entry.second);
+        return names;
+    }
+
+    std::vector<std::wstring> WrittenKeys() const {
+        std::vector<std::wstring> keys;
+        for (const EndpointWrite& write : m_driver.m_writes)
+            keys.push_back(write.name);
+        return keys;
+    }
+
+    static inline int s_counter = 0;
+    fs::path m_root, m_program, m_data;
+    TerminalDriver m_driver;
+    StripEnvironment m_environment;
+    ILytController* m_controller = nullptr;
+    std::unique_ptr<StripServices> m_services;
+    std::unique_ptr<ControlHost> m_host;
+    CxSkinPanel* m_panel = nullptr;
+    std::unique_ptr<CPanelProfileHandler> m_handler;
+};
+
+const std::string kGame = Settings("Speakers", "SpeakerEQ", {{"Enable_EQ_GFX", "1"}, {"EQ_Slider1", "4"}});
+const std::string kMovie = Settings("Speakers", "SpeakerEQ", {{"Enable_EQ_GFX", "0"}, {"EQ_Slider1", "9"}});
+const std::string kRock = Settings("Speakers", "SpeakerEQ", {{"Enable_EQ_GFX", "1"}, {"EQ_Slider1", "7"}});
+const std::string kPhones = Settings("Headphone", "HeadPhoneEQ", {{"Enable_EQ_GFX", "1"}});
+
+TEST_F(ProfileStrip, ListsBuiltInThenUserProfilesOfTheOutputAndTheUserDefinedItemLast) {
+    AddBuiltIn("Movie", kMovie);
+    AddBuiltIn("Game", kGame);
+    AddBuiltIn("Phones", kPhones);
+    AddUser("Speaker", "Rock", kRock);
+    AddUser("Speaker", "NoSettings", "");
+    AddUser("Speaker", "Broken", "<Profile><Endpoint Name=");
+    AddUserDefinedItem();
+    Open();
+
+    EXPECT_EQ(Row(), (std::vector<std::wstring>{L"Game*", L"Movie*", L"Speaker_Rock", L"UserDefine$"}));
+    // A list item without its settings is not offered; one whose settings do not parse gets no record and
+    // is never placed; the template is no item.
+    EXPECT_EQ(m_handler->GetItems().count(L"Speaker_NoSettings"), 0u);
+    EXPECT_EQ(m_handler->GetRecords().count(L"Speaker_Broken"), 0u);
+    EXPECT_FALSE(m_handler->GetItems().at(L"Speaker_Broken")->IsVisible());
+    EXPECT_EQ(m_handler->GetItems().count(L"Template"), 0u);
+    // The headphone profile stays hidden while the speakers are the output.
+    EXPECT_FALSE(m_handler->GetItems().at(L"Phones*")->IsVisible());
+
+    // Four items of 100 in a 200-wide panel scroll; the row starts at the left end.
+    EXPECT_EQ(m_handler->IsControlEnabled(L"ScrollLeft"), 0);
+    EXPECT_EQ(m_handler->IsControlEnabled(L"ScrollRight"), 1);
+    m_host->Paint();
+    SaveDialogPicture(m_host->m_root, L"ProfileStrip_Row");
+}
+
+TEST_F(ProfileStrip, StrayPairsAtTheTopOfTheProfileFolderAreDeletedButEndpointFoldersStay) {
+    AddUser("Speaker", "Rock", kRock);
+    WriteText(m_data / "Profile" / "Old.lyt", Item("Old"));
+    WriteText(m_data / "Profile" / "Old.profile", kRock);
+    Open();
+
+    EXPECT_EQ(m_handler->RemoveUserProfileItems(0), 1);
+    EXPECT_FALSE(fs::exists(m_data / "Profile" / "Old.lyt"));
+    EXPECT_FALSE(fs::exists(m_data / "Profile" / "Old.profile"));
+    EXPECT_TRUE(fs::exists(m_data / "Profile" / "Speaker" / "Rock.profile"));
+    EXPECT_EQ(m_handler->GetItems().count(L"Speaker_Rock"), 0u);
+}
+
+TEST_F(ProfileStrip, ClickingAnItemWritesWhatDiffersInDocumentOrderAndMarksIt) {
+    AddBuiltIn("Game", kGame);
+    AddUserDefinedItem();
+    m_driver.SetValue(kEndpointSpeaker, L"Enable_EQ_GFX", 0);
+    m_driver.SetValue(kEndpointSpeaker, L"EQ_Slider1", 0);
+    Open();
+    EXPECT_EQ(m_handler->GetSelectedName(), L"P_UD");
+
+    m_driver.m_writes.clear();
+    EXPECT_EQ(m_handler->OnButtonClick(L"Game*"), 1);
+    // The effect switches go off first, then the document's settings in their order.
+    std::vector<std::wstring> afterReset;
+    const std::vector<std::wstring> keys = WrittenKeys();
+    auto first = std::find(keys.begin(), keys.end(), L"EQ_Slider1");
+    ASSERT_NE(first, keys.end());
+    EXPECT_EQ(*(first - 1), L"Enable_EQ_GFX");
+    EXPECT_EQ(m_driver.m_writes.back().name, L"EQ_Slider1");
+    EXPECT_EQ(m_driver.m_writes.back().value, 4);
+    EXPECT_EQ(m_handler->GetSelectedName(), L"Game*");
+
+    // Selecting the marked profile again writes nothing.
+    m_driver.m_writes.clear();
+    EXPECT_EQ(m_handler->SelectProfile(L"Game*"), 1);
+    EXPECT_TRUE(m_driver.m_writes.empty());
+    EXPECT_EQ(m_handler->SelectProfile(L"Nothing"), 0);
+}
+
+TEST_F(ProfileStrip, StreamFormatKeysAreWrittenTogetherAsOneBlock) {
+    AddBuiltIn("Studio", Settings("Speakers", "SpeakerSetting",
+                                  {{"DevSampleRateControl", "48000"}, {"DevBitDepthControl", "24"}}));
+    m_driver.SetValue(kEndpointSpeaker, L"DevSampleRateControl", 44100);
+    m_driver.SetValue(kEndpointSpeaker, L"DevBitDepthControl", 16);
+    Open();
+    m_driver.m_writes.clear();
+    ASSERT_EQ(m_handler->SelectProfile(L"Studio*"), 1);
+    const std::vector<std::wstring> keys = WrittenKeys();
+    ASSERT_GE(keys.size(), 3u);
+    EXPECT_EQ(keys[keys.size() - 3], L"DevSampleRateControl");
+    EXPECT_EQ(keys[keys.size() - 2], L"DevBitDepthControl");
+    EXPECT_EQ(keys.back(), L"DevFormatControl");
+    EXPECT_EQ(m_driver.m_writes.back().value, 48000) << "the block starts with the sample rate";
+}
+
+TEST_F(ProfileStrip, FactoryResetWritesTheDefaultsOnEveryOutputTerminal) {
+    WriteText(m_program / "FactoryDefault.xml",
+              Settings("Speakers", "SpeakerEQ", {{"Enable_EQ_GFX", "0"}, {"DefaultDeviceControl", "1"}}));
+    m_driver.m_hasTerminal = true;
+    m_driver.m_terminal = 2;
+    Open();
+    m_driver.m_writes.clear();
+
+    EXPECT_EQ(m_handler->ApplyFactoryDefault(), 1);
+    const std::vector<std::wstring> expected = {L"OutputTerminalTypeControl=1", L"DefaultDeviceControl=1",
+                                                L"OutputTerminalTypeControl=2", L"DefaultDeviceControl=1",
+                                                L"OutputTerminalTypeControl=1"};
+    EXPECT_EQ(m_driver.m_controlWrites, expected)
+        << "each terminal gets the defaults; the speakers, chosen as default, come back last";
+    // The document reached the device on both passes.
+    const std::vector<std::wstring> keys = WrittenKeys();
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), L"Enable_EQ_GFX"), 2);
+}
+
+TEST_F(ProfileStrip, FactoryResetWithoutTerminalSwitchWritesEveryEndpointOnce) {
+    WriteText(m_program / "FactoryDefault.xml", Settings("Headphone", "HeadPhoneEQ", {{"Enable_EQ_GFX", "1"}}));
+    Open();
+    m_driver.m_writes.clear();
+    EXPECT_EQ(m_handler->ApplyFactoryDefault(), 1);
+    ASSERT_EQ(m_driver.m_writes.size(), 1u);
+    EXPECT_EQ(m_driver.m_writes[0].code, kEndpointHeadPhone) << "the reset writes endpoints besides the output";
+}
+
+TEST_F(ProfileStrip, MarksTheMatchingProfileOrTheUserDefinedItem) {
+    AddBuiltIn("Game", kGame);
+    AddBuiltIn("Movie", kMovie);
+    AddUser("Speaker", "Rock", kRock);
+    AddUserDefinedItem();
+    struct Case {
+        const char* what;
+        double eqSwitch, slider;
+        const wchar_t* marked;
+    } cases[] = {
+        {"switch on, slider 4", 1, 4, L"Game*"},
+        {"switch on, slider 7", 1, 7, L"Speaker_Rock"},
+        {"switch off: the sliders are not compared", 0, 1, L"Movie*"},
+        {"no profile holds slider 5", 1, 5, L"P_UD"},
+    };
+    for (const Case& c : cases) {
+        m_driver.SetValue(kEndpointSpeaker, L"Enable_EQ_GFX", c.eqSwitch);
+        m_driver.SetValue(kEndpointSpeaker, L"EQ_Slider1", c.slider);
+        m_driver.SetValue(kEndpointSpeaker, L"Enable_RFX_GFX", 0);
+        Open();
+        EXPECT_EQ(m_handler->GetSelectedName(), c.marked) << c.what;
+        const std::wstring item = std::wstring(c.marked) == L"P_UD" ? L"UserDefine$" : c.marked;
+        auto* radio = dynamic_cast<CxSkinRadioButton*>(m_handler->GetItems().at(item));
+        ASSERT_NE(radio, nullptr);
+        EXPECT_TRUE(radio->GetCheck()) << c.what;
+        m_handler.reset();
+        m_host.reset();
+        m_controller->Release();
+        m_controller = nullptr;
+    }
+}
+
+TEST_F(ProfileStrip, AChangeKeepsAStillMatchingMarkAndOtherwiseSearches) {
+    AddBuiltIn("Game", kGame);
+    AddUser("Speaker", "Rock", kRock);
+    AddUserDefinedItem();
+    m_driver.SetValue(kEndpointSpeaker, L"Enable_EQ_GFX", 1);
+    m_driver.SetValue(kEndpointSpeaker, L"EQ_Slider1", 4);
+    Open();
+    ASSERT_EQ(m_handler->GetSelectedName(), L"Game*");
+
+    // A setting neither profile names changes: the mark stays.
+    EXPECT_EQ(m_handler->MatchCurrentProfile(L"Speaker.EQ_Slider2"), 0);
+    EXPECT_EQ(m_handler->GetSelectedName(), L"Game*");
+
+    m_driver.SetValue(kEndpointSpeaker, L"EQ_Slider1", 7);
+    std::wstring key;
+    EXPECT_EQ(m_handler->ReadDriverStateForTable(&key), 1);
+    EXPECT_EQ(key, L"Speaker.EQ_Slider1");
+    EXPECT_EQ(m_handler->MatchCurrentProfile(key), 1);
+    EXPECT_EQ(m_handler->GetSelectedName(), L"Speaker_Rock");
+    // The re-read with store makes the poll see the value as known.
+    EXPECT_EQ(m_handler->ReadDriverStateForTable(&key), 0);
+
+    m_driver.SetValue(kEndpointSpeaker, L"EQ_Slider1", 2);
+    m_handler->MatchCurrentProfile(L"Speaker.EQ_Slider1");
+    EXPECT_EQ(m_handler->GetSelectedName(), L"P_UD");
+}
+
+TEST_F(ProfileStrip, FloatSettingsMatchWithinTheToleranceOnly) {
+    const struct {
+        const char* text;
+        double device;
+        bool matches;
+    } cases[] = {{"0.03", 0.0, false}, {"0.029", 0.0, true}, {"1.03", 1.0, true}, {"1.04", 1.0, false}};
+    for (const auto& c : cases) {
+        m_root /= "x";
+        fs::create_directories(m_program = m_root / "program");
+        fs::create_directories(m_data = m_root / "data");
+        AddBuiltIn("Bass", Settings("Speakers", "SpeakerHWEQ", {{"HWEQBassControl", c.text}}));
+        m_driver.SetValue(kEndpointSpeaker, L"HWEQBassControl", c.device);
+        Open();
+        EXPECT_EQ(m_handler->GetSelectedName() == L"Bass*", c.matches) << c.text;
+        m_handler.reset();
+        m_host.reset();
+        m_controller->Release();
+        m_controller = nullptr;
+    }
+}
+
+TEST_F(ProfileStrip, AddingAStateThatAProfileHoldsWarnsInsteadOfOpeningTheDialog) {
+    AddBuiltIn("Game", kGame);
+    AddUserDefinedItem();
+    m_driver.SetValue(kEndpointSpeaker, L"Enable_EQ_GFX", 1);
+    m_driver.SetValue(kEndpointSpeaker, L"EQ_Slider1", 4);
+    Open();
+    int dialogs = 0;
+    std::wstring warning;
+    m_handler->SetDialogRunner([&](CUIDialog&) { return ++dialogs, INT_PTR(IDCANCEL); });
+    m_handler->SetMessageBoxRunner([&](const std::wstring& text, const std::wstring&, UINT) {
+        warning = text;
+        return INT_PTR(IDOK);
+    });
+    EXPECT_EQ(m_handler->OnButtonClick(L"AddProfile"), 1);
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(warning, L"ml_PanelProfile_HasTheSameSettingInProfileList");
+
+    // Away from every profile the dialog opens.
+    m_driver.SetValue(kEndpointSpeaker, L"EQ_Slider1", 5);
+    m_handler->MatchCurrentProfile(L"Speaker.EQ_Slider1");
+    m_handler->UpdateUserDefineItem(0);
+    m_handler->OnButtonClick(L"AddProfile");
+    EXPECT_EQ(dialogs, 1);
+}
+
+TEST_F(ProfileStrip, DeletingTheMarkedProfileMarksTheUserDefinedState) {
+    AddUser("Speaker", "Rock", kRock);
+    AddUser("Speaker", "Jazz", kGame);
+    AddUserDefinedItem();
+    Open();
+    m_handler->SetSelectedName(L"Speaker_Rock");
+    const std::wstring deleted = (m_data / "Profile" / "Speaker" / "Rock.lyt").wstring();
+    std::vector<std::wstring> offered;
+    m_handler->SetDialogRunner([&](CUIDialog& dialog) {
+        offered = GetDialogProfileKeys(dialog);
+        dialog.SetControlName(L"DeletingFileCount", L"1");
+        dialog.SetControlName(L"0", deleted);
+        return INT_PTR(IDOK);
+    });
+    EXPECT_EQ(m_handler->OnButtonClick(L"DeleteProfile"), 1);
+    EXPECT_EQ(offered, (std::vector<std::wstring>{L"Speaker_Jazz", L"Speaker_Rock"}));
+    EXPECT_EQ(m_handler->GetItems().count(L"Speaker_Rock"), 0u);
+    EXPECT_EQ(m_handler->GetRecords().count(L"Speaker_Rock"), 0u);
+    EXPECT_EQ(m_handler->GetSelectedName(), L"P_UD");
+}
+
+} // namespace
