@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "../TonePageFixture.h"
+#include "../PageFiles.h"
 #include "SkinTestSupport.h"
 #include "handlers/endpoint/SPDIFOutSamplingRateHandler.h"
 #include "skin/LayerDialog.h"
@@ -31,50 +32,6 @@ const wchar_t* const kCommonControls[] = {
     L"BitDepth16", L"BitDepth24",  L"BitDepth32",    L"CanvasBitDepth", L"Canvas16",      L"Canvas24",
     L"Canvas32",   L"DiagramBits", L"Diagram16Bits", L"Diagram24Bits",  L"Diagram32Bits",
 };
-
-std::string ReadText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::set<std::string> Matches(const std::string& text, const std::regex& pattern, int group = 0) {
-    std::set<std::string> found;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern); it != std::sregex_iterator(); ++it)
-        found.insert((*it)[group].str());
-    return found;
-}
-
-std::map<std::string, std::string> CultureTexts(const char* culture) {
-    std::map<std::string, std::string> texts;
-    const std::regex entry("x:Key=\"(ml_[A-Za-z0-9_]+)\">([^<]*)<");
-    for (const auto& file : fs::directory_iterator(ProgramDir() / "lang" / culture)) {
-        if (file.path().extension() != ".xaml")
-            continue;
-        const std::string text = ReadText(file.path());
-        for (auto it = std::sregex_iterator(text.begin(), text.end(), entry); it != std::sregex_iterator(); ++it)
-            texts[(*it)[1].str()] = (*it)[2].str();
-    }
-    return texts;
-}
-
-// Premultiplied back-buffer pixels over the window background, as the main window shows a page.
-void SaveBackBuffer(const CLayerDialog& dialog, const fs::path& file) {
-    const int width = dialog.GetSurfaceWidth();
-    const int height = dialog.GetSurfaceHeight();
-    Gdiplus::Bitmap image(width, height, PixelFormat32bppARGB);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const uint32_t p = dialog.GetPixel(x, y);
-            const int a = Alpha(p);
-            auto over = [a](int c, int bg) { return c + bg * (255 - a) / 255; };
-            image.SetPixel(x, y, Gdiplus::Color(255, over(Red(p), 0x1E), over(Green(p), 0x21), over(Blue(p), 0x26)));
-        }
-    }
-    fs::create_directories(file.parent_path());
-    SavePng(image, file);
-}
 
 TEST(SamplingRatePageFiles, NameOnlyBuiltImagesAndTranslatedTexts) {
     const std::map<std::string, std::string> english = CultureTexts("en-US");
