@@ -15,25 +15,6 @@ constexpr const wchar_t* kExcludedKeys[] = {
     L"__FrontBalance", L"__RearBalance",   L"__CWBalance", L"__SideBalance",
 };
 
-struct EffectEndpointName {
-    int32_t code;
-    const wchar_t* name;
-};
-
-constexpr EffectEndpointName kEffectEndpointNames[] = {
-    {kEndpointSpeaker, L"Speaker"},
-    {kEndpointMicIn, L"MicIn"},
-    {kEndpointLineIn, L"LineIn"},
-    {kEndpointSPDIFOut, L"SPDIFOut"},
-    {kEndpointHeadPhone, L"HeadPhone"},
-    {kEndpointStereoMix, L"StereoMix"},
-    {kEndpointHDMI, L"HDMI"},
-    {kEndpointDesktopMic, L"DesktopMic"},
-    {kEndpointSPDIFInRCA, L"SPDIFInRCA"},
-    {kEndpointSpeakerQuarter, L"SpeakerQuarter"},
-    {kEndpointSPDIFIn, L"SPDIFIn"},
-};
-
 const DeviceKindRow* FindDeviceKind(int32_t code) {
     for (const DeviceKindRow& row : g_DeviceKindTable) {
         if (row.code == code)
@@ -80,12 +61,10 @@ bool CProfileCapture::IsExcludedKey(const wchar_t* key) {
     return false;
 }
 
+// The endpoint's name, or an empty text for a code that names no endpoint.
 std::wstring CProfileCapture::GetEndpointTypeName(int32_t endpointCode) {
-    for (const EffectEndpointName& entry : kEffectEndpointNames) {
-        if (entry.code == endpointCode)
-            return entry.name;
-    }
-    return {};
+    std::wstring name = EndpointCodeToName(endpointCode);
+    return name == L"Unknown" ? std::wstring() : name;
 }
 
 int CProfileCapture::WriteProfileObject(const std::wstring& path) {
