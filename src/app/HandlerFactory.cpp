@@ -13,12 +13,18 @@
 #include "app/PanelStatusHandler.h"
 #include "app/SystemTrayHandler.h"
 #include "app/WelcomeMsgHandler.h"
+#include "profiles/PanelProfileHandler.h"
+#include "profiles/ProfileAddingDlgHandler.h"
+#include "profiles/ProfileDeletingDlgHandler.h"
+#include "handlers/effects/DTSSSHandler.h"
 #include "handlers/effects/EQEndpointHandlers.h"
 #include "handlers/effects/KaraokeHandler.h"
 #include "handlers/effects/MicInBoostHandler.h"
 #include "handlers/effects/MicInKaraokeHandler.h"
 #include "handlers/effects/MicInSwitchHandlers.h"
 #include "handlers/effects/SpacelineHandler.h"
+#include "handlers/effects/SpeakerDTSNeoPCHandler.h"
+#include "handlers/effects/SpeakerDolbyPLIIxHandler.h"
 #include "handlers/effects/VimoAudioBrilliantHandler.h"
 #include "handlers/effects/VimoDynamicBassHandler.h"
 #include "handlers/effects/VimoSmartVolHandler.h"
@@ -60,8 +66,8 @@ constexpr HandlerRow kHandlers[] = {
     {{L"MainWindow"}, E, L"CMainHandler", &Make<CMainHandler>},
     {{L"SpeakerEM", L"SpeakerQuarterEM"}, E, L"CSpeakerEMHandler", nullptr},
     {{L"SpeakerSetting", L"SpeakerQuarterSetting"}, E, L"CSpeakerSettingHandler", nullptr},
-    {{L"SpeakerDTSSS", L"SpeakerQuarterDTSSS"}, E, L"CSpeakerDTSSSHandler", nullptr},
-    {{L"HeadPhoneDTSSS"}, E, L"CHeadPhoneDTSSSHandler", nullptr},
+    {{L"SpeakerDTSSS", L"SpeakerQuarterDTSSS"}, E, L"CSpeakerDTSSSHandler", &Make<CSpeakerDTSSSHandler>},
+    {{L"HeadPhoneDTSSS"}, E, L"CHeadPhoneDTSSSHandler", &Make<CHeadPhoneDTSSSHandler>},
     {{L"HDMISamplingRate"}, E, L"CHDMISamplingRateHandler", &Make<CHDMISamplingRateHandler>},
     {{L"HeadPhoneSamplingRate"}, E, L"CHeadPhoneSamplingRateHandler", &Make<CHeadPhoneSamplingRateHandler>},
     {{L"LineInSamplingRate"}, E, L"CLineInSamplingRateHandler", &Make<CLineInSamplingRateHandler>},
@@ -93,9 +99,9 @@ constexpr HandlerRow kHandlers[] = {
     {{L"Dialog_WelcomeMsg"}, E, L"CWelcomeMsgHandler", &Make<CWelcomeMsgHandler>},
     {{L"Dialog_ENCPromptMsg"}, E, L"CENCPromptMsgHandler", &Make<CENCPromptMsgHandler>},
     {{L"PanelStatus"}, E, L"CPanelStatusHandler", &Make<CPanelStatusHandler>},
-    {{L"PanelProfile"}, E, L"CPanelProfileHandler", nullptr},
-    {{L"Dialog_AddProFile"}, E, L"CProfileAddingDlgHandler", nullptr},
-    {{L"Dialog_DelProFile"}, E, L"CProfileDeletingDlgHandler", nullptr},
+    {{L"PanelProfile"}, E, L"CPanelProfileHandler", &Make<CPanelProfileHandler>},
+    {{L"Dialog_AddProFile"}, E, L"CProfileAddingDlgHandler", &Make<CProfileAddingDlgHandler>},
+    {{L"Dialog_DelProFile"}, E, L"CProfileDeletingDlgHandler", &Make<CProfileDeletingDlgHandler>},
     {{L"HDMIVol"}, E, L"CHDMIVolHandler", &Make<CHDMIVolHandler>},
     {{L"HeadPhoneVol"}, E, L"CHeadPhoneVolHandler", &Make<CHeadPhoneVolHandler>},
     {{L"LineInVol"}, E, L"CLineInVolHandler", &Make<CLineInVolHandler>},
@@ -130,8 +136,8 @@ constexpr HandlerRow kHandlers[] = {
     {{L"HeadPhoneVimoSurroundSpeakers"}, E, L"CHeadPhoneVimoSurroundSpeakersHandler", &Make<CHeadPhoneVimoSurroundSpeakersHandler>},
     {{L"DialogInfo"}, E, L"CInfoHandler(1)", &CInfoHandler::Create<1>},
     {{L"MicInBeamForming"}, E, L"CMicInBeamFormingHandler", &Make<CMicInBeamFormingHandler>},
-    {{L"SpeakerDolbyPLIIx", L"SpeakerQuarterDolbyPLIIx"}, E, L"CSpeakerDolbyPLIIxHandler", nullptr},
-    {{L"SpeakerDTSNeoPC", L"SpeakerQuarterDTSNeoPC"}, E, L"CSpeakerDTSNeoPCHandler", nullptr},
+    {{L"SpeakerDolbyPLIIx", L"SpeakerQuarterDolbyPLIIx"}, E, L"CSpeakerDolbyPLIIxHandler", &Make<CSpeakerDolbyPLIIxHandler>},
+    {{L"SpeakerDTSNeoPC", L"SpeakerQuarterDTSNeoPC"}, E, L"CSpeakerDTSNeoPCHandler", &Make<CSpeakerDTSNeoPCHandler>},
     {{L"DialogInfo_DetailWindow"}, E, L"CInfoHandler(0)", &CInfoHandler::Create<0>},
     {{L"VimoSmartVolume"}, C, L"CVimoSmartVolHandler", &Make<CVimoSmartVolHandler>},
     {{L"VimoDynamicBass"}, C, L"CVimoDynamicBassHandler", &Make<CVimoDynamicBassHandler>},

@@ -1,10 +1,13 @@
 #include "handlers/effects/EffectStartupWriters.h"
 
+#include "handlers/effects/DTSSSHandler.h"
 #include "handlers/effects/EQHandler.h"
 #include "handlers/effects/KaraokeHandler.h"
 #include "handlers/effects/MicInBoostHandler.h"
 #include "handlers/effects/MicInKaraokeHandler.h"
 #include "handlers/effects/MicInSwitchHandlers.h"
+#include "handlers/effects/SpeakerDTSNeoPCHandler.h"
+#include "handlers/effects/SpeakerDolbyPLIIxHandler.h"
 #include "handlers/effects/VimoAudioBrilliantHandler.h"
 #include "handlers/effects/VimoDynamicBassHandler.h"
 #include "handlers/effects/VimoSmartVolHandler.h"
@@ -25,6 +28,9 @@ struct WriterRow {
 const WriterRow kDriverWriters[] = {
     {EffectWriter::VirtualInitDefaults, &CVirtualHandler::WriteDefaults},
     {EffectWriter::KaraokeInitDefaults, &CKaraokeHandler::InitDefaults},
+    {EffectWriter::DTSSSInitDefaults, &CDTSSSHandler::WriteDefaults},
+    {EffectWriter::SpeakerDTSNeoPCInitDefaults, &CSpeakerDTSNeoPCHandler::WriteDefaults},
+    {EffectWriter::SpeakerDolbyPLIIxInitDefaults, &CSpeakerDolbyPLIIxHandler::WriteDefaults},
     {EffectWriter::MicInBeamFormingInitDefaults, &CMicInBeamFormingHandler::InitDefaults},
     {EffectWriter::MicInAECInitDefaults, &CMicInAECHandler::InitDefaults},
     {EffectWriter::MicInENCInitDefaults, &CMicInENCHandler::InitDefaults},
