@@ -17,6 +17,9 @@
 #include "profiles/ProfileAddingDlgHandler.h"
 #include "profiles/ProfileDeletingDlgHandler.h"
 #include "handlers/effects/DTSSSHandler.h"
+#include "handlers/effects/DolbyHPV2Handler.h"
+#include "handlers/effects/DolbyHPVSHandler.h"
+#include "handlers/effects/EMHandler.h"
 #include "handlers/effects/EQEndpointHandlers.h"
 #include "handlers/effects/KaraokeHandler.h"
 #include "handlers/effects/MicInBoostHandler.h"
@@ -25,9 +28,11 @@
 #include "handlers/effects/SpacelineHandler.h"
 #include "handlers/effects/SpeakerDTSNeoPCHandler.h"
 #include "handlers/effects/SpeakerDolbyPLIIxHandler.h"
+#include "handlers/effects/SubrouteHandler.h"
 #include "handlers/effects/VimoAudioBrilliantHandler.h"
 #include "handlers/effects/VimoDynamicBassHandler.h"
 #include "handlers/effects/VimoSmartVolHandler.h"
+#include "handlers/effects/VimoSurroundHeadPhoneHandler.h"
 #include "handlers/effects/VimoSurroundSpeakersHandler.h"
 #include "handlers/effects/VimoVoiceClarityHandler.h"
 #include "handlers/effects/VirtualHandler.h"
@@ -35,11 +40,14 @@
 #include "handlers/endpoint/HDMIVolHandler.h"
 #include "handlers/endpoint/HDMISamplingRateHandler.h"
 #include "handlers/endpoint/HeadPhoneSamplingRateHandler.h"
+#include "handlers/endpoint/HeadPhoneSettingHandler.h"
 #include "handlers/endpoint/LineInSamplingRateHandler.h"
 #include "handlers/endpoint/MicInSamplingRateHandler.h"
 #include "handlers/endpoint/SPDIFInSamplingRateHandler.h"
 #include "handlers/endpoint/SPDIFOutSamplingRateHandler.h"
+#include "handlers/endpoint/SPDIFOutSettingHandler.h"
 #include "handlers/endpoint/SpeakerSamplingRateHandler.h"
+#include "handlers/endpoint/SpeakerSettingHandler.h"
 #include "handlers/endpoint/StereoMixSamplingRateHandler.h"
 #include "handlers/endpoint/HeadPhoneVolHandler.h"
 #include "handlers/endpoint/LineInVolHandler.h"
@@ -64,8 +72,8 @@ template <class Handler> [[maybe_unused]] IHandler* Make() {
 // equal row a name of theirs could also meet ("...AGC..." after the Vimo effects).
 constexpr HandlerRow kHandlers[] = {
     {{L"MainWindow"}, E, L"CMainHandler", &Make<CMainHandler>},
-    {{L"SpeakerEM", L"SpeakerQuarterEM"}, E, L"CSpeakerEMHandler", nullptr},
-    {{L"SpeakerSetting", L"SpeakerQuarterSetting"}, E, L"CSpeakerSettingHandler", nullptr},
+    {{L"SpeakerEM", L"SpeakerQuarterEM"}, E, L"CSpeakerEMHandler", &Make<CSpeakerEMHandler>},
+    {{L"SpeakerSetting", L"SpeakerQuarterSetting"}, E, L"CSpeakerSettingHandler", &Make<CSpeakerSettingHandler>},
     {{L"SpeakerDTSSS", L"SpeakerQuarterDTSSS"}, E, L"CSpeakerDTSSSHandler", &Make<CSpeakerDTSSSHandler>},
     {{L"HeadPhoneDTSSS"}, E, L"CHeadPhoneDTSSSHandler", &Make<CHeadPhoneDTSSSHandler>},
     {{L"HDMISamplingRate"}, E, L"CHDMISamplingRateHandler", &Make<CHDMISamplingRateHandler>},
@@ -76,21 +84,21 @@ constexpr HandlerRow kHandlers[] = {
     {{L"SPDIFOutSamplingRate"}, E, L"CSPDIFOutSamplingRateHandler", &Make<CSPDIFOutSamplingRateHandler>},
     {{L"SpeakerSamplingRate"}, E, L"CSpeakerSamplingRateHandler", &Make<CSpeakerSamplingRateHandler>},
     {{L"StereoMixSamplingRate"}, E, L"CStereoMixSamplingRateHandler", &Make<CStereoMixSamplingRateHandler>},
-    {{L"SpeakerDolbyHPVS", L"SpeakerQuarterDolbyHPVS"}, E, L"CSpeakerDolbyHPVSHandler", nullptr},
-    {{L"HeadPhoneDolbyHPVS"}, E, L"CHeadPhoneDolbyHPVSHandler", nullptr},
-    {{L"SpeakerDolbyHPV2", L"SpeakerQuarterDolbyHPV2"}, E, L"CSpeakerDolbyHPV2Handler", nullptr},
-    {{L"HeadPhoneDolbyHPV2"}, E, L"CHeadPhoneDolbyHPV2Handler", nullptr},
+    {{L"SpeakerDolbyHPVS", L"SpeakerQuarterDolbyHPVS"}, E, L"CSpeakerDolbyHPVSHandler", &Make<CSpeakerDolbyHPVSHandler>},
+    {{L"HeadPhoneDolbyHPVS"}, E, L"CHeadPhoneDolbyHPVSHandler", &Make<CHeadPhoneDolbyHPVSHandler>},
+    {{L"SpeakerDolbyHPV2", L"SpeakerQuarterDolbyHPV2"}, E, L"CSpeakerDolbyHPV2Handler", &Make<CSpeakerDolbyHPV2Handler>},
+    {{L"HeadPhoneDolbyHPV2"}, E, L"CHeadPhoneDolbyHPV2Handler", &Make<CHeadPhoneDolbyHPV2Handler>},
     {{L"SpeakerVirtual"}, E, L"CSpeakerVirtualHandler", &Make<CSpeakerVirtualHandler>},
     {{L"SpeakerQuarterVirtual"}, E, L"CSpeakerQuarterVirtualHandler", &Make<CSpeakerQuarterVirtualHandler>},
     {{L"HeadPhoneVirtual"}, E, L"CHeadPhoneVirtualHandler", &Make<CHeadPhoneVirtualHandler>},
     {{L"SPDIFOutVirtual"}, E, L"CSPDIFOutVirtualHandler", &Make<CSPDIFOutVirtualHandler>},
-    {{L"HeadPhoneEM"}, E, L"CHeadPhoneEMHandler", nullptr},
-    {{L"SPDIFOutEM"}, E, L"CSPDIFOutEMHandler", nullptr},
+    {{L"HeadPhoneEM"}, E, L"CHeadPhoneEMHandler", &Make<CHeadPhoneEMHandler>},
+    {{L"SPDIFOutEM"}, E, L"CSPDIFOutEMHandler", &Make<CSPDIFOutEMHandler>},
     {{L"MicInAEC", L"DesktopMicAEC"}, E, L"CMicInAECHandler", &Make<CMicInAECHandler>},
     {{L"MicInENC", L"DesktopMicENC"}, E, L"CMicInENCHandler", &Make<CMicInENCHandler>},
     {{L"MicInNoiseReduction", L"DesktopMicNoiseReduction"}, E, L"CMicInNoiseReductionHandler", &Make<CMicInNoiseReductionHandler>},
-    {{L"HeadPhoneSetting"}, E, L"CHeadPhoneSettingHandler", nullptr},
-    {{L"SPDIFOutSetting"}, E, L"CSPDIFOutSettingHandler", nullptr},
+    {{L"HeadPhoneSetting"}, E, L"CHeadPhoneSettingHandler", &Make<CHeadPhoneSettingHandler>},
+    {{L"SPDIFOutSetting"}, E, L"CSPDIFOutSettingHandler", &Make<CSPDIFOutSettingHandler>},
     {{L"PanelDeviceList"}, E, L"CPanelDeviceListHandler", &Make<CPanelDeviceListHandler>},
     {{L"PanelJackMenu"}, E, L"CPanelJackMenuHandler", &Make<CPanelJackMenuHandler>},
     {{L"SystemTray"}, E, L"CSystemTrayHandler", &Make<CSystemTrayHandler>},
@@ -111,7 +119,7 @@ constexpr HandlerRow kHandlers[] = {
     {{L"SpeakerVol", L"SpeakerQuarterVol"}, E, L"CSpeakerVolHandler", &Make<CSpeakerVolHandler>},
     {{L"StereoMixVol"}, E, L"CStereoMixVolHandler", &Make<CStereoMixVolHandler>},
     {{L"SpeakerHWEQ", L"SpeakerQuarterHWEQ", L"HeadPhoneHWEQ"}, E, L"CSpeakerHWEQHandler", &Make<CSpeakerHWEQHandler>},
-    {{L"SpeakerSubroute"}, E, L"CSubrouteHandler", nullptr},
+    {{L"SpeakerSubroute"}, E, L"CSubrouteHandler", &Make<CSubrouteHandler>},
     {{L"SpeakerEQ"}, E, L"CSpeakerEQHandler", &Make<CSpeakerEQHandler>},
     {{L"SpeakerQuarterEQ"}, E, L"CSpeakerQuarterEQHandler", &Make<CSpeakerQuarterEQHandler>},
     {{L"HeadPhoneEQ"}, E, L"CHeadPhoneEQHandler", &Make<CHeadPhoneEQHandler>},
@@ -131,8 +139,8 @@ constexpr HandlerRow kHandlers[] = {
     {{L"SpeakerVimoSurroundHeadPhone", L"SpeakerQuarterVimoSurroundHeadPhone"},
      E,
      L"CSpeakerVimoSurroundHeadPhoneHandler",
-     nullptr},
-    {{L"HeadPhoneVimoSurroundHeadPhone"}, E, L"CHeadPhoneVimoSurroundHeadPhoneHandler", nullptr},
+     &Make<CSpeakerVimoSurroundHeadPhoneHandler>},
+    {{L"HeadPhoneVimoSurroundHeadPhone"}, E, L"CHeadPhoneVimoSurroundHeadPhoneHandler", &Make<CHeadPhoneVimoSurroundHeadPhoneHandler>},
     {{L"HeadPhoneVimoSurroundSpeakers"}, E, L"CHeadPhoneVimoSurroundSpeakersHandler", &Make<CHeadPhoneVimoSurroundSpeakersHandler>},
     {{L"DialogInfo"}, E, L"CInfoHandler(1)", &CInfoHandler::Create<1>},
     {{L"MicInBeamForming"}, E, L"CMicInBeamFormingHandler", &Make<CMicInBeamFormingHandler>},
@@ -149,9 +157,9 @@ constexpr HandlerRow kHandlers[] = {
     {{L"SpeakerVirtualVimoSurroundHeadPhone", L"SpeakerQuarterVirtualVimoSurroundHeadPhone"},
      E,
      L"CSpeakerVirtualVimoSurroundHeadPhoneHandler",
-     nullptr},
-    {{L"SpeakerVirtualDolbyHPVS", L"SpeakerQuarterVirtualDolbyHPVS"}, E, L"CSpeakerVirtualDolbyHPVSHandler", nullptr},
-    {{L"SpeakerVirtualDolbyHPV2", L"SpeakerQuarterVirtualDolbyHPV2"}, E, L"CSpeakerVirtualDolbyHPV2Handler", nullptr},
+     &Make<CSpeakerVirtualVimoSurroundHeadPhoneHandler>},
+    {{L"SpeakerVirtualDolbyHPVS", L"SpeakerQuarterVirtualDolbyHPVS"}, E, L"CSpeakerVirtualDolbyHPVSHandler", &Make<CSpeakerVirtualDolbyHPVSHandler>},
+    {{L"SpeakerVirtualDolbyHPV2", L"SpeakerQuarterVirtualDolbyHPV2"}, E, L"CSpeakerVirtualDolbyHPV2Handler", &Make<CSpeakerVirtualDolbyHPV2Handler>},
 };
 
 bool Matches(const HandlerRow& row, const std::wstring& name) {

@@ -73,6 +73,8 @@ public:
     BOOL IsPressed() const { return m_pressed; }
     int GetContentImageAlign() const { return m_contentAlign; }
     BOOL IsClickArmed() const { return m_clickArmed.load() != 0; }
+    // A page that starts something on a press disarms the release that ends that same click.
+    void SetClickArmed(BOOL armed) { m_clickArmed = armed ? 1 : 0; }
 
     // Not owned. Composite controls point it at themselves to hear their own buttons.
     IxSkinButtonListener* m_buttonListener = nullptr;

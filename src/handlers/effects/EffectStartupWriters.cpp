@@ -1,6 +1,8 @@
 #include "handlers/effects/EffectStartupWriters.h"
 
 #include "handlers/effects/DTSSSHandler.h"
+#include "handlers/effects/DolbyHPVSHandler.h"
+#include "handlers/effects/EMHandler.h"
 #include "handlers/effects/EQHandler.h"
 #include "handlers/effects/KaraokeHandler.h"
 #include "handlers/effects/MicInBoostHandler.h"
@@ -8,12 +10,15 @@
 #include "handlers/effects/MicInSwitchHandlers.h"
 #include "handlers/effects/SpeakerDTSNeoPCHandler.h"
 #include "handlers/effects/SpeakerDolbyPLIIxHandler.h"
+#include "handlers/effects/SubrouteHandler.h"
 #include "handlers/effects/VimoAudioBrilliantHandler.h"
 #include "handlers/effects/VimoDynamicBassHandler.h"
 #include "handlers/effects/VimoSmartVolHandler.h"
+#include "handlers/effects/VimoSurroundHeadPhoneHandler.h"
 #include "handlers/effects/VimoSurroundSpeakersHandler.h"
 #include "handlers/effects/VimoVoiceClarityHandler.h"
 #include "handlers/effects/VirtualHandler.h"
+#include "handlers/endpoint/SettingHandler.h"
 
 namespace {
 
@@ -28,7 +33,12 @@ struct WriterRow {
 const WriterRow kDriverWriters[] = {
     {EffectWriter::VirtualInitDefaults, &CVirtualHandler::WriteDefaults},
     {EffectWriter::KaraokeInitDefaults, &CKaraokeHandler::InitDefaults},
+    {EffectWriter::SettingApplyToDevice, &CSettingHandler::ApplyToDevice},
+    {EffectWriter::EMInitDefaults, &CEMHandler::InitDefaults},
+    {EffectWriter::SubrouteInitDefaults, &CSubrouteHandler::InitDefaults},
     {EffectWriter::DTSSSInitDefaults, &CDTSSSHandler::WriteDefaults},
+    {EffectWriter::DolbyHPVSIsEffectActive, &CDolbyHPVSHandler::WriteDefaults},
+    {EffectWriter::VimoSurroundHeadPhoneApplyToDevice, &CVimoSurroundHeadPhoneHandler::WriteDefaults},
     {EffectWriter::SpeakerDTSNeoPCInitDefaults, &CSpeakerDTSNeoPCHandler::WriteDefaults},
     {EffectWriter::SpeakerDolbyPLIIxInitDefaults, &CSpeakerDolbyPLIIxHandler::WriteDefaults},
     {EffectWriter::MicInBeamFormingInitDefaults, &CMicInBeamFormingHandler::InitDefaults},

@@ -1,0 +1,98 @@
+#include "handlers/endpoint/HeadPhoneSettingHandler.h"
+
+#include "driver/IDriverInstance.h"
+#include "skin/IxSkinButton.h"
+#include "skin/IxSkinComboBox.h"
+#include "skin/LayerWnd.h"
+#include "skin/SkinCtrl.h"
+
+namespace {
+
+constexpr wchar_t kChannelKey[] = L"DevChannelNumControl";
+constexpr wchar_t kCopyKey[] = L"Enable_Channel_COPY_LFX";
+constexpr wchar_t kAmplifierKey[] = L"HPAmplifierControl";
+constexpr wchar_t kAmplifierCombo[] = L"Amplifier";
+
+enum AmplifierSelector : int32_t { kCurrent = 0, kMaximum = 1, kMinimum = 2, kStep = 3 };
+
+} // namespace
+
+bool CHeadPhoneSettingHandler::ReadAmplifier(int selector, int& value, bool storeInCache) const {
+    IDriverInstance* driver = GetDriver();
+    int32_t read = 0;
+    int32_t argument = selector;
+    if (!driver ||
+        driver->GetProperty(kAmplifierKey, &read, 0, 0, &argument, 0, sizeof argument, storeInCache, false) != 0)
+        return false;
+    value = read;
+    return true;
+}
+
+void CHeadPhoneSettingHandler::ShowAmplifier() {
+    int current = 0;
+    ReadAmplifier(kCurrent, current, true);
+    ReadAmplifier(kMaximum, m_ampMax, false);
+    ReadAmplifier(kMinimum, m_ampMin, false);
+    ReadAmplifier(kStep, m_ampStep, false);
+    IDriverInstance* driver = GetDriver();
+    auto* combo = dynamic_cast<IxSkinComboBox*>(FindControl(kAmplifierCombo));
+    // A step of 0 would leave no way to map levels to items: such an amplifier is not offered.
+    if (!driver || !driver->HasHeadphoneAmplifier() || m_ampStep <= 0 || !combo) {
+        ShowControl(L"AmplifierTB", false, FALSE);
+        ShowControl(kAmplifierCombo, false, FALSE);
+        return;
+    }
+    combo->SetCurSel((current - m_ampMin) / m_ampStep, FALSE);
+    const int last = (m_ampMax - m_ampMin) / m_ampStep;
+    for (int i = combo->GetCount() - 1; i > last; --i)
+        combo->DeleteString(i);
+}
+
+void CHeadPhoneSettingHandler::InitControls() {
+    CSettingHandler::InitControls();
+    m_channels = 2;
+    uint32_t channels = 0;
+    ReadUnsigned(kChannelKey, channels, 2, true);
+    // Headphones are always stereo: the device is put back to two channels whenever it says otherwise.
+    if (channels != 2)
+        WriteUnsigned(kChannelKey, 2, 2);
+    if (auto* radio = dynamic_cast<IxSkinButton*>(FindControl(L"HeadPhone")))
+        radio->SetCheck(1, FALSE);
+    else
+        CheckButton(L"Channels2", 1, FALSE);
+    IDriverInstance* driver = GetDriver();
+    const bool copyOffered = driver && driver->IsFeatureSupported(L"Spaceline");
+    ShowControl(L"ChannelCopy", copyOffered, FALSE);
+    uint32_t copy = 0;
+    if (copyOffered && ReadUnsigned(kCopyKey, copy, 0, true))
+        CheckButton(L"ChannelCopy", copy == 1 ? 1 : 0, FALSE);
+    ShowAmplifier();
+    if (m_owner)
+        m_owner->Invalidate(FALSE);
+}
+
+int CHeadPhoneSettingHandler::OnComboBoxSelChange(const std::wstring& name, int index) {
+    CSettingHandler::OnComboBoxSelChange(name, index);
+    IDriverInstance* driver = GetDriver();
+    if (name != kAmplifierCombo || !driver)
+        return 1;
+    int32_t level = m_ampStep * index + m_ampMin;
+    int32_t argument = 0;
+    driver->SetProperty(kAmplifierKey, &level, 0, 0, &argument, 0, sizeof argument);
+    return 1;
+}
+
+int CHeadPhoneSettingHandler::UpdateFromDriver() {
+    IDriverInstance* driver = GetDriver();
+    if (!driver)
+        return 0;
+    for (const wchar_t* key : {kChannelKey, kAmplifierKey, kCopyKey}) {
+        uint32_t live = 0;
+        uint32_t cached = 0;
+        driver->GetProperty(key, &live, 1, 4, nullptr, 0, 0, false, false);
+        driver->GetProperty(key, &cached, 1, 4, nullptr, 0, 0, false, true);
+        if (live != cached)
+            return 1;
+    }
+    return 0;
+}
