@@ -44,15 +44,6 @@ void CSpeakerDTSNeoPCHandler::DrawSoundField(BOOL redraw) {
     CSpeakerDolbyPLIIxHandler::DrawSoundFieldOn(*this, redraw);
 }
 
-void CSpeakerDTSNeoPCHandler::InitControls() {
-    const bool surround = upmix::IsSurroundOutput(*this);
-    ShowMainContent(surround ? TRUE : FALSE);
-    if (surround)
-        ApplyControlStates(TRUE, FALSE);
-    if (m_owner)
-        m_owner->Invalidate(FALSE);
-}
-
 void CSpeakerDTSNeoPCHandler::ApplyControlStates(BOOL readEnable, BOOL redraw) {
     if (readEnable && FindControl(kControls[0])) {
         uint32_t enable = 0;
@@ -69,40 +60,17 @@ void CSpeakerDTSNeoPCHandler::ApplyControlStates(BOOL readEnable, BOOL redraw) {
         m_owner->Invalidate(FALSE);
 }
 
-int CSpeakerDTSNeoPCHandler::IsControlEnabled(const std::wstring& name) {
-    if (name == kControls[0])
-        return 1;
-    uint32_t enable = 0;
-    if (!upmix::Read(*this, kEnableKey, enable) || enable == 0)
-        return 0;
-    if (name == L"NeoPC_Logo" || name == L"BtnMusicMode" || name == L"BtnMovieMode")
-        return 1;
-    // The sliders, the reset and the picture belong to music mode.
-    uint32_t mode = 0;
-    return upmix::Read(*this, kModeKey, mode) && mode == 1 ? 1 : 0;
+CSpeakerDTSNeoPCHandler::CSpeakerDTSNeoPCHandler()
+    : CUpmixPageHandler(kControls[0], L"NeoPC_Logo", kEnableKey, kModeKey) {
+    m_name = L"SpeakerDTSNeoPC";
 }
 
 int CSpeakerDTSNeoPCHandler::SetEnable() {
-    uint32_t enable = 0;
-    upmix::Read(*this, kEnableKey, enable);
-    const uint32_t next = enable == 0 ? 1 : 0;
-    upmix::Write(*this, kEnableKey, next);
-    if (next == 1)
-        ApplyEffectRulePLIIx();
-    ApplyControlStates(FALSE, FALSE);
-    if (m_owner)
-        m_owner->Invalidate(FALSE);
-    upmix::Announce(*this, kEnableKey, 1);
-    return 1;
+    return ToggleEnable();
 }
 
-int CSpeakerDTSNeoPCHandler::SetMode(uint32_t mode) {
-    upmix::Write(*this, kModeKey, mode);
-    ApplyControlStates(FALSE, FALSE);
-    if (m_owner)
-        m_owner->Invalidate(FALSE);
-    upmix::Announce(*this, kModeKey, 0);
-    return 1;
+void CSpeakerDTSNeoPCHandler::ApplyExclusionRule() {
+    ApplyEffectRulePLIIx();
 }
 
 int CSpeakerDTSNeoPCHandler::SetMusicMode() {
@@ -111,14 +79,6 @@ int CSpeakerDTSNeoPCHandler::SetMusicMode() {
 
 int CSpeakerDTSNeoPCHandler::SetMovieMode() {
     return SetMode(0);
-}
-
-int CSpeakerDTSNeoPCHandler::SetLevel(const wchar_t* key, uint32_t value, int notify) {
-    if (upmix::Write(*this, key, value) != 0)
-        return 0;
-    if (notify)
-        upmix::Announce(*this, key, 0);
-    return 1;
 }
 
 int CSpeakerDTSNeoPCHandler::SetCenterGain(uint32_t value, int notify) {

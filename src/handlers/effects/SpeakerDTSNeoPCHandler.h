@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/BaseHandler.h"
+#include "handlers/effects/UpmixPageHandler.h"
 
 class IDriverInstance;
 
@@ -20,9 +20,9 @@ protected:
     ~ISpeakerDTSNeoPCHandler() = default;
 };
 
-class CSpeakerDTSNeoPCHandler : public CBaseHandler, public ISpeakerDTSNeoPCHandler {
+class CSpeakerDTSNeoPCHandler : public CUpmixPageHandler, public ISpeakerDTSNeoPCHandler {
 public:
-    CSpeakerDTSNeoPCHandler() { m_name = L"SpeakerDTSNeoPC"; }
+    CSpeakerDTSNeoPCHandler();
 
     static void InitDefaults(int32_t endpointCode);
     static void WriteDefaults(IDriverInstance* driver, int32_t endpointCode);
@@ -34,17 +34,14 @@ public:
 
     int SetMusicMode();
     int SetMovieMode();
-    void ApplyControlStates(BOOL readEnable, BOOL redraw);
+    void ApplyControlStates(BOOL readEnable, BOOL redraw) override;
     void DrawSoundField(BOOL redraw);
 
     // IHandler
-    void InitControls() override;
     int UpdateFromDriver() override;
-    int IsControlEnabled(const std::wstring& name) override;
     int OnClick(const std::wstring& name) override;
     int OnSliderChanged(const std::wstring& name, float position, int notify) override;
 
 private:
-    int SetMode(uint32_t mode);
-    int SetLevel(const wchar_t* key, uint32_t value, int notify);
+    void ApplyExclusionRule() override;
 };

@@ -184,15 +184,6 @@ void CSpeakerDolbyPLIIxHandler::DrawSoundFieldOn(const CBaseHandler& page, BOOL 
         shape->Redraw(FALSE);
 }
 
-void CSpeakerDolbyPLIIxHandler::InitControls() {
-    const bool surround = upmix::IsSurroundOutput(*this);
-    ShowMainContent(surround ? TRUE : FALSE);
-    if (surround)
-        ApplyControlStates(TRUE, FALSE);
-    if (m_owner)
-        m_owner->Invalidate(FALSE);
-}
-
 void CSpeakerDolbyPLIIxHandler::ApplyControlStates(BOOL readEnable, BOOL redraw) {
     if (readEnable && FindControl(kControls[0])) {
         uint32_t enable = 0;
@@ -214,31 +205,17 @@ void CSpeakerDolbyPLIIxHandler::ApplyControlStates(BOOL readEnable, BOOL redraw)
         m_owner->Invalidate(FALSE);
 }
 
-int CSpeakerDolbyPLIIxHandler::IsControlEnabled(const std::wstring& name) {
-    if (name == kControls[0])
-        return 1;
-    uint32_t enable = 0;
-    if (!upmix::Read(*this, kEnableKey, enable) || enable == 0)
-        return 0;
-    if (name == L"ProLogic_Logo" || name == L"BtnMusicMode" || name == L"BtnMovieMode")
-        return 1;
-    // The panorama, the sliders and the picture belong to music mode.
-    uint32_t mode = 0;
-    return upmix::Read(*this, kModeKey, mode) && mode == 1 ? 1 : 0;
+CSpeakerDolbyPLIIxHandler::CSpeakerDolbyPLIIxHandler()
+    : CUpmixPageHandler(kControls[0], L"ProLogic_Logo", kEnableKey, kModeKey) {
+    m_name = L"SpeakerDolbyPLIIx";
 }
 
 int CSpeakerDolbyPLIIxHandler::SetEnable() {
-    uint32_t enable = 0;
-    upmix::Read(*this, kEnableKey, enable);
-    const uint32_t next = enable == 0 ? 1 : 0;
-    upmix::Write(*this, kEnableKey, next);
-    if (next == 1)
-        ApplyEffectRuleNeo();
-    ApplyControlStates(FALSE, FALSE);
-    if (m_owner)
-        m_owner->Invalidate(FALSE);
-    upmix::Announce(*this, kEnableKey, 1);
-    return 1;
+    return ToggleEnable();
+}
+
+void CSpeakerDolbyPLIIxHandler::ApplyExclusionRule() {
+    ApplyEffectRuleNeo();
 }
 
 int CSpeakerDolbyPLIIxHandler::TogglePanorama() {
@@ -254,29 +231,12 @@ void CSpeakerDolbyPLIIxHandler::SetPanorama(uint32_t value, BOOL redraw) {
     upmix::CheckButton(*this, L"BtnPanorama", value, redraw);
 }
 
-int CSpeakerDolbyPLIIxHandler::SetMode(uint32_t mode) {
-    upmix::Write(*this, kModeKey, mode);
-    ApplyControlStates(FALSE, FALSE);
-    if (m_owner)
-        m_owner->Invalidate(FALSE);
-    upmix::Announce(*this, kModeKey, 0);
-    return 1;
-}
-
 int CSpeakerDolbyPLIIxHandler::SetMusicMode() {
     return SetMode(1);
 }
 
 int CSpeakerDolbyPLIIxHandler::SetMovieMode() {
     return SetMode(0);
-}
-
-int CSpeakerDolbyPLIIxHandler::SetLevel(const wchar_t* key, uint32_t value, int notify) {
-    if (upmix::Write(*this, key, value) != 0)
-        return 0;
-    if (notify)
-        upmix::Announce(*this, key, 0);
-    return 1;
 }
 
 int CSpeakerDolbyPLIIxHandler::SetCenterWidth(uint32_t value, int notify) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/BaseHandler.h"
+#include "handlers/effects/UpmixPageHandler.h"
 
 class IDriverInstance;
 
@@ -24,9 +25,9 @@ protected:
     ~ISpeakerDolbyPLIIxHandler() = default;
 };
 
-class CSpeakerDolbyPLIIxHandler : public CBaseHandler, public ISpeakerDolbyPLIIxHandler {
+class CSpeakerDolbyPLIIxHandler : public CUpmixPageHandler, public ISpeakerDolbyPLIIxHandler {
 public:
-    CSpeakerDolbyPLIIxHandler() { m_name = L"SpeakerDolbyPLIIx"; }
+    CSpeakerDolbyPLIIxHandler();
 
     static void InitDefaults(int32_t endpointCode);
     static void WriteDefaults(IDriverInstance* driver, int32_t endpointCode);
@@ -45,20 +46,17 @@ public:
     int SetDimension(uint32_t value, int notify) override;
     int Reset() override;
 
-    void ApplyControlStates(BOOL readEnable, BOOL redraw);
+    void ApplyControlStates(BOOL readEnable, BOOL redraw) override;
     void DrawSoundField(BOOL redraw) { DrawSoundFieldOn(*this, redraw); }
     void SetPanorama(uint32_t value, BOOL redraw);
 
     // IHandler
-    void InitControls() override;
     int UpdateFromDriver() override;
-    int IsControlEnabled(const std::wstring& name) override;
     int OnClick(const std::wstring& name) override;
     int OnSliderChanged(const std::wstring& name, float position, int notify) override;
 
 private:
-    int SetMode(uint32_t mode);
-    int SetLevel(const wchar_t* key, uint32_t value, int notify);
+    void ApplyExclusionRule() override;
 };
 
 namespace upmix {
