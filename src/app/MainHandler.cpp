@@ -170,9 +170,11 @@ void CMainHandler::SwitchStatusProfilePanel(uint32_t mode, int animate) {
             m_profileIHandler->InitControls();
         if (animate)
             profile->RunAnimation(TRUE);
-        else
-            profile->SetVisible(TRUE, TRUE);
-        status->SetVisible(FALSE, !animate);
+        // Shown whether or not the zoom ran: without the animation module it never made the panel visible.
+        profile->SetVisible(TRUE, TRUE);
+        // The two panels share one rectangle and the profile cards do not cover all of it: the area is drawn
+        // again once the status panel has gone, or its texts would show through the cards.
+        status->SetVisible(FALSE, TRUE);
     } else {
         if (m_statusIHandler)
             m_statusIHandler->InitControls();
@@ -180,6 +182,7 @@ void CMainHandler::SwitchStatusProfilePanel(uint32_t mode, int animate) {
         if (animate)
             profile->RunAnimation(FALSE);
         profile->SetVisible(FALSE, !animate);
+        status->Invalidate(FALSE);
     }
 }
 
@@ -218,6 +221,14 @@ void CMainHandler::TogglePanelMode() {
 }
 
 void CMainHandler::UpdateStatusPanel(const wchar_t* key, int fromSwitch) {
+    const std::wstring text(key ? key : L"");
+    const size_t dot = text.find(L'.');
+    const std::wstring property = dot == std::wstring::npos ? text : text.substr(dot + 1);
+    // A page or a hardware button that switches what a quick toggle shows (noise cancellation on the
+    // microphone's page, say) leaves the bottom bar showing the device's state, whichever panel is up. The
+    // toggles' own clicks (announced with fromSwitch 0) have set their buttons already.
+    if (fromSwitch && IsQuickToggleProperty(property))
+        UpdateQuickToggles(TRUE);
     CxSkinCtrl* status = FindControl(kStatusPanelName);
     if (status && status->IsVisible()) {
         if (!fromSwitch)
@@ -228,11 +239,8 @@ void CMainHandler::UpdateStatusPanel(const wchar_t* key, int fromSwitch) {
                 m_statusIHandler->InitControls();
             return;
         }
-        if (m_statusHandler) {
-            const std::wstring text(key);
-            const size_t dot = text.find(L'.');
-            m_statusHandler->OnControlChanged(dot == std::wstring::npos ? text : text.substr(dot + 1));
-        }
+        if (m_statusHandler)
+            m_statusHandler->OnControlChanged(property);
         return;
     }
     CxSkinCtrl* profile = FindControl(kProfilePanelName);
@@ -337,12 +345,26 @@ void CMainHandler::PutAwayCurrentContent(int force) {
     m_content = nullptr;
 }
 
+bool CMainHandler::IsEndpointPresent(const std::wstring& content) {
+    IDriverInstance* driver = GetDriver();
+    if (!driver)
+        return true;
+    const int32_t code = driver->EndpointPrefixToCode(content);
+    if (code < 1)
+        return true; // not an endpoint's page
+    return driver->GetDeviceKindByName(driver->EndpointCodeToName(code)) == 1;
+}
+
 void CMainHandler::ShowContent(const std::wstring& name, int force) {
     if (LaunchOutsideEffects(name))
         return;
     // The shown content's own name changes nothing; after a failed load nothing is shown under that name,
     // and asking for it again must load it rather than leave the content area empty.
     if (name.empty() || (!force && name == m_contentName && m_content))
+        return;
+    // A page reads and writes the driver's current endpoint, which only a present endpoint can become: the
+    // page of an absent one would show and change another endpoint's values.
+    if (!IsEndpointPresent(name))
         return;
     CxLockGuard guard(m_lock);
     PutAwayCurrentContent(force);
@@ -415,7 +437,7 @@ void CMainHandler::UpdateContentRect(const RECT& rect) {
     }
     const CAppSettings* settings = Settings();
     std::wstring name = settings ? settings->m_strLastAPOName : std::wstring();
-    if (!name.empty() && !driver->IsFeatureSupported(name))
+    if (!name.empty() && (!driver->IsFeatureSupported(name) || !IsEndpointPresent(name)))
         name.clear();
     if (name.empty())
         name = driver->GetEndpointContent(driver->GetDefaultRenderEndpointName());

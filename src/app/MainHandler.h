@@ -137,6 +137,8 @@ private:
     void StoreLastContentName();
     bool LaunchOutsideEffects(const std::wstring& name);
     CxSkinCtrl* FindContent(const std::wstring& name) const;
+    // False for the page of an endpoint the device does not have (or cannot drive) now.
+    bool IsEndpointPresent(const std::wstring& content);
     void PutAwayCurrentContent(int force);
     void FindPanelHandlers();
     // The Direct3D flip between the two panels; false when it cannot run.
@@ -153,8 +155,10 @@ private:
     void ApplySurroundRules();
     bool AllMasterEndpointsMuted();
     float ReadMasterVolumes(float volumes[]);
-    void RefreshToggle(const wchar_t* button, const wchar_t* property, const wchar_t* suffix,
-                       const std::wstring& endpoint, int32_t code, BOOL redraw);
+    void RefreshToggle(const wchar_t* button, const wchar_t* property, const wchar_t* suffix, bool capture,
+                       BOOL redraw);
+    // True for the driver properties the quick toggles show.
+    static bool IsQuickToggleProperty(const std::wstring& property);
     void FinishToggle(const wchar_t* button, const std::wstring& endpoint, const wchar_t* property, int32_t value,
                       int32_t writeResult);
 

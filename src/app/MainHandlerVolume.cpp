@@ -1,6 +1,7 @@
 // The main window's master volume, speaker mute and quick toggles, and the surround consistency rules the
 // main handler enforces when the channel configuration or a surround switch changes.
 #include <algorithm>
+#include <utility>
 
 #include "app/AppSettings.h"
 #include "app/MainHandler.h"
@@ -11,6 +12,7 @@
 #include "driver/IDriverInstance.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinSlider.h"
+#include "skin/LayerWnd.h"
 #include "skin/SkinCtrl.h"
 #include "skin/SkinParse.h"
 
@@ -38,14 +40,18 @@ constexpr int32_t kMasterEndpoints[] = {1, 7, 4, 12};
 constexpr int32_t kMuteWriteOrder[] = {1, 12, 7, 4};
 constexpr size_t kMasterCount = std::size(kMasterEndpoints);
 
+// The quick toggles: smart volume and GX switch the default render endpoint, noise cancellation the default
+// capture endpoint. Each is shown while that endpoint offers the feature and follows the device's value.
 struct QuickToggle {
     const wchar_t* button;
     const wchar_t* property;
     const wchar_t* suffix;
+    bool capture;
 };
 constexpr QuickToggle kQuickToggles[] = {
-    {L"EnableSmartVol", kSmartVolume, L"SVN"},
-    {L"EnableGX", kGX, L"EX"},
+    {L"EnableSmartVol", kSmartVolume, L"SVN", false},
+    {L"EnableGX", kGX, L"EX", false},
+    {L"EnableENC", kENC, L"ENC", true},
 };
 
 // A mute read that finds no endpoint counts as muted, so missing endpoints never keep the button clear.
@@ -53,6 +59,25 @@ constexpr int32_t kNoSuchEndpoint = -1;
 
 IxSkinButton* AsButton(CxSkinCtrl* control) {
     return dynamic_cast<IxSkinButton*>(control);
+}
+
+// The master volume slider. The speakers' volume page bears the same name and, loaded at start-up into the
+// content frame, comes first in the window: only a slider of that name is the one meant.
+CxSkinCtrl* FindSlider(const CLayerWnd* layer, const std::wstring& name) {
+    if (!layer)
+        return nullptr;
+    for (CLayerWnd* child = layer->GetFirstChild(); child; child = layer->GetNextChild(child)) {
+        auto* control = dynamic_cast<CxSkinCtrl*>(child);
+        if (!control)
+            continue;
+        if (control->GetName() == name && dynamic_cast<IxSkinSlider*>(control))
+            return control;
+        if (control->IsContainer()) {
+            if (CxSkinCtrl* found = FindSlider(control, name))
+                return found;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -149,7 +174,7 @@ void CMainHandler::UpdateMuteState(BOOL redraw) {
         if (redraw)
             mute->Invalidate(FALSE);
     }
-    if (CxSkinCtrl* volume = FindControl(kSpeakerVol)) {
+    if (CxSkinCtrl* volume = FindSlider(m_owner, kSpeakerVol)) {
         if (!controllable) {
             volume->Enable(FALSE, FALSE);
         } else {
@@ -180,7 +205,7 @@ void CMainHandler::RefreshMuteButton() {
 
 void CMainHandler::RefreshSpeakerVolume() {
     IDriverInstance* driver = GetDriver();
-    CxSkinCtrl* volume = FindControl(kSpeakerVol);
+    CxSkinCtrl* volume = FindSlider(m_owner, kSpeakerVol);
     if (!volume)
         return;
     if (!driver || !driver->IsControlDeviceKind1()) {
@@ -214,39 +239,53 @@ int CMainHandler::UpdateVolHandler() {
 // ---- Quick toggles ----
 
 void CMainHandler::RefreshToggle(const wchar_t* buttonName, const wchar_t* property, const wchar_t* suffix,
-                                 const std::wstring& endpoint, int32_t code, BOOL redraw) {
+                                 bool capture, BOOL redraw) {
+    const QuickToggle toggle{buttonName, property, suffix, capture};
     IDriverInstance* driver = GetDriver();
-    CxSkinCtrl* control = FindControl(buttonName);
+    CxSkinCtrl* control = FindControl(toggle.button);
     IxSkinButton* button = AsButton(control);
-    if (!control || !button)
+    if (!driver || !control || !button)
         return;
-    if (endpoint.empty() || !driver->IsFeatureSupported(endpoint + suffix)) {
+    const std::wstring endpoint =
+        toggle.capture ? driver->GetDefaultCaptureEndpointName() : driver->GetDefaultRenderEndpointName();
+    if (endpoint.empty() || !driver->IsFeatureSupported(endpoint + toggle.suffix)) {
         if (control->IsVisible())
             control->SetVisible(FALSE, redraw);
         return;
     }
     control->SetVisible(TRUE, redraw);
     int32_t value = 0;
-    if (driver->GetDefaultRenderProperty(property, &value, kValueInt, 4, nullptr, 0, 0, false, false) == kDriverOk) {
+    const int32_t read =
+        toggle.capture
+            ? driver->GetDefaultCaptureProperty(toggle.property, &value, kValueInt, 4, nullptr, 0, 0, false, false)
+            : driver->GetDefaultRenderProperty(toggle.property, &value, kValueInt, 4, nullptr, 0, 0, false, false);
+    if (read == kDriverOk) {
         if (button->GetPowerState() != value)
             button->SetCheck(value, redraw);
         return;
     }
-    // A switch the device cannot report is put into a known state: off.
-    const int32_t off = 0;
-    driver->SetEndpointProperty(code, property, &off, kValueInt, 4, nullptr, 0, 0);
+    // A render switch the device cannot report is put into a known state: off. Noise cancellation is only
+    // shown as off; the microphone's own page decides what it holds.
+    if (!toggle.capture) {
+        const int32_t off = 0;
+        driver->SetEndpointProperty(driver->EndpointPrefixToCode(endpoint), toggle.property, &off, kValueInt, 4,
+                                    nullptr, 0, 0);
+    }
     if (button->GetCheck())
         button->SetCheck(0, redraw);
 }
 
 void CMainHandler::UpdateQuickToggles(BOOL redraw) {
-    IDriverInstance* driver = GetDriver();
-    if (!driver)
-        return;
-    const std::wstring endpoint = driver->GetDefaultRenderEndpointName();
-    const int32_t code = driver->EndpointPrefixToCode(endpoint);
     for (const QuickToggle& toggle : kQuickToggles)
-        RefreshToggle(toggle.button, toggle.property, toggle.suffix, endpoint, code, redraw);
+        RefreshToggle(toggle.button, toggle.property, toggle.suffix, toggle.capture, redraw);
+}
+
+bool CMainHandler::IsQuickToggleProperty(const std::wstring& property) {
+    for (const QuickToggle& toggle : kQuickToggles) {
+        if (property == toggle.property)
+            return true;
+    }
+    return false;
 }
 
 void CMainHandler::FinishToggle(const wchar_t* buttonName, const std::wstring& endpoint, const wchar_t* property,
@@ -315,8 +354,13 @@ void CMainHandler::ToggleENC() {
 // ---- Initial state and change detection ----
 
 void CMainHandler::InitControls() {
-    if (m_panelMode == kPanelNone)
+    if (m_panelMode == kPanelNone) {
         SwitchStatusProfilePanel(kPanelStatus, 0);
+        // The first reads of the main window lay the device list out too: until then it shows every row of
+        // the markup, present or not, and no default markers.
+        if (IHandler* list = HandlerOf(FindControl(L"PanelDeviceList")))
+            list->InitControls();
+    }
     UpdateMuteState(FALSE);
     IDriverInstance* driver = GetDriver();
     if (CxSkinCtrl* asio = FindControl(L"BtnASIO"))
@@ -331,18 +375,25 @@ int CMainHandler::UpdateFromDriver() {
     IDriverInstance* driver = GetDriver();
     if (!driver)
         return 0;
-    const std::wstring endpoint = driver->GetDefaultRenderEndpointName();
-    auto changed = [driver](const wchar_t* property) {
+    const std::wstring render = driver->GetDefaultRenderEndpointName();
+    const std::wstring capture = driver->GetDefaultCaptureEndpointName();
+    for (const QuickToggle& toggle : kQuickToggles) {
+        const std::wstring& endpoint = toggle.capture ? capture : render;
+        if (endpoint.empty() || !driver->IsFeatureSupported(endpoint + toggle.suffix))
+            continue;
         int32_t stored = 0;
         int32_t live = 0;
-        driver->GetDefaultRenderProperty(property, &stored, kValueInt, 4, nullptr, 0, 0, false, false);
-        driver->GetDefaultRenderProperty(property, &live, kValueInt, 4, nullptr, 0, 0, false, true);
-        return stored != live;
-    };
-    if (!endpoint.empty() && driver->IsFeatureSupported(endpoint + L"SVN") && changed(kSmartVolume))
-        return 1;
-    if (!endpoint.empty() && driver->IsFeatureSupported(endpoint + L"EX"))
-        return changed(kGX) ? 1 : 0;
+        for (auto [value, fromCache] : {std::pair{&stored, false}, std::pair{&live, true}}) {
+            if (toggle.capture)
+                driver->GetDefaultCaptureProperty(toggle.property, value, kValueInt, 4, nullptr, 0, 0, false,
+                                                  fromCache);
+            else
+                driver->GetDefaultRenderProperty(toggle.property, value, kValueInt, 4, nullptr, 0, 0, false,
+                                                 fromCache);
+        }
+        if (stored != live)
+            return 1;
+    }
     return 0;
 }
 

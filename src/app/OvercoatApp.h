@@ -116,7 +116,8 @@ public:
     // over the parent (or none) and returns the dialog's result: 1 for its close button, 2 for the
     // window's close button, 6 and 7 for yes and no; 2 when the box's markup does not load.
     INT_PTR ShowMessageBox(CWnd* parent, const std::wstring& text, const std::wstring& title, UINT type);
-    // The error shown when the outside audio-effects panel cannot be started; dropped while it is on screen.
+    // The error shown when the outside audio-effects panel cannot be started, owned by the main window so
+    // that it stays above it. A request while it is on screen brings that one to the front instead.
     void ShowNoEffectPanelMessage();
 
     // The steps that the other parts of the program contribute (see StartupStages).
@@ -134,6 +135,9 @@ public:
 
 private:
     bool IsSecondInstance();
+    // ShowMessageBox that names the running box through running while it is on screen.
+    INT_PTR RunMessageBox(CWnd* parent, const std::wstring& text, const std::wstring& title, UINT type,
+                          CWnd** running);
     void ForwardToFirstInstance();
 
     std::wstring m_programFolderOverride;
@@ -153,7 +157,7 @@ private:
     ILytController* m_lytController = nullptr;
     bool m_deviceMissingShowing = false;
     bool m_jackEmptyShowing = false;
-    bool m_noEffectPanelShowing = false;
+    CWnd* m_noEffectPanelBox = nullptr; // the box on screen, null when none is
     bool m_vista = false;
     bool m_win7 = false;
     HANDLE m_instanceMutex = nullptr;

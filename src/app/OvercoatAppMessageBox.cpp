@@ -7,33 +7,54 @@
 
 namespace {
 
-// Cleared however the box ends, so that a later request is shown again.
-class ShowingFlag {
+// Names the running box while it is on screen and forgets it however the box ends, so that a later request
+// opens a new one.
+class RunningBox {
 public:
-    explicit ShowingFlag(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~ShowingFlag() { m_flag = false; }
-    ShowingFlag(const ShowingFlag&) = delete;
-    ShowingFlag& operator=(const ShowingFlag&) = delete;
+    RunningBox(CWnd** slot, CWnd* box) : m_slot(slot) {
+        if (m_slot)
+            *m_slot = box;
+    }
+    ~RunningBox() {
+        if (m_slot)
+            *m_slot = nullptr;
+    }
+    RunningBox(const RunningBox&) = delete;
+    RunningBox& operator=(const RunningBox&) = delete;
 
 private:
-    bool& m_flag;
+    CWnd** m_slot;
 };
 
 } // namespace
 
 INT_PTR COvercoatApp::ShowMessageBox(CWnd* parent, const std::wstring& text, const std::wstring& title, UINT type) {
+    return RunMessageBox(parent, text, title, type, nullptr);
+}
+
+INT_PTR COvercoatApp::RunMessageBox(CWnd* parent, const std::wstring& text, const std::wstring& title, UINT type,
+                                    CWnd** running) {
     SetLanguageString(L"Message_Text", text);
     SetLanguageString(L"Message_Title", title);
     SetLanguageString(L"Message_Type", std::to_wstring(static_cast<int>(type))); // as "%d" writes it
     CUIDialog dialog(CDialog::IDD_MESSAGE_BOX, parent);
     dialog.SetMarkupPath(CUIDialog::MarkupPathOf(m_skinFolder, L"DialogMessageBox"));
+    const RunningBox box(running, &dialog);
     return dialog.DoModal();
 }
 
 void COvercoatApp::ShowNoEffectPanelMessage() {
-    if (m_noEffectPanelShowing)
+    if (m_noEffectPanelBox) {
+        // A second box would only repeat the first: the one on screen comes to the front.
+        if (const HWND shown = m_noEffectPanelBox->GetSafeHwnd()) {
+            ::SetWindowPos(shown, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+            ::SetForegroundWindow(shown);
+        }
         return;
-    ShowingFlag showing(m_noEffectPanelShowing);
+    }
+    // Owned by the main window, the box cannot slip behind it when the main window is clicked.
+    CWnd* owner = m_pMainWnd && m_pMainWnd->GetSafeHwnd() ? m_pMainWnd : nullptr;
     // The panel's name is not translated: the text is fixed.
-    ShowMessageBox(nullptr, L"Can't find Vexaro CPL.", GetLanguageText(L"ml_Main_Info"), MB_ICONERROR);
+    RunMessageBox(owner, L"Can't find Vexaro CPL.", GetLanguageText(L"ml_Main_Info"), MB_ICONERROR,
+                  &m_noEffectPanelBox);
 }

@@ -114,6 +114,9 @@ COvercoatDlg::COvercoatDlg(COvercoatApp& app, IHandlerServices& services, CAppSe
     m_firstShow = m_settings ? m_settings->m_nWelcomeMsg : 1;
     m_createHandler = [](const std::wstring& name) { return CreateHandler(name); };
     m_legacyNotices = !m_app.IsVistaOrLater();
+    // The settings dialog's tray switch reaches the icon through this window while it lives.
+    if (m_settings)
+        m_settings->m_pTrayHost = this;
     // A new main window is a new run of the program: events reach it again.
     s_closing = false;
     s_pollPending = false;
@@ -123,6 +126,8 @@ COvercoatDlg::~COvercoatDlg() {
     COvercoatDlg* self = this;
     s_mainDialog.compare_exchange_strong(self, nullptr);
     s_hidReport = nullptr;
+    if (m_settings && m_settings->m_pTrayHost == this)
+        m_settings->m_pTrayHost = nullptr;
     m_tray.reset();
     if (m_ownsTrayIcon)
         ::DestroyIcon(m_trayIcon);
@@ -263,6 +268,14 @@ void COvercoatDlg::CreateTray(BOOL on) {
     }
     if (m_tray)
         m_tray->ShowIcon();
+}
+
+bool COvercoatDlg::IsMainWindowVisible() {
+    return ::IsWindowVisible(GetSafeHwnd()) != FALSE;
+}
+
+void COvercoatDlg::RestoreMainWindow() {
+    OnCommand(ID_MAIN_SHOW, 0);
 }
 
 void COvercoatDlg::PostUnique(UINT message, WPARAM wParam, LPARAM lParam) {

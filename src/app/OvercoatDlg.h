@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "app/AppSettings.h"
 #include "app/IMainDialogHandler.h"
 #include "driver/DriverLibraryAbi.h"
 #include "app/IChildDialogStack.h"
 #include "app/UIDialog.h"
 
-class CAppSettings;
 class COvercoatApp;
 class IDriverInstance;
 class IHandler;
@@ -60,7 +60,7 @@ enum MainDialogCommand : UINT {
     ID_MAIN_QUIT = 32890,
 };
 
-class COvercoatDlg : public CUIDialog, public IChildDialogStack {
+class COvercoatDlg : public CUIDialog, public IChildDialogStack, public ITrayHost {
     DECLARE_DYNAMIC(COvercoatDlg)
 public:
     static constexpr UINT_PTR kPollTimer = 1234;
@@ -84,6 +84,10 @@ public:
     BOOL IsChildDialogOpen(const std::wstring& name) const;
     void CloseChildDialogs();
     void CreateTray(BOOL on);
+    // ITrayHost: the settings switch the tray icon through the window that owns it.
+    void ShowTrayIcon(bool show) override { CreateTray(show ? TRUE : FALSE); }
+    bool IsMainWindowVisible() override;
+    void RestoreMainWindow() override;
     // Removes every queued copy of the message (possible only on the window's own thread), then posts it.
     void PostUnique(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void ApplyStartFlags(unsigned bits);

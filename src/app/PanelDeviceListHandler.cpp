@@ -243,8 +243,13 @@ int CPanelDeviceListHandler::OnClick(const std::wstring& name) {
         }
         if (found < 0)
             return 0;
-        // A click on either control of a row selects its partner too.
+        // Only an endpoint the device has and drives can become a default or show its page; the row of any
+        // other would act on whichever endpoint is current.
         const DeviceRow& row = kRows[found];
+        IDriverInstance* driver = GetDriver();
+        if (!driver || driver->GetDeviceKindByName(row.endpoint) != 1)
+            return 0;
+        // A click on either control of a row selects its partner too.
         SetDefaultEndpoint(row.endpoint, onIcon ? row.marker : row.icon, found < kFirstCaptureRow);
     }
     RefreshMainWindowPanels();

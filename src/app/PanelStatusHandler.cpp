@@ -435,10 +435,12 @@ void CPanelStatusHandler::OnControlChanged(const std::wstring& /*text*/, const s
         return;
     }
     if (propertyKey == kChannelKey) {
-        CxSkinCtrl* last = UpdateChannelIcon();
+        UpdateChannelIcon();
         UpdateEffectIcons();
-        if (last)
-            last->Redraw(FALSE);
+        // The icon of the old count goes dark as the new one lights, and effects tied to the count (the
+        // up-mixers, the stereo-only ones) change with them: the whole panel is drawn again, not one icon.
+        if (m_owner)
+            m_owner->Invalidate(FALSE);
         return;
     }
     if (propertyKey == kRateKey) {

@@ -458,6 +458,35 @@ TEST_F(MainDialogTest, CloseHidesWithTheTrayAndQuitsWithoutIt) {
     EXPECT_FALSE(::IsWindow(dialog->GetSafeHwnd()));
 }
 
+// The settings dialog's tray switch goes through the settings to the window that owns the icon: off hides
+// the icon (and brings back a main window hidden in the tray, which nothing could reach otherwise), on shows
+// it again, and close then hides to the tray once more.
+TEST_F(MainDialogTest, TheTraySettingAddsAndRemovesTheIcon) {
+    DeviceDriver driver;
+    services.m_driver = &driver;
+    Open();
+    ASSERT_EQ(settings.m_pTrayHost, static_cast<ITrayHost*>(dialog.get()));
+    dialog->SendMessage(WM_COMMAND, ID_MAIN_HIDE, 0);
+    ASSERT_FALSE(Visible());
+    calls.clear();
+    settings.SetSystemTray(0);
+    EXPECT_EQ(Count(L"tray hide"), 1);
+    EXPECT_TRUE(Visible());
+
+    settings.SetSystemTray(1);
+    EXPECT_EQ(Count(L"tray show"), 1);
+    settings.SetSystemTray(1); // no change, no call
+    EXPECT_EQ(Count(L"tray show"), 1);
+    dialog->SendMessage(WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(Visible());
+    EXPECT_TRUE(::IsWindow(dialog->GetSafeHwnd()));
+
+    // The settings outlive the window: they forget it as it goes.
+    dialog->DestroyWindow();
+    dialog.reset();
+    EXPECT_EQ(settings.m_pTrayHost, nullptr);
+}
+
 // The 500 ms timer asks the handler only after a notice armed the poll, and only once per arming.
 TEST_F(MainDialogTest, TimerPollsOnlyWhenArmed) {
     DeviceDriver driver;

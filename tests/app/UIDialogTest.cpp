@@ -300,6 +300,34 @@ TEST_F(UIDialogTest, NoEffectPanelMessageIsDroppedWhileItIsOnScreen) {
     EXPECT_FALSE(secondShown);
 }
 
+// The box belongs to the main window, so clicking the main window cannot bury it; a second request while it
+// is up raises the one on screen rather than opening another.
+TEST_F(UIDialogTest, NoEffectPanelMessageStaysAboveTheMainWindow) {
+    StackWindow main;
+    theApp.m_pMainWnd = &main;
+    HWND owner = nullptr;
+    bool aboveMain = false;
+    bool secondShown = false;
+    WhenShown(IsMessageBox, [&](CUIDialog& box) {
+        owner = ::GetWindow(box.GetSafeHwnd(), GW_OWNER);
+        CUIDialog* first = &box;
+        WhenShown([first](CUIDialog& d) { return IsMessageBox(d) && &d != first; },
+                  [&](CUIDialog& second) {
+                      secondShown = true;
+                      Click(second, L"BtnClose");
+                  });
+        ::SetWindowPos(main.GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        theApp.ShowNoEffectPanelMessage();
+        for (HWND below = ::GetWindow(box.GetSafeHwnd(), GW_HWNDNEXT); below; below = ::GetWindow(below, GW_HWNDNEXT))
+            aboveMain = aboveMain || below == main.GetSafeHwnd();
+        Click(box, L"BtnClose");
+    });
+    theApp.ShowNoEffectPanelMessage();
+    EXPECT_EQ(owner, main.GetSafeHwnd());
+    EXPECT_TRUE(aboveMain);
+    EXPECT_FALSE(secondShown);
+}
+
 TEST_F(UIDialogTest, MarkupThatDoesNotLoadClosesTheDialogWithCancel) {
     CUIDialog dialog(CDialog::IDD_POPUP, nullptr);
     dialog.SetMarkupPath(CUIDialog::MarkupPathOf(theApp.GetSkinFolder(), L"DialogThatDoesNotExist"));

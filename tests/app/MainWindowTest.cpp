@@ -1,0 +1,369 @@
+// The program's main window as a user meets it: the shipped markup with the handlers it binds, over the
+// application object they reach and the simulated device of the assembled program folder. What the window
+// shows is checked on its controls and its back buffer, what it does on the device through the simulated
+// device's control export.
+#include <windows.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HandlerTestSupport.h"
+#include "PanelGallery.h"
+#include "TestPaths.h"
+#include "app/AppSettings.h"
+#include "app/HandlerFactory.h"
+#include "app/MainHandler.h"
+#include "app/OvercoatApp.h"
+#include "app/OvercoatDlg.h"
+#include "app/PanelDeviceListHandler.h"
+#include "skin/IxSkinButton.h"
+#include "skin/IxSkinSlider.h"
+#include "skin/ItemAnimation.h"
+#include "skin/LayerAnimation.h"
+#include "skin/SkinCtrl.h"
+
+using namespace oc::test;
+
+namespace {
+
+void Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+// Pumps for a while, so that what the device announces has reached the window.
+void Settle(int ms = 300) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        Pump();
+        ::Sleep(10);
+    }
+}
+
+class QuietTray : public IMainTray {
+public:
+    explicit QuietTray(CallLog* log) : m_log(log) {}
+    void ShowIcon() override { m_log->push_back(L"tray show"); }
+    void HideIcon() override { m_log->push_back(L"tray hide"); }
+    void RefreshPopup() override {}
+    void ClosePopups() override {}
+    CallLog* m_log;
+};
+
+// The services of the application object the bound handlers reach themselves.
+class ProgramServices : public IHandlerServices {
+public:
+    IDriverInstance* GetDriver() override { return theApp.GetDriver(); }
+    ILytController* GetLytController() override { return theApp.GetLytController(); }
+    std::wstring GetSkinFolder() override { return theApp.GetSkinFolder(); }
+    std::wstring GetLanguageText(const std::wstring& key) override { return theApp.GetLanguageText(key); }
+    std::wstring FindLanguageKey(const std::wstring& text) override { return theApp.FindLanguageKey(text); }
+    std::wstring TranslateText(const std::wstring& text) override { return theApp.TranslateText(text); }
+    int GetUITransparent() override { return 0; }
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&s_gdiplus, &input, nullptr);
+    }
+    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplus); }
+
+    void SetUp() override {
+        ::SetEnvironmentVariableW(L"OC_SIM_STATE", (scratch / "device.state").c_str());
+        ::SetEnvironmentVariableW(
+            L"OC_SIM_PIPE", (L"\\\\.\\pipe\\OvercoatMainWindow" + std::to_wstring(::GetCurrentProcessId())).c_str());
+        theApp.UseProgramFolder(ProgramDir().wstring() + L"\\");
+        theApp.InitPaths();
+        ASSERT_EQ(theApp.LoadLanguage(L"en-US"), 1);
+        // The layers zoom and fade as in the program.
+        RegisterItemAnimation();
+        theApp.CreateLytController();
+        ASSERT_EQ(theApp.OpenDevice(), DeviceCheck::Ready);
+        settings.m_nUITransparent = 0;
+        settings.m_nWelcomeMsg = 0;
+        settings.m_nNoiseCancelPrompt = 0;
+    }
+    void TearDown() override {
+        if (dialog && dialog->GetSafeHwnd())
+            dialog->DestroyWindow();
+        Pump();
+        dialog.reset();
+        theApp.m_pMainWnd = nullptr;
+        theApp.ReleaseDriver();
+        theApp.ReleaseLytController();
+        SetLayerAnimationFactory(nullptr);
+        ::SetEnvironmentVariableW(L"OC_SIM_STATE", nullptr);
+        ::SetEnvironmentVariableW(L"OC_SIM_PIPE", nullptr);
+    }
+
+    // Opens the main window the way start-up does, with the factory's handlers; the welcome message and
+    // the tray icon are recorded instead of shown.
+    void Open() {
+        dialog = std::make_unique<COvercoatDlg>(theApp, services, &settings);
+        dialog->m_createHandler = [this](const std::wstring& name) {
+            IHandler* handler = CreateHandler(name);
+            if (auto* made = dynamic_cast<CMainHandler*>(handler)) {
+                made->SetSettings(&settings);
+                main = made;
+            }
+            return handler;
+        };
+        dialog->m_makeTray = [this](COvercoatDlg&, const std::wstring&, UINT, HICON) {
+            return std::make_unique<QuietTray>(&calls);
+        };
+        dialog->m_runWelcome = [this](COvercoatDlg&) {
+            calls.push_back(L"welcome");
+            if (onWelcome)
+                onWelcome();
+        };
+        theApp.m_pMainWnd = dialog.get();
+        ASSERT_TRUE(dialog->Create(CDialog::IDD_MAIN));
+        ASSERT_NE(main, nullptr);
+        dialog->ShowWindow(SW_SHOW);
+        Settle();
+    }
+
+    CxSkinCtrl* Control(const wchar_t* name) const { return CBaseHandler::FindControlIn(dialog.get(), name); }
+    IHandler* HandlerOf(const wchar_t* name) const {
+        CxSkinCtrl* control = Control(name);
+        return control ? dynamic_cast<IHandler*>(control->GetListener()) : nullptr;
+    }
+    // The master volume at the bottom: the window's own "SpeakerVol", a slider, not the speakers' page.
+    IxSkinSlider* MasterSlider() const {
+        for (CLayerWnd* child = dialog->GetFirstChild(); child; child = dialog->GetNextChild(child)) {
+            auto* control = dynamic_cast<CxSkinCtrl*>(child);
+            if (auto* slider = dynamic_cast<IxSkinSlider*>(control); slider && control->GetName() == L"SpeakerVol")
+                return slider;
+        }
+        return nullptr;
+    }
+    bool Checked(const wchar_t* name) const {
+        auto* button = dynamic_cast<IxSkinButton*>(Control(name));
+        return button && button->GetCheck() != 0;
+    }
+    // A press and release in the middle of a visible control, as the mouse delivers them.
+    void Click(const wchar_t* name) {
+        CxSkinCtrl* control = Control(name);
+        ASSERT_NE(control, nullptr) << name;
+        ASSERT_TRUE(control->IsVisible()) << name;
+        const RECT r = control->GetRectInHost();
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        const HWND hwnd = dialog->GetSafeHwnd();
+        ::SendMessageW(hwnd, WM_MOUSEMOVE, 0, at);
+        ::SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(hwnd, WM_LBUTTONUP, 0, at);
+        Settle(100);
+    }
+    // The simulated device's answer to a control command.
+    static std::wstring Sim(const std::wstring& command) {
+        using Control = int32_t (*)(const wchar_t*, wchar_t*, uint32_t);
+        auto control = reinterpret_cast<Control>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"sysTuneLib.dll"), "SimControl")));
+        if (!control)
+            return L"no control export";
+        wchar_t reply[8192] = {};
+        control(command.c_str(), reply, 8192);
+        return reply;
+    }
+    // Pixels of the control's area that a full repaint of the window would draw differently: what the last
+    // partial redraws left stale.
+    int StalePixels(const wchar_t* name) {
+        CxSkinCtrl* control = Control(name);
+        if (!control)
+            return -1;
+        const RECT r = control->GetRectInHost();
+        std::vector<uint32_t> shown;
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x)
+                shown.push_back(dialog->GetPixel(x, y));
+        }
+        dialog->Update();
+        int stale = 0;
+        size_t i = 0;
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x)
+                stale += shown[i++] != dialog->GetPixel(x, y) ? 1 : 0;
+        }
+        return stale;
+    }
+
+    static inline ULONG_PTR s_gdiplus = 0;
+    TempDir scratch;
+    ProgramServices services;
+    CAppSettings settings{(scratch / "setting.ini").wstring()};
+    CallLog calls;
+    std::function<void()> onWelcome;
+    CMainHandler* main = nullptr;
+    std::unique_ptr<COvercoatDlg> dialog;
+};
+
+// The endpoints of the default simulated device in list order, and the ones it lacks.
+const wchar_t* const kPresentRows[] = {L"PanelSpeaker", L"PanelHeadPhone", L"PanelSPDIFOut", L"PanelMicIn",
+                                       L"PanelLineIn",  L"PanelSPDIFIn",   L"PanelStereoMixer"};
+const wchar_t* const kAbsentRows[] = {L"PanelSpeakerQuarter", L"PanelHDMI", L"PanelDesktopMic", L"PanelSPDIFInRCA"};
+
+// From the first frame the list holds only the device's endpoints, stacked and centred in the list, with
+// no scroll buttons for rows that fit, the defaults marked: the same list a restore from the tray lays out.
+TEST_F(MainWindowTest, TheDeviceListIsLaidOutFromTheFirstFrame) {
+    Open();
+    const int step = CPanelDeviceListHandler::GetRowStep();
+    ASSERT_GT(step, 0);
+    const int listHeight = Control(L"PanelDeviceIconList")->GetHeight();
+    const int count = static_cast<int>(std::size(kPresentRows));
+    int top = (listHeight - count * step) / 2;
+    std::vector<RECT> atStart;
+    for (const wchar_t* row : kPresentRows) {
+        EXPECT_TRUE(Control(row)->IsVisible()) << row;
+        EXPECT_EQ(Control(row)->GetRect().top, top) << row;
+        atStart.push_back(Control(row)->GetRect());
+        top += step;
+    }
+    for (const wchar_t* row : kAbsentRows)
+        EXPECT_FALSE(Control(row)->IsVisible()) << row;
+    EXPECT_FALSE(Control(L"ScrollUp")->IsVisible());
+    EXPECT_FALSE(Control(L"ScrollDown")->IsVisible());
+    EXPECT_TRUE(Checked(L"DefaultSpeakers"));
+    EXPECT_TRUE(Checked(L"DefaultMicIn"));
+    EXPECT_TRUE(Checked(L"MenuSpeakers")); // the page shown is the speakers'
+    EXPECT_EQ(StalePixels(L"PanelDeviceList"), 0);
+
+    dialog->SendMessage(WM_COMMAND, ID_MAIN_HIDE, 0);
+    dialog->SendMessage(WM_COMMAND, ID_MAIN_SHOW, 0);
+    Settle(100);
+    for (size_t i = 0; i < atStart.size(); ++i) {
+        const RECT now = Control(kPresentRows[i])->GetRect();
+        EXPECT_EQ(now.top, atStart[i].top) << kPresentRows[i];
+        EXPECT_EQ(now.bottom, atStart[i].bottom) << kPresentRows[i];
+    }
+}
+
+// A row whose endpoint the device lacks does nothing when it is clicked: no default changes and no page of
+// another endpoint appears. After any order of clicks the page shown, and written, is the selected row's.
+TEST_F(MainWindowTest, PagesFollowTheSelectedRowWhateverTheClickOrder) {
+    Open();
+    auto* list = dynamic_cast<CPanelDeviceListHandler*>(HandlerOf(L"PanelDeviceList"));
+    ASSERT_NE(list, nullptr);
+    IDriverInstance* driver = theApp.GetDriver();
+    const std::wstring before = main->GetCurrentContentName();
+    for (const wchar_t* absent : {L"MenuHDMI", L"DefaultSpeakersQuarter", L"MenuDesktopMic"}) {
+        list->OnClick(absent);
+        EXPECT_EQ(main->GetCurrentContentName(), before) << absent;
+        EXPECT_EQ(driver->GetDefaultRenderEndpointName(), L"Speaker") << absent;
+        EXPECT_EQ(driver->GetDefaultCaptureEndpointName(), L"MicIn") << absent;
+    }
+
+    struct Step {
+        const wchar_t* icon;
+        const wchar_t* endpoint; // null: the row is not there
+    };
+    const Step order[] = {
+        {L"MenuSpeakersQuarter", nullptr}, {L"MenuHeadPhone", L"HeadPhone"}, {L"MenuHDMI", nullptr},
+        {L"MenuSPDIFOut", L"SPDIFOut"},    {L"MenuMicIn", L"MicIn"},         {L"MenuDesktopMic", nullptr},
+        {L"MenuLineIn", L"LineIn"},        {L"MenuSpeakers", L"Speaker"},
+    };
+    for (const Step& step : order) {
+        SCOPED_TRACE(step.icon);
+        if (!step.endpoint) {
+            list->OnClick(step.icon); // hidden: reachable only by a stray call, which must do nothing
+            continue;
+        }
+        Click(step.icon);
+        EXPECT_EQ(main->GetCurrentContentName(), std::wstring(step.endpoint) + L"Vol");
+        EXPECT_EQ(driver->GetCurrentEndpointName(), step.endpoint);
+        EXPECT_TRUE(Checked(step.icon));
+    }
+
+    // The speaker page's master slider writes the speakers' volume and nothing else.
+    ASSERT_EQ(main->GetCurrentContentName(), L"SpeakerVol");
+    auto* page = dynamic_cast<IHandler*>(main->GetCurrentContent()->GetListener());
+    ASSERT_NE(page, nullptr);
+    Sim(L"clearlog");
+    page->OnSliderChanged(L"MasterVol", 90.0f, 0);
+    Settle(100);
+    const std::wstring log = Sim(L"log");
+    EXPECT_NE(log.find(L"write VolumeScalarControl on Speaker"), std::wstring::npos) << log;
+    for (const wchar_t* other : {L"on LineIn", L"on MicIn", L"on HeadPhone", L"on SPDIFOut"})
+        EXPECT_EQ(log.find(std::wstring(L"write VolumeScalarControl ") + other), std::wstring::npos) << other;
+}
+
+// The first start shows the welcome message; the master volume at the bottom shows the device's volume all
+// the same, while the message is up and after it.
+TEST_F(MainWindowTest, TheMasterVolumeIsRightAtTheFirstStart) {
+    settings.m_nWelcomeMsg = 1;
+    float whileWelcome = -1.0f;
+    onWelcome = [&] {
+        if (IxSkinSlider* slider = MasterSlider())
+            whileWelcome = slider->GetPos();
+    };
+    Open();
+    ASSERT_EQ(std::count(calls.begin(), calls.end(), L"welcome"), 1);
+    const float expected = main->UpdateMasterVolume() * 100.0f;
+    EXPECT_GT(expected, 1.0f);
+    EXPECT_NEAR(whileWelcome, expected, 0.5f);
+    IxSkinSlider* slider = MasterSlider();
+    ASSERT_NE(slider, nullptr);
+    EXPECT_NEAR(slider->GetPos(), expected, 0.5f);
+}
+
+// Choosing six channels on the speaker setup page moves the status panel's lit channel icon, on screen too.
+TEST_F(MainWindowTest, TheStatusPanelFollowsAChannelChange) {
+    Open();
+    main->ShowContent(L"SpeakerSetting", 0);
+    Settle(100);
+    ASSERT_EQ(main->GetCurrentContentName(), L"SpeakerSetting");
+    ASSERT_TRUE(Control(L"2")->IsEnabled(FALSE));
+    EXPECT_GT(AccentPixels(*dialog, *Control(L"2")), 0);
+    Click(L"Channels6");
+    EXPECT_EQ(Sim(L"get Speaker DevChannelNumControl"), L"6");
+    EXPECT_FALSE(Control(L"2")->IsEnabled(FALSE));
+    EXPECT_TRUE(Control(L"5.1")->IsEnabled(FALSE));
+    // What is on screen is what a full repaint draws: the old count is dark, the new one lit.
+    for (const wchar_t* icon : {L"2", L"4", L"5.1", L"7.1"})
+        EXPECT_EQ(StalePixels(icon), 0) << icon;
+    EXPECT_EQ(AccentPixels(*dialog, *Control(L"2")), 0);
+    EXPECT_GT(AccentPixels(*dialog, *Control(L"5.1")), 0);
+}
+
+// Flipping to the profile strip leaves nothing of the status panel showing through the cards.
+TEST_F(MainWindowTest, TheProfileStripHidesTheStatusPanel) {
+    Open();
+    Click(L"PanelSwitchButton");
+    EXPECT_EQ(main->GetPanelMode(), CMainHandler::kPanelProfile);
+    EXPECT_TRUE(Control(L"PanelProfile")->IsVisible());
+    EXPECT_FALSE(Control(L"PanelStatus")->IsVisible());
+    EXPECT_EQ(StalePixels(L"PanelProfile"), 0);
+    Click(L"PanelSwitchButton");
+    EXPECT_EQ(main->GetPanelMode(), CMainHandler::kPanelStatus);
+    EXPECT_EQ(StalePixels(L"PanelStatus"), 0);
+}
+
+// The bottom bar's noise-cancellation switch shows the device's state when the microphone's page turns it
+// on, so that the next click on it turns it off.
+TEST_F(MainWindowTest, TheNoiseCancellationSwitchFollowsTheDevice) {
+    Open();
+    ASSERT_TRUE(Control(L"EnableENC")->IsVisible());
+    ASSERT_EQ(Sim(L"get MicIn Enable_ENC_LFX"), L"0");
+    EXPECT_FALSE(Checked(L"EnableENC"));
+    main->ShowContent(L"MicInENC", 0);
+    Settle(100);
+    Click(L"BtnEnableENC");
+    ASSERT_EQ(Sim(L"get MicIn Enable_ENC_LFX"), L"1");
+    EXPECT_TRUE(Checked(L"EnableENC"));
+
+    Click(L"EnableENC");
+    EXPECT_EQ(Sim(L"get MicIn Enable_ENC_LFX"), L"0");
+    EXPECT_FALSE(Checked(L"EnableENC"));
+}
+
+} // namespace
