@@ -109,8 +109,12 @@ public:
 
 class ProfileSimDevice : public ::testing::Test {
 protected:
+    // The default device unless a test's fixture names another.
+    virtual const wchar_t* Scenario() const { return L""; }
+
     void SetUp() override {
-        session = std::make_unique<DriverSession>(sim.Get());
+        sim = std::make_unique<SimEnvironment>(simDir, Scenario());
+        session = std::make_unique<DriverSession>(sim->Get());
         Driver()->BuildDeviceList();
         ASSERT_EQ(Driver()->GetDefaultRenderEndpointName(), L"Speaker");
         environment.controller = CreateSkinLytController(environment);
@@ -125,6 +129,7 @@ protected:
         Close();
         environment.controller->Release();
         session.reset();
+        sim.reset();
     }
 
     // The main window as the program starts it, with the profile strip turned to the front.
@@ -197,7 +202,7 @@ protected:
     }
 
     TempDir simDir;
-    SimEnvironment sim{simDir};
+    std::unique_ptr<SimEnvironment> sim;
     std::unique_ptr<DriverSession> session;
     TempDir data;
     TempDir scratch;
@@ -270,11 +275,17 @@ TEST_F(ProfileSimDevice, AProfileSavedFromTheCurrentSettingsIsMarkedAfterARestar
     EXPECT_EQ(Marked(), L"Speaker_Mine");
 }
 
-// The factory reset leaves no stream format behind for the next profile click to write.
-TEST_F(ProfileSimDevice, AfterTheFactoryResetAProfileClickWritesNoFormatItLacks) {
+// A device whose outputs share one switched connector: while the reset writes the defaults on one output
+// terminal, the settings of the other outputs cannot be read.
+class ProfileSwitchedOutputs : public ProfileSimDevice {
+protected:
+    const wchar_t* Scenario() const override { return L"switched-outputs"; }
+};
+
+// The factory reset leaves no stream format behind (here the headphone's two channels with the defaults'
+// rate and depth) for the next profile click to write to the speakers.
+TEST_F(ProfileSwitchedOutputs, AfterTheFactoryResetAProfileClickWritesNoFormatItLacks) {
     ASSERT_NO_FATAL_FAILURE(Open());
-    SetDevice(L"DevSampleRateControl", 44100, kEndpointHeadPhone);
-    SetDevice(L"DevSampleRateControl", 44100, kEndpointSPDIFOut);
     EXPECT_EQ(Strip().ApplyFactoryDefault(), 1);
     Driver()->BuildDeviceList();
     ASSERT_EQ(Driver()->GetDefaultRenderEndpointName(), L"Speaker");
