@@ -477,6 +477,24 @@ TEST_F(ProfileStrip, AddingAStateThatAProfileHoldsWarnsInsteadOfOpeningTheDialog
     EXPECT_EQ(dialogs, 1);
 }
 
+// The dialog reports a saved profile whose list item cannot be loaded: nothing new is marked or listed.
+TEST_F(ProfileStrip, ASavedProfileWhoseItemDoesNotLoadIsNotMarked) {
+    AddBuiltIn("Game", kGame);
+    AddUserDefinedItem();
+    m_driver.SetValue(kEndpointSpeaker, L"EQ_Slider1", 5);
+    Open();
+    ASSERT_EQ(m_handler->GetSelectedName(), L"P_UD");
+    WriteText(m_data / "Profile" / "Speaker" / "Ghost.profile", kRock); // its ".lyt" is missing
+    m_handler->SetDialogRunner([](CUIDialog& dialog) {
+        dialog.SetControlName(L"AddingFile", L"Ghost");
+        return INT_PTR(IDYES);
+    });
+    EXPECT_EQ(m_handler->OnButtonClick(L"AddProfile"), 1);
+    EXPECT_EQ(m_handler->GetSelectedName(), L"P_UD");
+    EXPECT_EQ(m_handler->GetRecords().count(L"Speaker_Ghost"), 0u);
+    EXPECT_TRUE(dynamic_cast<CxSkinRadioButton*>(m_handler->GetItems().at(L"UserDefine$"))->GetCheck());
+}
+
 TEST_F(ProfileStrip, DeletingTheMarkedProfileMarksTheUserDefinedState) {
     AddUser("Speaker", "Rock", kRock);
     AddUser("Speaker", "Jazz", kGame);

@@ -253,7 +253,7 @@ TEST_F(ProfileSimDevice, AtStartTheProfileTheDeviceHoldsIsMarked) {
     EXPECT_EQ(Strip().OnButtonClick(L"AddProfile"), 1);
     EXPECT_EQ(environment.addDialogs, 0);
     EXPECT_EQ(environment.warnings, std::vector<std::wstring>{L"ml_PanelProfile_HasTheSameSettingInProfileList"});
-    EXPECT_TRUE(dialog->IsWindow()) << "a yes to the notice keeps the main window";
+    EXPECT_TRUE(::IsWindowVisible(dialog->GetSafeHwnd())) << "a yes to the notice keeps the main window";
 
     // Away from every profile the add dialog opens.
     SetDevice(L"EQ_Slider1", 7);
