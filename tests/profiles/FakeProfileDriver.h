@@ -57,7 +57,7 @@ public:
             std::memcpy(&argument, arguments, sizeof argument);
         m_reads.push_back({code, name, valueType, arguments != nullptr, argument, storeInCache, fromCache});
         auto found = m_values.find({code, name});
-        if (found == m_values.end() && !HoldsSetting(code, name))
+        if (m_unreadable.count({code, name}) || (found == m_values.end() && !HoldsSetting(code, name)))
             return m_missingResult;
         // A setting the test gave no value stands where a device starts it: at 0.
         const double held = found == m_values.end() ? 0.0 : found->second;
@@ -158,6 +158,7 @@ public:
     uint32_t m_deviceKind = 1;
     int32_t m_missingResult = -1;
     std::map<std::pair<int32_t, std::wstring>, double> m_values;
+    std::set<std::pair<int32_t, std::wstring>> m_unreadable; // reads that fail although the device holds them
     std::set<std::wstring> m_features;
     std::vector<EndpointRead> m_reads;
     std::vector<EndpointWrite> m_writes;

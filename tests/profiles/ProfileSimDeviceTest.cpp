@@ -27,6 +27,7 @@
 #include "markup/LytSkinElements.h"
 #include "profiles/PanelProfileHandler.h"
 #include "profiles/ProfileCapture.h"
+#include "skin/IxSkinButton.h"
 #include "skin/IxSkinSlider.h"
 #include "skin/SkinRadioButton.h"
 
@@ -234,6 +235,24 @@ TEST_F(ProfileSimDevice, ClickingAProfileChangesTheDeviceAndThePageOnScreen) {
     }
     // Music has no virtual speaker room: the apply switched it off.
     EXPECT_EQ(Device(L"Enable_SS_LFX"), 0);
+}
+
+// A page the main window keeps while another is shown re-reads when it is shown again.
+TEST_F(ProfileSimDevice, AKeptPageShowsTheAppliedValuesWhenShownAgain) {
+    ASSERT_NO_FATAL_FAILURE(Open());
+    auto enabled = [this] {
+        auto* button = dynamic_cast<IxSkinButton*>(
+            CBaseHandler::FindControlIn(environment.main->GetCurrentContent(), L"BtnEnableSpeakerVirtual"));
+        return button ? button->GetCheck() : -1;
+    };
+    environment.main->ShowContent(L"SpeakerVirtual", 0);
+    ASSERT_EQ(enabled(), 0);
+    environment.main->ShowContent(L"SpeakerEQ", 0);
+    ASSERT_EQ(environment.main->GetCachedContentCount(), 1u);
+    ASSERT_EQ(Click(L"Game*"), 1);
+    ASSERT_EQ(Device(L"Enable_SS_LFX"), 1);
+    environment.main->ShowContent(L"SpeakerVirtual", 0);
+    EXPECT_EQ(enabled(), 1);
 }
 
 // Started again over a device in a profile's state, the strip marks that profile; adding it again warns.
