@@ -14,6 +14,7 @@
 
 #include "app/BaseHandler.h"
 #include "app/MainPanelHandlers.h"
+#include "driver/PropertyValue.h"
 #include "markup/IProfileController.h"
 #include "profiles/ControlPropertyTable.h"
 
@@ -98,6 +99,8 @@ public:
     int ApplyProfileObject(IXmlObject* element, int mode, ProfileRecord* record);
     int ApplyControlValues();
     void ApplyPendingFormat(int32_t endpointCode);
+    // Forgets the stream format a walk collected, so that no later apply writes a format its profile lacks.
+    void ClearPendingFormat();
 
     // Matching.
     int IsProfileApplicable(IXmlObject* element, const std::wstring& itemName);
@@ -137,7 +140,10 @@ private:
         float f = 0;
     };
 
-    Reading ReadSetting(int32_t code, const std::wstring& property, int32_t kind, bool store, bool fromCache);
+    // Integer rows travel as `integerType` (the driver's signed or unsigned integer); the other kinds have
+    // a type of their own.
+    Reading ReadSetting(int32_t code, const std::wstring& property, int32_t kind, bool store, bool fromCache,
+                        int32_t integerType = kValueInt);
     void PrimeDriverCache(IDriverInstance& driver);
     CxSkinCtrl* LoadItem(const std::wstring& path, IxSkinObject* parent, const LytRect* rect);
     static EndpointMask EndpointMaskOfName(const std::wstring& value);
@@ -163,6 +169,8 @@ private:
                           int& position, int pageWidth, int scrollPos);
     void RemoveItem(const std::wstring& key);
     void PostToOwner(UINT message);
+    // The main window re-reads its own controls and the page it shows, which then hold the device's values.
+    void RefreshMainWindow();
     void Pause(DWORD ms) { m_sleep(ms); }
     IProfileController* Controller();
     std::wstring ProgramProfileFolder() const;

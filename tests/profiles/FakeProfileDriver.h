@@ -1,6 +1,7 @@
 #pragma once
-// A driver object for the profile tests: endpoint properties answer from a map per endpoint code, the
-// features offered are a set, and every endpoint read and write is logged with its arguments.
+// A driver object for the profile tests: endpoint properties answer from a map per endpoint code (a table
+// setting of an offered page without a value answers 0, as a device would), the features offered are a
+// set, and every endpoint read and write is logged with its arguments.
 
 #include <cstdint>
 #include <cstring>
@@ -12,6 +13,7 @@
 
 #include "driver/EndpointCodes.h"
 #include "driver/IDriverInstance.h"
+#include "profiles/ControlPropertyTable.h"
 
 namespace oc::test {
 
@@ -37,6 +39,16 @@ public:
     // A value the endpoint answers; the read converts it to the asked type like the driver does.
     void SetValue(int32_t code, const std::wstring& name, double value) { m_values[{code, name}] = value; }
     void Support(const std::wstring& feature) { m_features.insert(feature); }
+    // Like a device, the endpoint holds every setting of the pages it offers, whether or not the test gave
+    // it a value; anything else (an unknown key, a page it lacks) fails to read.
+    bool HoldsSetting(int32_t code, const wchar_t* name) const {
+        const std::wstring endpoint = ::EndpointCodeToName(code);
+        for (const ControlPropertyRow& row : g_ControlPropertyTable)
+            if (std::wcscmp(row.Key, name) == 0 && (row.EndpointMask & DeviceTypeToMask(code)) &&
+                m_features.count(endpoint + row.Feature))
+                return true;
+        return false;
+    }
 
     int32_t GetEndpointProperty(int32_t code, const wchar_t* name, void* result, int32_t valueType, uint32_t,
                                 void* arguments, int32_t, uint32_t, bool storeInCache, bool fromCache) override {
@@ -45,13 +57,15 @@ public:
             std::memcpy(&argument, arguments, sizeof argument);
         m_reads.push_back({code, name, valueType, arguments != nullptr, argument, storeInCache, fromCache});
         auto found = m_values.find({code, name});
-        if (found == m_values.end())
+        if (m_unreadable.count({code, name}) || (found == m_values.end() && !HoldsSetting(code, name)))
             return m_missingResult;
+        // A setting the test gave no value stands where a device starts it: at 0.
+        const double held = found == m_values.end() ? 0.0 : found->second;
         if (valueType == 2) {
-            const float value = static_cast<float>(found->second);
+            const float value = static_cast<float>(held);
             std::memcpy(result, &value, sizeof value);
         } else {
-            const int32_t value = static_cast<int32_t>(found->second);
+            const int32_t value = static_cast<int32_t>(held);
             std::memcpy(result, &value, sizeof value);
         }
         return kDriverOk;
@@ -144,6 +158,7 @@ public:
     uint32_t m_deviceKind = 1;
     int32_t m_missingResult = -1;
     std::map<std::pair<int32_t, std::wstring>, double> m_values;
+    std::set<std::pair<int32_t, std::wstring>> m_unreadable; // reads that fail although the device holds them
     std::set<std::wstring> m_features;
     std::vector<EndpointRead> m_reads;
     std::vector<EndpointWrite> m_writes;

@@ -146,6 +146,10 @@ protected:
         m_driver.Support(L"HeadPhoneEQ");
         m_driver.Support(L"SpeakerHWEQ");
         m_driver.Support(L"SpeakerSetting");
+        // Volume, mute and balance answer as on a real device, where the volume is rarely at 0 dB.
+        m_driver.Support(L"SpeakerVol");
+        m_driver.SetValue(kEndpointSpeaker, L"VolumeControl", -12);
+        m_driver.SetValue(kEndpointSpeaker, L"MuteControl", 1);
     }
     void TearDown() override {
         m_handler.reset();
@@ -313,6 +317,7 @@ TEST_F(ProfileStrip, FactoryResetWritesTheDefaultsOnEveryOutputTerminal) {
               Settings("Speakers", "SpeakerEQ", {{"Enable_EQ_GFX", "0"}, {"DefaultDeviceControl", "1"}}));
     m_driver.m_hasTerminal = true;
     m_driver.m_terminal = 2;
+    m_driver.SetValue(kEndpointSpeaker, L"Enable_EQ_GFX", 1); // the defaults differ from it
     Open();
     m_driver.m_writes.clear();
 
@@ -325,6 +330,27 @@ TEST_F(ProfileStrip, FactoryResetWritesTheDefaultsOnEveryOutputTerminal) {
     // The document reached the device on both passes.
     const std::vector<std::wstring> keys = WrittenKeys();
     EXPECT_EQ(std::count(keys.begin(), keys.end(), L"Enable_EQ_GFX"), 2);
+}
+
+// The reset's walks collect the factory format; the next click, on a profile without one, writes none.
+TEST_F(ProfileStrip, AfterTheFactoryResetAClickWritesNoFormatTheProfileLacks) {
+    WriteText(m_program / "FactoryDefault.xml",
+              Settings("Speakers", "SpeakerSamplingRate",
+                       {{"DevSampleRateControl", "48000"}, {"DevBitDepthControl", "16"}, {"DevChannelNumControl", "2"}}));
+    AddBuiltIn("Game", kGame);
+    m_driver.m_hasTerminal = true;
+    m_driver.SetValue(kEndpointSpeaker, L"DevSampleRateControl", 44100);
+    m_driver.SetValue(kEndpointSpeaker, L"DevBitDepthControl", 24);
+    m_driver.SetValue(kEndpointSpeaker, L"DevChannelNumControl", 8);
+    Open();
+    ASSERT_EQ(m_handler->ApplyFactoryDefault(), 1);
+    m_driver.m_writes.clear();
+    ASSERT_EQ(m_handler->SelectProfile(L"Game*"), 1);
+    const std::vector<std::wstring> keys = WrittenKeys();
+    ASSERT_FALSE(keys.empty());
+    for (const wchar_t* format :
+         {L"DevFormatControl", L"DevSampleRateControl", L"DevBitDepthControl", L"DevChannelNumControl"})
+        EXPECT_EQ(std::count(keys.begin(), keys.end(), format), 0) << format;
 }
 
 TEST_F(ProfileStrip, FactoryResetWithoutTerminalSwitchWritesEveryEndpointOnce) {
@@ -376,6 +402,15 @@ TEST_F(ProfileStrip, AChangeKeepsAStillMatchingMarkAndOtherwiseSearches) {
     m_driver.SetValue(kEndpointSpeaker, L"EQ_Slider1", 4);
     Open();
     ASSERT_EQ(m_handler->GetSelectedName(), L"Game*");
+    // The priming read gives the change poll its baseline, integers as the driver's signed type.
+    auto storingReads = [this](const wchar_t* key) {
+        std::vector<int32_t> types;
+        for (const EndpointRead& read : m_driver.m_reads)
+            if (read.code == kEndpointSpeaker && read.name == key && read.storeInCache)
+                types.push_back(read.valueType);
+        return types;
+    };
+    EXPECT_EQ(storingReads(L"EQ_Slider1"), std::vector<int32_t>{0});
 
     // A setting neither profile names changes: the mark stays.
     EXPECT_EQ(m_handler->MatchCurrentProfile(L"Speaker.EQ_Slider2"), 0);
@@ -387,7 +422,8 @@ TEST_F(ProfileStrip, AChangeKeepsAStillMatchingMarkAndOtherwiseSearches) {
     EXPECT_EQ(key, L"Speaker.EQ_Slider1");
     EXPECT_EQ(m_handler->MatchCurrentProfile(key), 1);
     EXPECT_EQ(m_handler->GetSelectedName(), L"Speaker_Rock");
-    // The re-read with store makes the poll see the value as known.
+    // The re-read with store (the unsigned type) makes the poll see the value as known.
+    EXPECT_EQ(storingReads(L"EQ_Slider1"), (std::vector<int32_t>{0, 1}));
     EXPECT_EQ(m_handler->ReadDriverStateForTable(&key), 0);
 
     m_driver.SetValue(kEndpointSpeaker, L"EQ_Slider1", 2);
@@ -439,6 +475,24 @@ TEST_F(ProfileStrip, AddingAStateThatAProfileHoldsWarnsInsteadOfOpeningTheDialog
     m_handler->UpdateUserDefineItem(0);
     m_handler->OnButtonClick(L"AddProfile");
     EXPECT_EQ(dialogs, 1);
+}
+
+// The dialog reports a saved profile whose list item cannot be loaded: nothing new is marked or listed.
+TEST_F(ProfileStrip, ASavedProfileWhoseItemDoesNotLoadIsNotMarked) {
+    AddBuiltIn("Game", kGame);
+    AddUserDefinedItem();
+    m_driver.SetValue(kEndpointSpeaker, L"EQ_Slider1", 5);
+    Open();
+    ASSERT_EQ(m_handler->GetSelectedName(), L"P_UD");
+    WriteText(m_data / "Profile" / "Speaker" / "Ghost.profile", kRock); // its ".lyt" is missing
+    m_handler->SetDialogRunner([](CUIDialog& dialog) {
+        dialog.SetControlName(L"AddingFile", L"Ghost");
+        return INT_PTR(IDYES);
+    });
+    EXPECT_EQ(m_handler->OnButtonClick(L"AddProfile"), 1);
+    EXPECT_EQ(m_handler->GetSelectedName(), L"P_UD");
+    EXPECT_EQ(m_handler->GetRecords().count(L"Speaker_Ghost"), 0u);
+    EXPECT_TRUE(dynamic_cast<CxSkinRadioButton*>(m_handler->GetItems().at(L"UserDefine$"))->GetCheck());
 }
 
 TEST_F(ProfileStrip, DeletingTheMarkedProfileMarksTheUserDefinedState) {

@@ -257,9 +257,9 @@ TEST_F(ProfileCaptureTest, TheHeadphoneKeepsItsOwnRowsOnly) {
 
 TEST_F(ProfileCaptureTest, FailedReadsLeaveTheSettingOutAndThePageInPlace) {
     for (int i = 1; i <= 10; ++i)
-        m_driver.m_values.erase({kEndpointSpeaker, L"EQ_Slider" + std::to_wstring(i)});
-    m_driver.m_values.erase({kEndpointSpeaker, L"Enable_EQ_GFX"});
-    m_driver.m_values.erase({kEndpointSpeaker, L"EXControl"});
+        m_driver.m_unreadable.insert({kEndpointSpeaker, L"EQ_Slider" + std::to_wstring(i)});
+    m_driver.m_unreadable.insert({kEndpointSpeaker, L"Enable_EQ_GFX"});
+    m_driver.m_unreadable.insert({kEndpointSpeaker, L"EXControl"});
     XmlObjectPtr root = CaptureAndReload();
     ASSERT_TRUE(root);
     const IXmlObject* endpoint = OnlyEndpoint(root);
@@ -299,8 +299,12 @@ TEST_F(ProfileCaptureTest, HdmiIsCapturedUnderItsOwnNamesWithTheSpeakerRows) {
     const IXmlObject* endpoint = OnlyEndpoint(root);
     ASSERT_TRUE(endpoint);
     EXPECT_EQ(AttributesOf(endpoint), (Attributes{{L"Name", L"HDMI"}, {L"DataFlow", L"Out"}}));
+    // The sliders the test gave no value are held at 0, as the device holds every setting of its page.
     EXPECT_EQ(PropertyKeys(FindEffect(endpoint, L"HDMIEQ")),
-              (std::vector<std::wstring>{L"Enable_EQ_GFX", L"EQ_Slider1"}));
+              (std::vector<std::wstring>{L"Enable_EQ_GFX", L"EQ_Slider1", L"EQ_Slider2", L"EQ_Slider3", L"EQ_Slider4",
+                                         L"EQ_Slider5", L"EQ_Slider6", L"EQ_Slider7", L"EQ_Slider8", L"EQ_Slider9",
+                                         L"EQ_Slider10"}));
+    EXPECT_EQ(Attribute(FindProperty(FindEffect(endpoint, L"HDMIEQ"), L"EQ_Slider1"), L"Value"), L"6");
 }
 
 TEST_F(ProfileCaptureTest, BadArgumentsAddNothing) {

@@ -157,8 +157,10 @@ int CSettingHandler::OnComboBoxSelChange(const std::wstring& name, int index) {
             continue;
         int32_t value = row.value;
         int32_t argument = 0;
-        driver->SetProperty(kOutputKey, &value, kSigned, 0, &argument, 0, sizeof argument);
-        // The device comes back under another endpoint; the main window finishes the switch then.
+        // The device comes back under another endpoint; the main window finishes the switch then. A refused
+        // write switches nothing, so no later arrival may be taken for it.
+        if (driver->SetProperty(kOutputKey, &value, kSigned, 0, &argument, 0, sizeof argument) != 0)
+            return 1;
         if (auto* app = dynamic_cast<COvercoatApp*>(AfxGetApp()))
             app->m_nPendingOutputTerminal = 1;
         return 1;

@@ -3,6 +3,7 @@
 #include "app/SoundPlayer.h"
 #include "driver/IDriverInstance.h"
 #include "skin/LayerWnd.h"
+#include "skin/SkinRadioButton.h"
 
 namespace {
 
@@ -76,8 +77,10 @@ void CSpeakerSettingHandler::InitControls() {
     ReadUnsigned(kChannelKey, channels, 2, true);
     m_channels = static_cast<int>(channels);
     for (const ChannelChoice& choice : kChoices) {
+        // Within its group: a count changed behind the page must not leave the old radio checked too.
         if (choice.channels == m_channels)
-            CheckButton(choice.radio, 1, FALSE);
+            if (auto* radio = dynamic_cast<CxSkinRadioButton*>(FindControl(choice.radio)))
+                radio->Select(FALSE);
         if (choice.canvas && playable < choice.channels)
             ShowControl(choice.canvas, false, FALSE);
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../ChannelPageFixture.h"
+#include "app/OvercoatApp.h"
 #include "handlers/endpoint/HeadPhoneSettingHandler.h"
 #include "handlers/endpoint/SPDIFOutSettingHandler.h"
 #include "handlers/endpoint/SpeakerSettingHandler.h"
@@ -45,8 +46,16 @@ TEST_F(SettingPageTest, OutputListHoldsTheAvailableOutputsAndSwitches) {
     EXPECT_TRUE(Visible(L"OutputTerminalTypeControl"));
 
     ClearLogs();
+    theApp.m_nPendingOutputTerminal = 0;
     handler->OnSelChange(L"OutputTerminalTypeControl", 0);
     EXPECT_EQ(channel.m_writes, Log{L"OutputTerminalTypeControl=1/0"});
+    EXPECT_EQ(theApp.m_nPendingOutputTerminal, 1) << "the device comes back under the new output";
+    // A refused switch leaves nothing pending for the next, unrelated arrival to act on.
+    theApp.m_nPendingOutputTerminal = 0;
+    channel.m_refused.insert(L"OutputTerminalTypeControl");
+    handler->OnSelChange(L"OutputTerminalTypeControl", 1);
+    EXPECT_EQ(theApp.m_nPendingOutputTerminal, 0);
+    channel.m_refused.clear();
     // Another combo's change writes nothing.
     ClearLogs();
     handler->OnSelChange(L"Other", 0);
@@ -87,6 +96,19 @@ TEST_F(SettingPageTest, SixChannelLayoutAndTestWalk) {
     EXPECT_EQ(channel.m_sounds, (Log{L"play 0", L"play 4", L"play 1", L"play 3", L"play 2", L"play 5"}));
     EXPECT_EQ(Check(L"BtnSpeakerTest"), 0);
     EXPECT_EQ(Check(L"ImgWoofer"), 0);
+}
+
+// A count changed behind the page moves the check: only the new count's radio shows checked.
+TEST_F(SettingPageTest, OutsideChannelChangeChecksOnlyTheNewCount) {
+    PutSpeakerDevice(6);
+    auto* handler = OpenSpeaker();
+    ASSERT_EQ(Check(L"Channels6"), 1);
+    channel.Put(L"DevChannelNumControl", 2);
+    handler->InitControls();
+    for (const auto& [radio, checked] : {std::pair{L"Channels2", 1}, std::pair{L"Channels4", 0},
+                                         std::pair{L"Channels6", 0}, std::pair{L"Channels8", 0}})
+        EXPECT_EQ(Check(radio), checked) << radio;
+    EXPECT_EQ(handler->GetChannelField(), 2);
 }
 
 TEST_F(SettingPageTest, DevicePlayingFewerChannelsHidesTheirChoices) {
