@@ -146,6 +146,27 @@ TEST_F(SettingPageTest, TogglesWriteAndRestoreOnFailure) {
     (void)handler;
 }
 
+TEST_F(SettingPageTest, ClickingACaptionClicksItsChoiceOrSwitch) {
+    PutSpeakerDevice(2);
+    channel.m_playable = 6;
+    OpenSpeaker();
+    ClearLogs();
+    MouseClick(L"Channels6_Text");
+    EXPECT_EQ(channel.Live(L"DevChannelNumControl"), 6);
+    EXPECT_EQ(Check(L"Channels6"), 1);
+    EXPECT_EQ(Check(L"Channels2"), 0);
+    ClearLogs();
+    MouseClick(L"Channels6_Text"); // the choice in force: nothing to write
+    EXPECT_TRUE(channel.m_writes.empty());
+
+    MouseClick(L"SideBackSwap_Text");
+    EXPECT_EQ(channel.Live(L"Enable_SwapSrBk_LFX"), 1);
+    EXPECT_EQ(Check(L"SideBackSwap"), 1);
+    MouseClick(L"SideBackSwap_Text");
+    EXPECT_EQ(channel.Live(L"Enable_SwapSrBk_LFX"), 0);
+    EXPECT_EQ(Check(L"SideBackSwap"), 0);
+}
+
 TEST_F(SettingPageTest, TestClicksAreThrottledAndPicturesPlayOneSpeaker) {
     PutSpeakerDevice(8);
     auto* handler = OpenSpeaker();
