@@ -14,6 +14,7 @@
 #include "handlers/effects/VimoDynamicBassHandler.h"
 #include "handlers/endpoint/SpeakerHWEQHandler.h"
 #include "skin/LayerDialog.h"
+#include "skin/SkinButton.h"
 
 using namespace oc::test;
 namespace fs = std::filesystem;
@@ -98,6 +99,31 @@ TEST_F(TonePageTest, EveryPageBindsItsHandlerAndHasItsControls) {
         for (const std::wstring& name : controls)
             EXPECT_NE(Control(name), nullptr) << std::string(name.begin(), name.end());
         delete page->GetOwner(); // releases the handler with it
+    }
+}
+
+// A switch's caption tells its state: "Off" while off, never an "On" beside a switch that is off.
+TEST_F(TonePageTest, SwitchCaptionsTellTheirState) {
+    for (const auto& [key, text] : CultureTexts("en-US"))
+        environment.m_texts[std::wstring(key.begin(), key.end())] = std::wstring(text.begin(), text.end());
+    const struct {
+        const wchar_t* page;
+        const wchar_t* button;
+    } switches[] = {{L"SpeakerEQ", L"BtnEnableEQ"},
+                    {L"SpeakerEM", L"BtnEnableEM"},
+                    {L"SpeakerKaraoke", L"BtnEnableKeyShifting"},
+                    {L"MicInKaraoke", L"BtnEnableMircophoneEffects"},
+                    {L"SpeakerVimoDynamicBass", L"BtnEnableDynamicBass"}};
+    for (const auto& s : switches) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(s.page)));
+        Open(s.page, new TestHandler);
+        auto* button = dynamic_cast<CxSkinButton*>(Control(s.button));
+        ASSERT_NE(button, nullptr);
+        for (const auto& [check, caption] : {std::pair{0, L"Off"}, std::pair{1, L"On"}, std::pair{0, L"Off"}}) {
+            button->SetCheck(check, FALSE);
+            EXPECT_EQ(button->GetShownText(), caption) << check;
+        }
+        delete page->GetOwner();
     }
 }
 
