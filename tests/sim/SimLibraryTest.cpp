@@ -181,7 +181,7 @@ TEST_F(SimLibraryTest, OneStreamFormatAtATimeOnTheDigitalOutput) {
         const wchar_t* after; // Dolby Digital Live, DTS Interactive
     } steps[] = {
         {L"DolbyDigitalLiveControl", Bytes<uint32_t>(1), L"1,0"},
-        {L"DTSInteractiveControl", Bytes<uint32_t>(1), L"0,1"}, // one encoded stream replaces the other
+        {L"DTSInteractiveControl", Bytes<uint32_t>(1), L"0,1"},    // one encoded stream replaces the other
         {L"DevSampleRateControl", Bytes<uint32_t>(48000), L"0,0"}, // a PCM rate ends both
         {L"DolbyDigitalLiveControl", Bytes<uint32_t>(1), L"1,0"},
         {L"DTSInteractiveControl", Bytes<uint32_t>(0), L"1,0"}, // switching one off leaves the other

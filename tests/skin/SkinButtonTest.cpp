@@ -449,7 +449,8 @@ TEST_F(ButtonTest, ACaptionNamingItsControlClicksIt) {
         IxSkinObject* parent;
         const wchar_t* target;
         RECT rect;
-    } captions[] = {{inner, L"six", {40, 50, 140, 70}}, {&dialog, L"copy", {10, 110, 190, 130}},
+    } captions[] = {{inner, L"six", {40, 50, 140, 70}},
+                    {&dialog, L"copy", {10, 110, 190, 130}},
                     {&dialog, L"gone", {10, 150, 190, 170}}};
     for (const auto& c : captions) {
         auto* caption = MakeButton<CxSkinStatic>(c.parent, std::wstring(c.target) + L"_Text", c.rect);

@@ -371,8 +371,8 @@ TEST_F(SkinSubMenuTest, EscapeInTheSubMenuClosesBothWithoutAChoice) {
     EXPECT_FALSE(Deliver(sub->GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 1));
     EXPECT_FALSE(Visible(sub));
     EXPECT_FALSE(Visible(menu));
-    EXPECT_EQ(recorder.log, (Log{L"popup Main 1", L"popup Sub 1", L"popup Sub 0", L"command Sub 0 ",
-                                 L"popup Main 0", L"command Main 0 "}));
+    EXPECT_EQ(recorder.log, (Log{L"popup Main 1", L"popup Sub 1", L"popup Sub 0", L"command Sub 0 ", L"popup Main 0",
+                                 L"command Main 0 "}));
 }
 
 TEST_F(SkinSubMenuTest, GoingBackToTheParentClosesOnlyTheSubMenu) {

@@ -161,8 +161,8 @@ TEST_F(TonePageTest, KaraokeScalesLineUpWithTheirSliders) {
             const RECT at = mark->GetRectInHost();
             // Where the text stands: its start, middle or end by its alignment (near, centre, far).
             const int anchor[] = {at.left, (at.left + at.right) / 2, at.right};
-            EXPECT_NEAR(anchor[std::clamp(mark->GetTextAlign(), 0, 2)], point, 8) << testing::PrintToString(
-                std::wstring(scale.marks[i]));
+            EXPECT_NEAR(anchor[std::clamp(mark->GetTextAlign(), 0, 2)], point, 8)
+                << testing::PrintToString(std::wstring(scale.marks[i]));
         }
         delete page->GetOwner();
     }

@@ -200,7 +200,9 @@ TEST_F(SamplingRatePageTest, EncodedOutputsAreExclusiveAndARateLeavesThem) {
     } steps[] = {
         {L"DolbyDigitalLive", {L"DolbyDigitalLiveControl=1/1"}, L"DolbyDigitalLive", false},
         {L"DTSInteractive", {L"DTSInteractiveControl=1/1", L"DolbyDigitalLiveControl=0/1"}, L"DTSInteractive", false},
-        {L"DolbyDigitalLive", {L"DolbyDigitalLiveControl=1/1", L"DTSInteractiveControl=0/1"}, L"DolbyDigitalLive",
+        {L"DolbyDigitalLive",
+         {L"DolbyDigitalLiveControl=1/1", L"DTSInteractiveControl=0/1"},
+         L"DolbyDigitalLive",
          false},
         // The rate in force, picked again, is the way back to PCM.
         {L"Hz48000", {L"DolbyDigitalLiveControl=0/1", L"DevSampleRateControl=48000/1"}, L"Hz48000", true},
