@@ -28,7 +28,7 @@ protected:
         session.reset();
     }
     // The driver object's own device list, so the render capabilities (the encoded outputs) are probed.
-    void UseEndpoint(int32_t code, int32_t flow = 0) {
+    void UseEndpoint(int32_t code, uint32_t flow = 0) {
         session->Get()->BuildDeviceList();
         DeviceRecord* record = nullptr;
         for (DeviceRecord* listed : Access::Devices(session->Get()))
@@ -103,10 +103,10 @@ TEST_F(SamplingRateSimDeviceTest, SpdifOutEncodedOutputs) {
 }
 
 TEST_F(SamplingRateSimDeviceTest, SingleDepthInputsNameTheirDepthWithoutAnEmptyChoice) {
-    for (const auto& [code, page] : {std::pair{2, L"MicInSamplingRate"}, std::pair{8, L"StereoMixSamplingRate"}}) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(page)));
+    for (const auto& [code, panel] : {std::pair{2, L"MicInSamplingRate"}, std::pair{8, L"StereoMixSamplingRate"}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(panel)));
         UseEndpoint(code, 1);
-        Open(page, code == 2 ? static_cast<CSamplingRateHandler*>(new CMicInSamplingRateHandler)
+        Open(panel, code == 2 ? static_cast<CSamplingRateHandler*>(new CMicInSamplingRateHandler)
                              : new CStereoMixSamplingRateHandler);
         EXPECT_FALSE(Visible(L"CanvasBitDepth")) << "no heading over an empty depth choice";
         EXPECT_TRUE(Visible(L"DiagramBits")) << "the current format names its depth";
