@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <sstream>
 
 namespace oc::sim {
@@ -132,6 +133,23 @@ const SurroundRoute* FindRoute(const uint8_t* arguments) {
             return &route;
     }
     return nullptr;
+}
+
+// The encoded S/PDIF streams. The device sends one stream format at a time: turning one encoded stream on
+// turns the other off, and choosing a PCM rate or depth turns both off.
+constexpr const wchar_t* kEncodedOutputs[] = {L"DolbyDigitalLiveControl", L"DTSInteractiveControl"};
+
+bool IsEncodedOutput(const std::wstring& name) {
+    return std::find(std::begin(kEncodedOutputs), std::end(kEncodedOutputs), name) != std::end(kEncodedOutputs);
+}
+
+// Switches off every encoded stream the endpoint holds but the one named `keep` (null: all of them).
+void ClearEncodedOutputs(std::map<std::wstring, double>& values, const wchar_t* keep) {
+    for (const wchar_t* name : kEncodedOutputs) {
+        auto found = values.find(name);
+        if (found != values.end() && !(keep && std::wstring(keep) == name))
+            found->second = 0;
+    }
 }
 
 } // namespace
@@ -397,6 +415,8 @@ int32_t SimDevice::WritePlain(Call& call) {
     if (!InRange(value, call.def->min, call.def->max))
         return oc::driver::kSimBadValue;
     call.endpoint->values[call.def->name] = value;
+    if (value != 0 && IsEncodedOutput(call.def->name))
+        ClearEncodedOutputs(call.endpoint->values, call.def->name);
     return oc::driver::kSimOk;
 }
 
@@ -541,6 +561,7 @@ int32_t SimDevice::WriteSampleRate(Call& call) {
     if (rate <= 0 || !Contains(call.endpoint->config.rates, static_cast<uint32_t>(rate)))
         return oc::driver::kSimBadValue;
     call.endpoint->values[call.def->name] = rate;
+    ClearEncodedOutputs(call.endpoint->values, nullptr);
     return oc::driver::kSimOk;
 }
 
@@ -551,6 +572,7 @@ int32_t SimDevice::WriteBitDepth(Call& call) {
     if (!Contains(call.endpoint->config.bitDepths, static_cast<uint32_t>(bits)))
         return oc::driver::kSimBadValue;
     call.endpoint->values[call.def->name] = bits;
+    ClearEncodedOutputs(call.endpoint->values, nullptr);
     return oc::driver::kSimOk;
 }
 
@@ -595,6 +617,8 @@ int32_t SimDevice::WriteFormat(Call& call) {
         values[L"DevBitDepthControl"] = bits;
     if (channels)
         values[L"DevChannelNumControl"] = channels;
+    if (rate || bits)
+        ClearEncodedOutputs(values, nullptr);
     return oc::driver::kSimOk;
 }
 

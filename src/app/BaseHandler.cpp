@@ -174,6 +174,11 @@ void CBaseHandler::FillControlTexts(CLayerWnd* layer, bool forward) const {
                 if (!text.empty())
                     button->SetCheckToolTip(text);
             }
+            if (const std::wstring checkText = button->GetCheckText(); !checkText.empty()) {
+                const std::wstring text = GetLanguageText(checkText, forward);
+                if (!text.empty())
+                    button->SetCheckText(text);
+            }
         }
     }
 }

@@ -98,6 +98,16 @@ BOOL CUIDialog::OnInitDialog() {
     return TRUE;
 }
 
+BOOL CUIDialog::OnEscapeKey() {
+    if (IsMainWindow())
+        return FALSE;
+    // As the main window closes a dialog: the handler takes back what it only previewed, then the dialog ends.
+    if (IHandler* handler = GetHandler())
+        handler->OnDeactivate();
+    EndDialog(IDCANCEL);
+    return TRUE;
+}
+
 bool CUIDialog::HoldsHandler(const IHandler* handler) const {
     return handler && (IsHandler(GetListener(), handler) || TreeHoldsHandler(this, handler));
 }

@@ -53,6 +53,10 @@ public:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+protected:
+    // Escape cancels a markup dialog as its close button does; the main window is no dialog to cancel.
+    BOOL OnEscapeKey() override;
+
 private:
     ILytController* Controller() const;
     // The stack of the application's main window when that window exists and is not this dialog.

@@ -32,6 +32,11 @@ const ButtonAttribute kButtonAttributes[] = {
      [](IxSkinButton& b, const ILytEnvironment& e, Value v) { b.SetContentSkin(e.GetSkinFilePath(v)); }},
     {L"Tooltip.Check",
      [](IxSkinButton& b, const ILytEnvironment& e, Value v) { b.SetCheckToolTip(e.TranslateText(v)); }},
+    {L"Text.Check",
+     [](IxSkinButton& b, const ILytEnvironment& e, Value v) {
+         if (auto* button = dynamic_cast<CxSkinButton*>(&b))
+             button->SetCheckText(e.TranslateText(v));
+     }},
 };
 
 } // namespace

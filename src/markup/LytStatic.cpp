@@ -47,6 +47,8 @@ int CLytStatic::SetAttribute(const wchar_t* name, const wchar_t* value) {
         {L"BorderLine", [](CxSkinStatic& s, const ILytEnvironment&, Value v) { s.SetBorderLine(v); }},
         {L"BorderLineColor",
          [](CxSkinStatic& s, const ILytEnvironment&, Value v) { s.SetBorderLineColor(xSkinParseColor(v)); }},
+        // The caption of a check box or radio button names it: a click on the caption clicks the control.
+        {L"Target", [](CxSkinStatic& s, const ILytEnvironment&, Value v) { s.SetTarget(v); }},
     };
     return SetTableAttribute(kAttributes, name, value);
 }

@@ -16,8 +16,9 @@ constexpr wchar_t kDescription[] = L"PanelProfileSeletDescription";
 constexpr wchar_t kYesButton[] = L"DelProFileBtnYes";
 constexpr wchar_t kNoButton[] = L"DelProFileBtnNo";
 
-constexpr UINT kConfirmBox = MB_ICONINFORMATION | MB_YESNOCANCEL; // 67
-constexpr UINT kErrorBox = MB_ICONERROR;                          // 16
+// A deletion cannot be undone: the question wears the warning look.
+constexpr UINT kConfirmBox = MB_ICONWARNING | MB_YESNOCANCEL; // 51
+constexpr UINT kErrorBox = MB_ICONERROR;                      // 16
 
 bool FileExists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;

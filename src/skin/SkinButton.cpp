@@ -293,12 +293,12 @@ void CxSkinButton::Draw(Graphics* graphics) {
             textArea.Width -= static_cast<REAL>(w);
         }
     }
-    if (!m_text.empty())
-        PaintText(*graphics, textArea, enabled);
+    if (const std::wstring& caption = GetShownText(); !caption.empty())
+        PaintText(*graphics, caption, textArea, enabled);
     graphics->Restore(state);
 }
 
-void CxSkinButton::PaintText(Graphics& graphics, const RectF& area, bool enabled) const {
+void CxSkinButton::PaintText(Graphics& graphics, const std::wstring& text, const RectF& area, bool enabled) const {
     if (area.Width <= 0 || area.Height <= 0)
         return;
     FontFamily family(m_fontFamily.c_str());
@@ -308,5 +308,5 @@ void CxSkinButton::PaintText(Graphics& graphics, const RectF& area, bool enabled
     StringFormat format;
     format.SetAlignment(static_cast<StringAlignment>(m_textAlign));
     format.SetLineAlignment(static_cast<StringAlignment>(m_lineAlign));
-    xSkinDrawStringToBitmap(graphics, m_text.c_str(), area, &font, &format, &brush, nullptr);
+    xSkinDrawStringToBitmap(graphics, text.c_str(), area, &font, &format, &brush, nullptr);
 }

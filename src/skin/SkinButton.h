@@ -54,6 +54,11 @@ public:
 
     SIZE GetNormalImageSize() const;
     std::wstring GetCheckToolTip() const { return m_checkToolTip; }
+    // The caption while checked, so that a switch can say what state it is in; empty: the one caption always.
+    void SetCheckText(const std::wstring& text) { m_checkText = text; }
+    const std::wstring& GetCheckText() const { return m_checkText; }
+    // The caption the control shows in its present state.
+    const std::wstring& GetShownText() const { return m_powerState && !m_checkText.empty() ? m_checkText : m_text; }
 
     void Draw(Gdiplus::Graphics* graphics) override;
     using CxSkinCtrl::Draw;
@@ -102,7 +107,8 @@ private:
 
     Gdiplus::Bitmap* ChooseStateImage(bool enabled, bool& disabledLook) const;
     Gdiplus::Bitmap* ChooseContentImage(bool enabled) const;
-    void PaintText(Gdiplus::Graphics& graphics, const Gdiplus::RectF& area, bool enabled) const;
+    void PaintText(Gdiplus::Graphics& graphics, const std::wstring& text, const Gdiplus::RectF& area,
+                   bool enabled) const;
 
     ImagePtr m_content;
     ImagePtr m_contentDown;
@@ -118,6 +124,7 @@ private:
     ImagePtr m_powerDisable;
     int m_contentAlign = 2;
     std::wstring m_checkToolTip;
+    std::wstring m_checkText;
     int m_powerState = 0;
     int m_threeSlice = 0;
 };

@@ -182,6 +182,9 @@ BOOL CxSkinDialog::PreTranslateMessage(MSG* msg) {
         // Enter never closes a skinned dialog; a kind that acts on it gets it through the normal dispatch.
         return TakesEnterKey() ? FALSE : TRUE;
     }
+    // A focused text box has had the key first; only Escape typed into this window itself closes it.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE && msg->hwnd == m_hWnd && OnEscapeKey())
+        return TRUE;
     return CDialog::PreTranslateMessage(msg);
 }
 

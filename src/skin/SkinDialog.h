@@ -103,6 +103,9 @@ protected:
     // A dialog kind that acts on Enter (the drop list) answers TRUE: the key then reaches the window and its
     // focus layer instead of being swallowed.
     virtual BOOL TakesEnterKey() const { return FALSE; }
+    // Escape pressed on this window. A kind that is left with Escape (a menu, a markup dialog) closes itself and
+    // answers TRUE; by default the key goes on to the focus layer.
+    virtual BOOL OnEscapeKey() { return FALSE; }
 
 private:
     void InitFields();

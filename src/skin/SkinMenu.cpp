@@ -394,6 +394,12 @@ void CxSkinMenu::CloseChain(HWND keep) {
     }
 }
 
+BOOL CxSkinMenu::OnEscapeKey() {
+    m_chosenItem = nullptr;
+    CloseChain(nullptr);
+    return TRUE;
+}
+
 void CxSkinMenu::OnTimerMessage(UINT_PTR id) {
     if (id != kHoverTimer)
         return;

@@ -105,6 +105,10 @@ public:
     // else the parent menu's.
     IxSkinMenuListener* ResolveMenuListener() const;
 
+protected:
+    // Escape closes the menu and the menus it hangs from, choosing nothing.
+    BOOL OnEscapeKey() override;
+
 private:
     void InitMenuFields();
     void LayOut();

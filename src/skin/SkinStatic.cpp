@@ -79,8 +79,51 @@ void CxSkinStatic::SetBorderLine(const std::wstring& text) {
         m_border[i] = xSkinStringToInt(parts[i]);
 }
 
-BOOL CxSkinStatic::HitTestForDrag(POINT /*point*/) const {
-    return FALSE;
+namespace {
+
+CxSkinCtrl* FindNamedControl(const CLayerWnd* layer, const std::wstring& name) {
+    for (int i = 0; i < layer->GetChildCount(); ++i) {
+        CLayerWnd* child = layer->GetChild(i);
+        if (auto* control = dynamic_cast<CxSkinCtrl*>(child); control && control->GetName() == name)
+            return control;
+        if (child->IsContainer()) {
+            if (CxSkinCtrl* found = FindNamedControl(child, name))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+bool IsShown(const CLayerWnd* layer) {
+    for (; layer; layer = layer->GetParent()) {
+        if (!layer->IsVisible())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+CxSkinCtrl* CxSkinStatic::FindTarget() const {
+    if (m_target.empty() || m_target == GetName())
+        return nullptr;
+    const CLayerWnd* root = FindListenerLayer();
+    if (!root)
+        root = GetRootLayer();
+    CxSkinCtrl* target = root ? FindNamedControl(root, m_target) : nullptr;
+    return target && IsShown(target) && target->IsEnabled(TRUE) ? target : nullptr;
+}
+
+BOOL CxSkinStatic::HitTestForDrag(POINT point) const {
+    return !m_target.empty() && HitTest(point) && FindTarget() != nullptr;
+}
+
+void CxSkinStatic::OnLButtonUp(UINT flags, POINT point) {
+    CxSkinCtrl::OnLButtonUp(flags, point);
+    if (point.x < 0 || point.y < 0 || point.x >= GetWidth() || point.y >= GetHeight())
+        return;
+    if (CxSkinCtrl* target = FindTarget())
+        target->OnLButtonUp(flags, {target->GetWidth() / 2, target->GetHeight() / 2});
 }
 
 void CxSkinStatic::CopyTextStyleTo(CxSkinCtrl* control) const {

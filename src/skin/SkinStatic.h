@@ -1,6 +1,7 @@
 #pragma once
 // A windowless control that shows a text, a content image, or both, with an optional one-pixel border.
-// It takes no input, and a press on it moves a draggable window as a press on the background does.
+// It takes no input, and a press on it moves a draggable window as a press on the background does; a static
+// that labels a control (a check box's or radio button's caption) passes a click on to that control instead.
 
 #include <windows.h>
 #include <gdiplus.h>
@@ -36,7 +37,11 @@ public:
     void Draw(Gdiplus::Graphics* graphics) override;
     using CxSkinCtrl::Draw;
     void DrawChildren(CDC* dc, const RECT* clip) override;
+    // A label whose control can take the click takes the press; any other static lets it through.
     BOOL HitTestForDrag(POINT point) const override;
+    // A release on a label is a release on the middle of its control: the control applies its own rules (a
+    // check box flips, a lit radio button stays as it is) and tells its listener as if it had been clicked.
+    void OnLButtonUp(UINT flags, POINT point) override;
     // The base text style, then the wrapping, border colour and border lines.
     void CopyTextStyleTo(CxSkinCtrl* control) const override;
 
@@ -47,6 +52,13 @@ public:
 
     // A new static with this one's rectangle, parent and text style, owned by the same parent layer.
     CxSkinStatic* Clone() const override;
+
+    // Names the control this static labels; empty (the default) labels nothing.
+    void SetTarget(const std::wstring& name) { m_target = name; }
+    const std::wstring& GetTarget() const { return m_target; }
+    // The labelled control, found by name under the layer of this static's handler, while it is shown and
+    // enabled; otherwise null.
+    CxSkinCtrl* FindTarget() const;
 
     Gdiplus::Bitmap* GetContentImage() const { return m_image.get(); }
     UINT GetTextWrapping() const { return m_formatFlags; }
@@ -67,4 +79,5 @@ private:
     std::wstring m_borderText;
     std::array<int, 4> m_border{}; // left, top, right, bottom
     SIZE m_naturalSize{0, 0};
+    std::wstring m_target;
 };

@@ -184,6 +184,7 @@ TEST_F(BaseHandlerTest, ReTranslatesMarkedTextsTooltipsAndCheckTips) {
     auto* button = AddControl<CxSkinButton>(panel, L"Btn");
     button->SetText(L"Yes");
     button->SetCheckToolTip(L"On");
+    button->SetCheckText(L"On");
     button->SetToolTip(L"Tip");
     button->SetToolTipKey(L"ml_tip");
     CxSkinCtrl* fitted = AddControl(&dialog, L"Fitted", 0, {0, 0, 1, 1});
@@ -196,6 +197,7 @@ TEST_F(BaseHandlerTest, ReTranslatesMarkedTextsTooltipsAndCheckTips) {
     EXPECT_EQ(value->GetText(), L"50 %"); // no key has that text
     EXPECT_EQ(button->GetText(), L"ml_yes");
     EXPECT_EQ(button->GetCheckToolTip(), L"ml_on");
+    EXPECT_EQ(button->GetCheckText(), L"ml_on");
     EXPECT_EQ(button->GetToolTip(), L"Tip"); // tooltips are left alone going back
     EXPECT_EQ(fitted->GetWidth(), 1);        // and nothing is resized
 
@@ -207,6 +209,7 @@ TEST_F(BaseHandlerTest, ReTranslatesMarkedTextsTooltipsAndCheckTips) {
     EXPECT_EQ(value->GetToolTip(), L"Plain tip");
     EXPECT_EQ(button->GetText(), L"Ja");
     EXPECT_EQ(button->GetCheckToolTip(), L"An");
+    EXPECT_EQ(button->GetCheckText(), L"An");
     EXPECT_EQ(button->GetToolTip(), L"Tipp");
     EXPECT_GT(fitted->GetWidth(), 5); // resized to the new text
 }

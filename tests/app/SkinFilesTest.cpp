@@ -257,6 +257,25 @@ TEST_F(SkinFilesTest, EveryStylePickedExistsForItsElementKind) {
     }
 }
 
+TEST_F(SkinFilesTest, EveryCaptionNamesACheckBoxOrRadioButtonOfItsFile) {
+    size_t captions = 0;
+    for (const MarkupFile& file : *s_files) {
+        std::set<std::wstring> choices;
+        for (const Attribute& a : file.attributes) {
+            if (a.name == L"Name" && (a.element == L"CheckBox" || a.element == L"RadioButton"))
+                choices.insert(a.value);
+        }
+        for (const Attribute& a : file.attributes) {
+            if (a.name != L"Target")
+                continue;
+            ++captions;
+            EXPECT_TRUE(choices.count(a.value))
+                << file.path << ": " << a.element << " Target=\"" << a.value << "\" names no check box or radio button";
+        }
+    }
+    EXPECT_GT(captions, 0u);
+}
+
 TEST(SkinFileRulesTest, ImageReferencesAreToldFromNumbersColoursAndMarkup) {
     struct Case {
         const wchar_t* name;

@@ -148,6 +148,12 @@ public:
     int m_inits = 0;
 };
 
+class DeactivationHandler : public oc::test::TestHandler {
+public:
+    void OnDeactivate() override { ++m_deactivations; }
+    int m_deactivations = 0;
+};
+
 class UIDialogTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -242,6 +248,35 @@ TEST_F(UIDialogTest, KeyCommandsActLikeTheBoxButtons) {
         EXPECT_EQ(boxHandler->OnControlCommand(Control(box, L"BtnNo")->GetId()), 0);
     });
     EXPECT_EQ(theApp.ShowMessageBox(nullptr, L"Continue?", L"Question", MB_YESNO), IDNO);
+}
+
+TEST_F(UIDialogTest, EscapeCancelsADialogButNeverTheMainWindow) {
+    // Modal, the key as the keyboard sends it: through the modal loop's filter.
+    for (UINT type : {UINT(MB_ICONWARNING | MB_YESNOCANCEL), UINT(MB_ICONERROR)}) {
+        WhenShown(IsMessageBox, [](CUIDialog& box) { ::PostMessageW(box.GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 1); });
+        EXPECT_EQ(theApp.ShowMessageBox(nullptr, L"Delete it?", L"Confirm", type), IDCANCEL) << type;
+    }
+
+    // The handler takes back what it only previewed, as when the main window closes the dialog.
+    CUIDialog dialog(CDialog::IDD_POPUP, nullptr);
+    ASSERT_TRUE(dialog.Create(CDialog::IDD_POPUP));
+    auto* handler = new DeactivationHandler; // the dialog owns its listener
+    dialog.SetListener(handler);
+    dialog.ShowWindow(SW_SHOW);
+    oc::test::Deliver(dialog.GetSafeHwnd(), WM_KEYDOWN, VK_RIGHT, 1);
+    EXPECT_TRUE(dialog.IsWindowVisible()) << "other keys leave it open";
+    EXPECT_EQ(handler->m_deactivations, 0);
+    oc::test::Deliver(dialog.GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_FALSE(dialog.IsWindowVisible());
+    EXPECT_EQ(handler->m_deactivations, 1);
+    dialog.DestroyWindow();
+
+    CUIDialog mainDialog(CDialog::IDD_MAIN, nullptr);
+    ASSERT_TRUE(mainDialog.Create(CDialog::IDD_MAIN));
+    mainDialog.ShowWindow(SW_SHOW);
+    oc::test::Deliver(mainDialog.GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_TRUE(mainDialog.IsWindowVisible());
+    mainDialog.DestroyWindow();
 }
 
 TEST_F(UIDialogTest, DeviceMessageShowsTheSkinnedBoxWithTheErrorIcon) {

@@ -216,6 +216,16 @@ protected:
             button->SetCheck(!button->GetCheck(), FALSE);
         page->OnClick(name);
     }
+    // A click as a user makes it: a press and a release on the middle of the control, through the window, so
+    // the control's own rules (a checked radio button ignoring presses, a label passing its click on) apply.
+    void MouseClick(const std::wstring& name) {
+        CxSkinCtrl* control = Control(name);
+        ASSERT_NE(control, nullptr) << "no control " << testing::PrintToString(name);
+        const RECT area = control->GetRectInHost();
+        const LPARAM at = PointParam((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+        Deliver(dialog.GetSafeHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        Deliver(dialog.GetSafeHwnd(), WM_LBUTTONUP, 0, at);
+    }
 
     RecordingMainHandler main; // outlives the dialog that holds it
     TestDialog dialog;

@@ -103,6 +103,7 @@ TEST_F(LytButtonTest, EachKindMakesItsControlAndAcceptsItsTable) {
             {L"Image.Down", L"normal.png", 1},
             {L"Image.Disable", L"normal.png", 1},
             {L"Tooltip.Check", L"ml_Check", 1},
+            {L"Text.Check", L"ml_Check", 1},
             {L"Image.Normal", L"", 0},           // an empty value is never applied
             {L"image.normal", L"normal.png", 0}, // names are case-sensitive
             {L"Image.Uncheck.Normal", L"normal.png", kind.checkboxTable},
@@ -117,6 +118,7 @@ TEST_F(LytButtonTest, EachKindMakesItsControlAndAcceptsItsTable) {
             EXPECT_EQ(object->SetAttribute(a.attribute, a.value), a.expected) << name << " " << a.attribute;
         auto* button = dynamic_cast<CxSkinButton*>(object->GetControl());
         EXPECT_EQ(button->GetCheckToolTip(), L"Switch off") << name;
+        EXPECT_EQ(button->GetCheckText(), L"Switch off") << name;
         EXPECT_EQ(button->GetNormalImageSize().cx, 40) << name;
         Finish(object, root);
     }

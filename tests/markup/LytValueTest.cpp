@@ -148,6 +148,7 @@ TEST_F(LytValueTest, StaticTable) {
               {L"BorderLine", L"1,0,0,1", 1},
               {L"BorderLine", L"1,1,1", 1}, // three parts: ignored
               {L"BorderLineColor", L"#FF00FF", 1},
+              {L"Target", L"Channels6", 1},
           },
           L"static");
     auto* image = Finish<CxSkinStatic>(object);
@@ -157,6 +158,7 @@ TEST_F(LytValueTest, StaticTable) {
     EXPECT_EQ(image->GetTextWrapping(), 0u);
     EXPECT_EQ(image->GetBorderFlags(), (std::array<int, 4>{1, 0, 0, 1}));
     EXPECT_EQ(image->GetBorderLineColor(), 0xFFFF00FFu);
+    EXPECT_EQ(image->GetTarget(), L"Channels6");
 
     // Anything but "Wrap", its lower-case spelling too, keeps the text on one line.
     for (const wchar_t* value : {L"wrap", L"NoWrap"}) {

@@ -238,7 +238,7 @@ TEST_F(DeleteDialogTest, OffersOnlyListedPairsAndDeletesThemOneByOne) {
     EXPECT_EQ(m_host.m_names[L"DeletingFileCount"], L"1");
     ASSERT_EQ(m_combo->GetCount(), 1);
     EXPECT_NE(Item(0), first);
-    EXPECT_EQ(m_host.m_log.back(), L"box confirm 67") << "the dialog stays open";
+    EXPECT_EQ(m_host.m_log.back(), L"box confirm 51") << "asked with the warning look; the dialog stays open";
 
     m_handler.OnButtonClick(L"DelProFileBtnYes");
     EXPECT_EQ(m_host.m_names[L"DeletingFileCount"], L"2");

@@ -164,6 +164,43 @@ TEST_F(SimLibraryTest, WritesRawNativeBytesByTheNamesTypeAndReadsText) {
     EXPECT_EQ(text, L"0");
 }
 
+TEST_F(SimLibraryTest, OneStreamFormatAtATimeOnTheDigitalOutput) {
+    const DeviceKey spdif = lib.KeyOf(kSpdif, 0);
+    auto state = [&] {
+        std::wstring ddl, dts;
+        EXPECT_EQ(lib.Read(spdif, L"DolbyDigitalLiveControl", ddl), 0);
+        EXPECT_EQ(lib.Read(spdif, L"DTSInteractiveControl", dts), 0);
+        return ddl + L"," + dts;
+    };
+    auto write = [&](const wchar_t* name, std::vector<uint8_t> value) {
+        ASSERT_EQ(lib.Write(spdif, name, value.data(), value.size()), 0) << testing::PrintToString(std::wstring(name));
+    };
+    const struct {
+        const wchar_t* name;
+        std::vector<uint8_t> value;
+        const wchar_t* after; // Dolby Digital Live, DTS Interactive
+    } steps[] = {
+        {L"DolbyDigitalLiveControl", Bytes<uint32_t>(1), L"1,0"},
+        {L"DTSInteractiveControl", Bytes<uint32_t>(1), L"0,1"},    // one encoded stream replaces the other
+        {L"DevSampleRateControl", Bytes<uint32_t>(48000), L"0,0"}, // a PCM rate ends both
+        {L"DolbyDigitalLiveControl", Bytes<uint32_t>(1), L"1,0"},
+        {L"DTSInteractiveControl", Bytes<uint32_t>(0), L"1,0"}, // switching one off leaves the other
+        {L"DevBitDepthControl", Bytes<uint32_t>(16), L"0,0"},   // so does a PCM depth
+        {L"DTSInteractiveControl", Bytes<uint32_t>(1), L"0,1"},
+        {L"DevFormatControl", Bytes(Block3{0, 0, 2}), L"0,1"},     // a channel count alone is no PCM choice
+        {L"DevFormatControl", Bytes(Block3{44100, 0, 0}), L"0,0"}, // a rate through the record is
+    };
+    for (const auto& step : steps) {
+        write(step.name, step.value);
+        EXPECT_EQ(state(), step.after) << testing::PrintToString(std::wstring(step.name));
+    }
+    // A refused rate changes nothing.
+    write(L"DolbyDigitalLiveControl", Bytes<uint32_t>(1));
+    const auto odd = Bytes<uint32_t>(22050);
+    EXPECT_NE(lib.Write(spdif, L"DevSampleRateControl", odd.data(), odd.size()), 0);
+    EXPECT_EQ(state(), L"1,0");
+}
+
 TEST_F(SimLibraryTest, AnswersCapabilityQueries) {
     DeviceKey speaker = lib.KeyOf(kSpeaker, 0);
     DeviceKey headphone = lib.KeyOf(kHeadPhone, 0);

@@ -21,6 +21,7 @@
 #include "skin/SkinGraphics.h"
 #include "skin/SkinRadioButton.h"
 #include "skin/SkinRepeatButton.h"
+#include "skin/SkinStatic.h"
 
 using namespace oc::test;
 
@@ -429,6 +430,60 @@ TEST_F(ButtonTest, CheckBoxFlipsOnEveryClickBeforeReporting) {
     Mouse(WM_LBUTTONUP, 150, 150);
     EXPECT_EQ(box->GetCheck(), 0);
     EXPECT_EQ(handler.events.size(), 2u);
+}
+
+TEST_F(ButtonTest, ACaptionNamingItsControlClicksIt) {
+    // handler panel > plain panel > radios "two", "six" and the caption of "six"; on the dialog itself (whose
+    // handler serves it) a check box "copy" with its caption on the left, and a caption that names no control.
+    auto* served = AddProbe<FakePanel>(&dialog, {0, 0, 300, 100});
+    RecordingHandler panelHandler;
+    served->SetListener(&panelHandler);
+    auto* inner = AddProbe<FakePanel>(served, {0, 0, 300, 100});
+    auto* two = MakeButton<CxSkinRadioButton>(inner, L"two", {10, 10, 30, 30});
+    auto* six = MakeButton<CxSkinRadioButton>(inner, L"six", {10, 50, 30, 70});
+    two->SetGroupName(L"count");
+    six->SetGroupName(L"count");
+    two->SetCheck(1, FALSE);
+    auto* box = MakeButton<CxSkinCheckbox>(&dialog, L"copy", {200, 110, 240, 130});
+    const struct {
+        IxSkinObject* parent;
+        const wchar_t* target;
+        RECT rect;
+    } captions[] = {{inner, L"six", {40, 50, 140, 70}},
+                    {&dialog, L"copy", {10, 110, 190, 130}},
+                    {&dialog, L"gone", {10, 150, 190, 170}}};
+    for (const auto& c : captions) {
+        auto* caption = MakeButton<CxSkinStatic>(c.parent, std::wstring(c.target) + L"_Text", c.rect);
+        caption->SetTarget(c.target);
+    }
+
+    Click(80, 60);
+    EXPECT_EQ(panelHandler.events, Events{L"click six"});
+    EXPECT_EQ(six->GetCheck(), 1);
+    EXPECT_EQ(two->GetCheck(), 0);
+    Click(80, 60); // the lit choice's caption: as the lit radio button itself, nothing
+    EXPECT_EQ(panelHandler.events.size(), 1u);
+
+    Click(100, 120);
+    EXPECT_EQ(box->GetCheck(), 1);
+    Click(100, 120);
+    EXPECT_EQ(box->GetCheck(), 0);
+    EXPECT_EQ(handler.events, (Events{L"click copy", L"click copy"}));
+    EXPECT_TRUE(dialog.m_moves.empty()) << "a caption of a usable control takes the press";
+    Mouse(WM_LBUTTONDOWN, 100, 120); // released elsewhere: no click
+    Mouse(WM_LBUTTONUP, 250, 190);
+    EXPECT_EQ(box->GetCheck(), 0);
+
+    // A caption whose control is missing, disabled or hidden clicks nothing; on the window's background it
+    // lets the press move the window, as any text does.
+    box->Enable(FALSE, FALSE);
+    six->SetVisible(FALSE, FALSE);
+    for (POINT at : {POINT{100, 160}, POINT{100, 120}, POINT{80, 60}})
+        Click(at.x, at.y);
+    EXPECT_EQ(dialog.m_moves.size(), 2u);
+    EXPECT_EQ(box->GetCheck(), 0);
+    EXPECT_EQ(handler.events.size(), 2u);
+    EXPECT_EQ(panelHandler.events.size(), 1u);
 }
 
 TEST_F(ButtonTest, RadioGroupKeepsOneCheckedUnderItsHandler) {

@@ -218,6 +218,16 @@ TEST_F(SkinMenuTest, AReleaseOutsideClosesWithoutAChoice) {
     EXPECT_EQ(recorder.log, (Log{L"popup Main 1", L"popup Main 0", L"command Main 0 "}));
 }
 
+TEST_F(SkinMenuTest, EscapeClosesWithoutAChoice) {
+    menu->TrackPopup(100, 100);
+    Mouse(menu, WM_MOUSEMOVE, 50, 56); // "Close" lit under the pointer is no choice
+    Deliver(menu->GetSafeHwnd(), WM_KEYDOWN, VK_DOWN, 1);
+    EXPECT_TRUE(Visible(menu)) << "other keys leave it open";
+    EXPECT_FALSE(Deliver(menu->GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 1));
+    EXPECT_FALSE(Visible(menu));
+    EXPECT_EQ(recorder.log, (Log{L"popup Main 1", L"popup Main 0", L"command Main 0 "}));
+}
+
 TEST_F(SkinMenuTest, EnableItemReplacesTheFlagsOfEveryRowOfThatName) {
     menu->AddItem(MakeRow(L"Close", 5, MF_CHECKED));
     menu->EnableItem(L"Close", FALSE);
@@ -354,6 +364,15 @@ TEST_F(SkinSubMenuTest, ChoosingInTheSubMenuClosesBoth) {
     EXPECT_EQ(recorder.log, (Log{L"popup Main 1", L"popup Sub 1", L"popup Sub 0", L"command Sub 12 Paste",
                                  L"popup Main 0", L"command Main 0 "}));
     EXPECT_EQ(recorder.releases, 0) << "the shared listener is released by nobody but its owner";
+}
+
+TEST_F(SkinSubMenuTest, EscapeInTheSubMenuClosesBothWithoutAChoice) {
+    ASSERT_TRUE(Visible(sub));
+    EXPECT_FALSE(Deliver(sub->GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 1));
+    EXPECT_FALSE(Visible(sub));
+    EXPECT_FALSE(Visible(menu));
+    EXPECT_EQ(recorder.log, (Log{L"popup Main 1", L"popup Sub 1", L"popup Sub 0", L"command Sub 0 ", L"popup Main 0",
+                                 L"command Main 0 "}));
 }
 
 TEST_F(SkinSubMenuTest, GoingBackToTheParentClosesOnlyTheSubMenu) {

@@ -1,5 +1,8 @@
 #include "handlers/endpoint/HeadPhoneSettingHandler.h"
 
+#include <cstdint>
+#include <string>
+
 #include "driver/IDriverInstance.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinComboBox.h"
@@ -13,7 +16,18 @@ constexpr wchar_t kCopyKey[] = L"Enable_Channel_COPY_LFX";
 constexpr wchar_t kAmplifierKey[] = L"HPAmplifierControl";
 constexpr wchar_t kAmplifierCombo[] = L"Amplifier";
 
+constexpr wchar_t kLevelTextKey[] = L"ml_Channels_Amp_Level";
+
 enum AmplifierSelector : int32_t { kCurrent = 0, kMaximum = 1, kMinimum = 2, kStep = 3 };
+
+// The item of one level: the language's pattern with the level for "{0}", or the bare level without one.
+std::wstring LevelText(const std::wstring& pattern, int level) {
+    const std::wstring number = std::to_wstring(level);
+    const size_t at = pattern.find(L"{0}");
+    if (at == std::wstring::npos)
+        return number;
+    return pattern.substr(0, at) + number + pattern.substr(at + 3);
+}
 
 } // namespace
 
@@ -36,16 +50,20 @@ void CHeadPhoneSettingHandler::ShowAmplifier() {
     ReadAmplifier(kStep, m_ampStep, false);
     IDriverInstance* driver = GetDriver();
     auto* combo = dynamic_cast<IxSkinComboBox*>(FindControl(kAmplifierCombo));
-    // A step of 0 would leave no way to map levels to items: such an amplifier is not offered.
-    if (!driver || !driver->HasHeadphoneAmplifier() || m_ampStep <= 0 || !combo) {
+    // A step of 0 would leave no way to map levels to items, and a range upside down or of countless levels
+    // no list to pick from: such an amplifier is not offered.
+    const int64_t levels = m_ampStep > 0 ? (int64_t{m_ampMax} - m_ampMin) / m_ampStep + 1 : 0;
+    if (!driver || !driver->HasHeadphoneAmplifier() || levels < 1 || levels > kMaxAmplifierLevels || !combo) {
         ShowControl(L"AmplifierTB", false, FALSE);
         ShowControl(kAmplifierCombo, false, FALSE);
         return;
     }
+    // One item per level the device has, lowest first.
+    const std::wstring pattern = GetLanguageText(kLevelTextKey, true);
+    combo->ResetContent();
+    for (int64_t i = 0; i < levels; ++i)
+        combo->AddString(LevelText(pattern, static_cast<int>(m_ampMin + i * m_ampStep)));
     combo->SetCurSel((current - m_ampMin) / m_ampStep, FALSE);
-    const int last = (m_ampMax - m_ampMin) / m_ampStep;
-    for (int i = combo->GetCount() - 1; i > last; --i)
-        combo->DeleteString(i);
 }
 
 void CHeadPhoneSettingHandler::InitControls() {
@@ -62,7 +80,9 @@ void CHeadPhoneSettingHandler::InitControls() {
         CheckButton(L"Channels2", 1, FALSE);
     IDriverInstance* driver = GetDriver();
     const bool copyOffered = driver && driver->IsFeatureSupported(L"Spaceline");
+    // The caption goes with its switch: no caption over an empty place.
     ShowControl(L"ChannelCopy", copyOffered, FALSE);
+    ShowControl(L"ChannelCopy_Text", copyOffered, FALSE);
     uint32_t copy = 0;
     if (copyOffered && ReadUnsigned(kCopyKey, copy, 0, true))
         CheckButton(L"ChannelCopy", copy == 1 ? 1 : 0, FALSE);

@@ -1,6 +1,6 @@
 #pragma once
 // The headphone channel page: always two channels, channel copy where the device has the up-mix, and the
-// headphone amplifier level chosen from the markup's list.
+// headphone amplifier level chosen from a list of every level the device has.
 
 #include "handlers/endpoint/SettingHandler.h"
 
@@ -23,6 +23,9 @@ protected:
 private:
     bool ReadAmplifier(int selector, int& value, bool storeInCache) const;
     void ShowAmplifier();
+
+    // More levels than this make no list a user can pick from: such an amplifier is not offered.
+    static constexpr int kMaxAmplifierLevels = 64;
 
     int m_ampMin = 0;
     int m_ampMax = 0;

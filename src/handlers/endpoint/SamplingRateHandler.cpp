@@ -224,27 +224,24 @@ void CSamplingRateHandler::ShowSupportedRates() {
 }
 
 void CSamplingRateHandler::UpdateDepthCanvases(bool enabled) {
-    SetControlEnabled(kDepthArea, enabled);
+    const uint16_t channels = GetChannelCount();
+    const uint32_t rate = static_cast<uint32_t>(GetSampleRate());
     bool supported[std::size(kDepthTable)] = {};
     int count = 0;
-    if (enabled) {
-        const uint16_t channels = GetChannelCount();
-        const uint32_t rate = static_cast<uint32_t>(GetSampleRate());
-        for (size_t i = 0; i < std::size(kDepthTable); ++i) {
-            supported[i] = IsFormatSupported(channels, kDepthTable[i].depth, rate);
-            count += supported[i] ? 1 : 0;
-        }
+    for (size_t i = 0; i < std::size(kDepthTable); ++i) {
+        supported[i] = IsFormatSupported(channels, kDepthTable[i].depth, rate);
+        count += supported[i] ? 1 : 0;
     }
-    // A single accepted depth is no choice: the whole depth area goes.
+    // A single accepted depth is no choice: the depth area goes, heading and all. While an encoded output
+    // plays, the choices stay in view, greyed, so that the way back to PCM can be seen.
     const bool choice = count >= 2;
+    ShowControl(kDepthArea, choice);
+    SetControlEnabled(kDepthArea, enabled);
     for (size_t i = 0; i < std::size(kDepthTable); ++i) {
         ShowControl(kDepthTable[i].canvas, supported[i] && choice);
         if (CxSkinCtrl* canvas = FindControl(kDepthTable[i].canvas))
             canvas->SetEnabled(TRUE);
     }
-    ShowControl(kDepthDiagram, choice);
-    if (CxSkinCtrl* diagram = FindControl(kDepthDiagram))
-        diagram->SetEnabled(TRUE);
 }
 
 void CSamplingRateHandler::ShowRateDiagram() {
@@ -255,9 +252,14 @@ void CSamplingRateHandler::ShowRateDiagram() {
 }
 
 void CSamplingRateHandler::ShowDepthDiagram() {
-    const DepthRow& current = FindDepth(GetBitDepth());
+    const uint16_t depth = GetBitDepth();
+    const DepthRow& current = FindDepth(depth);
     for (const DepthRow& row : kDepthTable)
         ShowControl(row.diagram, &row == &current);
+    // The current format names its depth whenever the device reports one the page knows, choice or not.
+    ShowControl(kDepthDiagram, current.depth == depth);
+    if (CxSkinCtrl* diagram = FindControl(kDepthDiagram))
+        diagram->SetEnabled(TRUE);
 }
 
 void CSamplingRateHandler::InitControls() {
@@ -315,6 +317,25 @@ int CSamplingRateHandler::UpdateFromDriver() {
     return 0;
 }
 
+void CSamplingRateHandler::ChooseEncodedOutput(bool dts) {
+    if (dts) {
+        SetDTSInteractive(1);
+        if (GetDolbyDigitalLive())
+            SetDolbyDigitalLive(0);
+    } else {
+        SetDolbyDigitalLive(1);
+        if (GetDTSInteractive())
+            SetDTSInteractive(0);
+    }
+}
+
+void CSamplingRateHandler::LeaveEncodedOutputs() {
+    if (GetDTSInteractive())
+        SetDTSInteractive(0);
+    if (GetDolbyDigitalLive())
+        SetDolbyDigitalLive(0);
+}
+
 void CSamplingRateHandler::AnnounceFormat() {
     IMainHandler* main = GetMainHandler();
     if (!main)
@@ -325,10 +346,10 @@ void CSamplingRateHandler::AnnounceFormat() {
 
 int CSamplingRateHandler::OnClick(const std::wstring& name) {
     if (name == kDTSRadio) {
-        SetDTSInteractive(1);
+        ChooseEncodedOutput(true);
         InitControls();
     } else if (name == kDDLRadio) {
-        SetDolbyDigitalLive(1);
+        ChooseEncodedOutput(false);
         InitControls();
     } else if (const auto* depth = std::find_if(std::begin(kDepthTable), std::end(kDepthTable),
                                                 [&](const DepthRow& row) { return name == row.radio; });
@@ -341,6 +362,8 @@ int CSamplingRateHandler::OnClick(const std::wstring& name) {
     } else if (const auto* rate = std::find_if(std::begin(g_SamplingRateTable), std::end(g_SamplingRateTable),
                                                [&](const SamplingRateRow& row) { return name == row.radio; });
                rate != std::end(g_SamplingRateTable)) {
+        // A rate is a PCM stream: choosing one leaves the encoded outputs, whatever the device does itself.
+        LeaveEncodedOutputs();
         SetSampleRate(rate->rateHz);
         if (IMainHandler* main = GetMainHandler())
             main->UpdateStatusPanel(kRateKey, 1);

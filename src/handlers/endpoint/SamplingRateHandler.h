@@ -62,6 +62,11 @@ private:
     void SetControlEnabled(const std::wstring& name, bool enabled);
     void SelectRadio(const std::wstring& name);
     void AnnounceFormat();
+    // The device streams one format at a time: switches DTS Interactive (dts) or Dolby Digital Live on and the
+    // other one off.
+    void ChooseEncodedOutput(bool dts);
+    // Back to PCM: every encoded output that is on is switched off.
+    void LeaveEncodedOutputs();
 
     std::array<POINT, kSamplingRateCount> m_ratePositions{};
     int m_positionsSaved = 0;

@@ -275,7 +275,8 @@ std::wstring CVolHandler::FormatClampedVolumedB(const std::wstring& name, float 
 }
 
 bool CVolHandler::IsValiddBText(const std::wstring& text) {
-    if (text == L"-" || text == L".")
+    // A text without a digit ("", "-", ".", "-.") would read as 0 dB and jump the channel to full level.
+    if (text.find_first_of(L"0123456789") == std::wstring::npos)
         return false;
     bool dot = false;
     for (size_t i = 0; i < text.size(); ++i) {

@@ -2,6 +2,7 @@
 // image the build does not produce, no text key the languages lack, and a drawn page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -14,6 +15,9 @@
 #include "handlers/effects/VimoDynamicBassHandler.h"
 #include "handlers/endpoint/SpeakerHWEQHandler.h"
 #include "skin/LayerDialog.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinSlider.h"
+#include "skin/SkinStatic.h"
 
 using namespace oc::test;
 namespace fs = std::filesystem;
@@ -98,6 +102,78 @@ TEST_F(TonePageTest, EveryPageBindsItsHandlerAndHasItsControls) {
         for (const std::wstring& name : controls)
             EXPECT_NE(Control(name), nullptr) << std::string(name.begin(), name.end());
         delete page->GetOwner(); // releases the handler with it
+    }
+}
+
+// A switch's caption tells its state: "Off" while off, never an "On" beside a switch that is off.
+TEST_F(TonePageTest, SwitchCaptionsTellTheirState) {
+    for (const auto& [key, text] : CultureTexts("en-US"))
+        environment.m_texts[std::wstring(key.begin(), key.end())] = std::wstring(text.begin(), text.end());
+    const struct {
+        const wchar_t* page;
+        const wchar_t* button;
+    } switches[] = {{L"SpeakerEQ", L"BtnEnableEQ"},
+                    {L"SpeakerEM", L"BtnEnableEM"},
+                    {L"SpeakerKaraoke", L"BtnEnableKeyShifting"},
+                    {L"MicInKaraoke", L"BtnEnableMircophoneEffects"},
+                    {L"SpeakerVimoDynamicBass", L"BtnEnableDynamicBass"}};
+    for (const auto& s : switches) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(s.page)));
+        Open(s.page, new TestHandler);
+        auto* button = dynamic_cast<CxSkinButton*>(Control(s.button));
+        ASSERT_NE(button, nullptr);
+        for (const auto& [check, caption] : {std::pair{0, L"Off"}, std::pair{1, L"On"}, std::pair{0, L"Off"}}) {
+            button->SetCheck(check, FALSE);
+            EXPECT_EQ(button->GetShownText(), caption) << check;
+        }
+        delete page->GetOwner();
+    }
+}
+
+// The marks under a karaoke slider name the points the thumb's centre takes at the slider's quarters, and
+// the echo page's scale caption is not cut.
+TEST_F(TonePageTest, KaraokeScalesLineUpWithTheirSliders) {
+    for (const auto& [key, text] : CultureTexts("en-US"))
+        environment.m_texts[std::wstring(key.begin(), key.end())] = std::wstring(text.begin(), text.end());
+    const std::vector<const wchar_t*> keyShift = {L"Tick1", L"Tick2", L"Tick3", L"Tick4", L"Tick5"};
+    const std::vector<const wchar_t*> vocalCancel = {L"Tick6", L"Tick7", L"Tick8", L"Tick9", L"Tick10"};
+    const struct {
+        const wchar_t* page;
+        const wchar_t* slider;
+        const std::vector<const wchar_t*>& marks;
+    } scales[] = {
+        {L"SpeakerKaraoke", L"KeyShifting", keyShift},        {L"SpeakerKaraoke", L"VocalCanellation", vocalCancel},
+        {L"SpeakerQuarterKaraoke", L"KeyShifting", keyShift}, {L"SPDIFOutKaraoke", L"VocalCanellation", vocalCancel},
+        {L"HeadPhoneVimoChorvex", L"KeyShifting", keyShift},
+    };
+    for (const auto& scale : scales) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(scale.page) + L" " + scale.slider));
+        Open(scale.page, new TestHandler);
+        auto* slider = dynamic_cast<CxSkinSlider*>(Control(scale.slider));
+        ASSERT_NE(slider, nullptr);
+        for (size_t i = 0; i < scale.marks.size(); ++i) {
+            const int low = slider->GetMinimum(), high = slider->GetMaximum();
+            slider->SetPos(static_cast<float>(low + (high - low) * static_cast<int>(i) / 4), FALSE);
+            const RECT thumb = slider->GetThumbRect();
+            const int point = slider->GetRectInHost().left + (thumb.left + thumb.right) / 2;
+            auto* mark = Control(scale.marks[i]);
+            ASSERT_NE(mark, nullptr) << i;
+            const RECT at = mark->GetRectInHost();
+            // Where the text stands: its start, middle or end by its alignment (near, centre, far).
+            const int anchor[] = {at.left, (at.left + at.right) / 2, at.right};
+            EXPECT_NEAR(anchor[std::clamp(mark->GetTextAlign(), 0, 2)], point, 8)
+                << testing::PrintToString(std::wstring(scale.marks[i]));
+        }
+        delete page->GetOwner();
+    }
+
+    for (const wchar_t* echoPage : {L"MicInKaraoke", L"DesktopMicKaraoke"}) {
+        Open(echoPage, new TestHandler);
+        auto* caption = dynamic_cast<CxSkinStatic*>(Control(L"Tick"));
+        ASSERT_NE(caption, nullptr);
+        EXPECT_EQ(caption->GetText(), L"Echo level");
+        EXPECT_LE(caption->GetNaturalSize().cx, caption->GetWidth()) << "the caption is cut";
+        delete page->GetOwner();
     }
 }
 

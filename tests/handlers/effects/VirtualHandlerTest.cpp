@@ -452,6 +452,32 @@ TEST_F(VirtualPageTest, RotationButtonsStoreOneFlagAndStopping) {
     EXPECT_EQ(Flags(), (std::vector<int>{1, 0, 0, 0}));
 }
 
+TEST_F(VirtualPageTest, PressingTheLitTurningButtonAgainStopsTheTurning) {
+    // Through the mouse, on every shipped page: the lit button must still hear the press.
+    for (const wchar_t* name : kPages) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(name)));
+        SteppedClock clock;
+        OpenPage(name);
+        Panel()->SetStepClock(&clock);
+        for (const wchar_t* button : {L"Clockwise", L"CounterClockwise"}) {
+            MouseClick(button);
+            EXPECT_EQ(Mode(), button == std::wstring(L"Clockwise") ? 1 : 2);
+            EXPECT_TRUE(Selected(button));
+            MouseClick(button);
+            EXPECT_EQ(Mode(), 0) << "the lit button pressed again";
+            EXPECT_TRUE(Selected(L"Manual"));
+            EXPECT_FALSE(Selected(button));
+            EXPECT_EQ(Flags(), (std::vector<int>{1, 0, 0, 0}));
+        }
+        // A lit mode without turning ignores a second press, as radio buttons do.
+        MouseClick(L"WiseArround");
+        MouseClick(L"WiseArround");
+        EXPECT_EQ(Mode(), 3);
+        EXPECT_TRUE(Selected(L"WiseArround"));
+        delete page->GetOwner();
+    }
+}
+
 TEST_F(VirtualPageTest, TurningThreadWritesAnglesToItsEndpointUnderTheLock) {
     SteppedClock clock;
     OpenPage();

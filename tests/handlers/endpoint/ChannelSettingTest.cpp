@@ -168,6 +168,27 @@ TEST_F(SettingPageTest, TogglesWriteAndRestoreOnFailure) {
     (void)handler;
 }
 
+TEST_F(SettingPageTest, ClickingACaptionClicksItsChoiceOrSwitch) {
+    PutSpeakerDevice(2);
+    channel.m_playable = 6;
+    OpenSpeaker();
+    ClearLogs();
+    MouseClick(L"Channels6_Text");
+    EXPECT_EQ(channel.Live(L"DevChannelNumControl"), 6);
+    EXPECT_EQ(Check(L"Channels6"), 1);
+    EXPECT_EQ(Check(L"Channels2"), 0);
+    ClearLogs();
+    MouseClick(L"Channels6_Text"); // the choice in force: nothing to write
+    EXPECT_TRUE(channel.m_writes.empty());
+
+    MouseClick(L"SideBackSwap_Text");
+    EXPECT_EQ(channel.Live(L"Enable_SwapSrBk_LFX"), 1);
+    EXPECT_EQ(Check(L"SideBackSwap"), 1);
+    MouseClick(L"SideBackSwap_Text");
+    EXPECT_EQ(channel.Live(L"Enable_SwapSrBk_LFX"), 0);
+    EXPECT_EQ(Check(L"SideBackSwap"), 0);
+}
+
 TEST_F(SettingPageTest, TestClicksAreThrottledAndPicturesPlayOneSpeaker) {
     PutSpeakerDevice(8);
     auto* handler = OpenSpeaker();
@@ -220,7 +241,8 @@ TEST_F(SettingPageTest, HeadPhonePageKeepsTheDeviceStereo) {
     EXPECT_EQ(Check(L"HeadPhone"), 1);
     EXPECT_EQ(Selected(L"OutputTerminalTypeControl"), 1);
     EXPECT_FALSE(Visible(L"ChannelCopy")) << "no up-mix, no channel copy";
-    // Levels 10, 20, 30: the markup's four items are cut to three and the second is chosen.
+    EXPECT_FALSE(Visible(L"ChannelCopy_Text")) << "and no caption over an empty place";
+    // Levels 10, 20, 30: one item each, and the second is chosen.
     EXPECT_EQ(Items(L"Amplifier").size(), 3u);
     EXPECT_EQ(Selected(L"Amplifier"), 1);
     ClearLogs();
@@ -236,6 +258,63 @@ TEST_F(SettingPageTest, HeadPhoneAmplifierWithoutStepIsNotOffered) {
     EXPECT_TRUE(channel.m_writes.empty());
     EXPECT_FALSE(Visible(L"Amplifier"));
     EXPECT_FALSE(Visible(L"AmplifierTB"));
+}
+
+TEST_F(SettingPageTest, HeadPhoneAmplifierOffersEveryLevelOfTheDevice) {
+    services.m_texts[L"ml_Channels_Amp_Level"] = L"Level {0}";
+    channel.PutCached(L"DevChannelNumControl", 2);
+    channel.m_hasAmplifier = 1;
+    const struct {
+        int min, max, step, current;
+        Log items; // empty: not offered
+        int selected;
+    } cases[] = {
+        {0, 12, 2, 6, {L"Level 0", L"Level 2", L"Level 4", L"Level 6", L"Level 8", L"Level 10", L"Level 12"}, 3},
+        {-6, 6, 6, 6, {L"Level -6", L"Level 0", L"Level 6"}, 2},
+        {0, 0, 1, 0, {L"Level 0"}, 0},
+        {12, 0, 2, 6, {}, 0},     // a range upside down
+        {0, 100000, 1, 0, {}, 0}, // more levels than a list can hold
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.max);
+        channel.PutCached(L"HPAmplifierControl#0", c.current);
+        channel.PutCached(L"HPAmplifierControl#1", c.max);
+        channel.PutCached(L"HPAmplifierControl#2", c.min);
+        channel.PutCached(L"HPAmplifierControl#3", c.step);
+        auto* handler = Open(L"HeadPhoneSetting", new CHeadPhoneSettingHandler);
+        EXPECT_EQ(Visible(L"Amplifier"), !c.items.empty());
+        EXPECT_EQ(Visible(L"AmplifierTB"), !c.items.empty());
+        if (!c.items.empty()) {
+            Log shown;
+            if (auto* combo = dynamic_cast<IxSkinComboBox*>(Control(L"Amplifier"))) {
+                for (int i = 0; i < combo->GetCount(); ++i) {
+                    std::wstring text;
+                    combo->GetItemText(i, text);
+                    shown.push_back(text);
+                }
+            }
+            EXPECT_EQ(shown, c.items);
+            EXPECT_EQ(Selected(L"Amplifier"), c.selected);
+            // The top level, which a fixed list of four left out of reach.
+            ClearLogs();
+            handler->OnSelChange(L"Amplifier", static_cast<int>(c.items.size()) - 1);
+            EXPECT_EQ(channel.m_writes, Log{L"HPAmplifierControl=" + std::to_wstring(c.max) + L"/0"});
+        }
+        delete page->GetOwner();
+    }
+}
+
+TEST_F(SettingPageTest, HeadPhoneChannelCopyShowsWithItsCaption) {
+    channel.PutCached(L"DevChannelNumControl", 2);
+    channel.PutCached(L"Enable_Channel_COPY_LFX", 1);
+    channel.m_features.insert(L"Spaceline");
+    Open(L"HeadPhoneSetting", new CHeadPhoneSettingHandler);
+    EXPECT_TRUE(Visible(L"ChannelCopy"));
+    EXPECT_TRUE(Visible(L"ChannelCopy_Text"));
+    EXPECT_EQ(Check(L"ChannelCopy"), 1);
+    MouseClick(L"ChannelCopy_Text");
+    EXPECT_EQ(channel.Live(L"Enable_Channel_COPY_LFX"), 0);
+    EXPECT_EQ(Check(L"ChannelCopy"), 0);
 }
 
 TEST_F(SettingPageTest, SPDIFOutChannelCopyGatedByItsFeature) {

@@ -97,21 +97,29 @@ TEST_F(SamplingRatePageTest, AcceptedRatesFillTheFirstPlacesInTableOrder) {
 }
 
 TEST_F(SamplingRatePageTest, DepthChoiceOnlyWhenTwoDepthsAreAccepted) {
+    // Without a choice the depth area goes with its heading; the current format still names a known depth.
     struct Case {
         std::initializer_list<unsigned> depths;
-        bool c16, c24, c32, diagram;
-    } cases[] = {{{16}, false, false, false, false},
-                 {{16, 24}, true, true, false, true},
-                 {{16, 24, 32}, true, true, true, true}};
+        unsigned current;
+        bool area, c16, c24, c32, diagram;
+    } cases[] = {{{16}, 16, false, false, false, false, true},
+                 {{16, 24}, 16, true, true, true, false, true},
+                 {{16, 24, 32}, 16, true, true, true, true, true},
+                 {{16}, 20, false, false, false, false, false}}; // a depth the page has no name for
     for (const Case& c : cases) {
         formats.m_formats.clear();
         formats.Accept(2, c.depths, {48000});
+        formats.PutCached(L"DevBitDepthControl", c.current);
         auto* handler = OpenSpeaker();
         handler->InitControls();
+        EXPECT_EQ(Visible(L"CanvasBitDepth"), c.area);
         EXPECT_EQ(Visible(L"Canvas16"), c.c16);
         EXPECT_EQ(Visible(L"Canvas24"), c.c24);
         EXPECT_EQ(Visible(L"Canvas32"), c.c32);
         EXPECT_EQ(Visible(L"DiagramBits"), c.diagram);
+        if (c.diagram) {
+            EXPECT_TRUE(Visible(L"Diagram16Bits"));
+        }
     }
 }
 
@@ -148,6 +156,10 @@ TEST_F(SamplingRatePageTest, EncodedOutputsTakeTheSelectionAndDisableDepths) {
         EXPECT_EQ(Check(c.selected), 1) << c.selected;
         EXPECT_EQ(Enabled(L"CanvasBitDepth"), c.depthEnabled) << c.selected;
         EXPECT_EQ(Visible(L"CanvasDTSInteractive"), c.dtsSupported);
+        // Greyed, not gone: the depths stay in view.
+        EXPECT_TRUE(Visible(L"CanvasBitDepth")) << c.selected;
+        EXPECT_TRUE(Visible(L"Canvas16")) << c.selected;
+        EXPECT_TRUE(Visible(L"Canvas24")) << c.selected;
     }
 }
 
@@ -177,15 +189,38 @@ TEST_F(SamplingRatePageTest, ClickingARateWritesItAndRefreshesThePage) {
     EXPECT_EQ(page->OnClick(L"NotAControl"), 0);
 }
 
-TEST_F(SamplingRatePageTest, ClickingAnEncodedOutputSwitchesItOn) {
+TEST_F(SamplingRatePageTest, EncodedOutputsAreExclusiveAndARateLeavesThem) {
+    // The driver here keeps each switch as written, as a device that does not clear the other one itself.
     formats.Accept(2, {16, 24}, kAllRates);
     formats.m_features = {L"IsSupportDolbyDigitalLive", L"IsSupportDTSInteractive"};
     OpenSpeaker();
-    formats.m_writes.clear();
-    Click(L"DolbyDigitalLive");
-    EXPECT_EQ(formats.m_writes, (std::vector<std::wstring>{L"DolbyDigitalLiveControl=1/1"}));
-    EXPECT_EQ(Check(L"DolbyDigitalLive"), 1);
-    EXPECT_FALSE(Enabled(L"CanvasBitDepth"));
+    const struct {
+        const wchar_t* click;
+        std::vector<std::wstring> writes;
+        const wchar_t* selected;
+        bool depthEnabled;
+    } steps[] = {
+        {L"DolbyDigitalLive", {L"DolbyDigitalLiveControl=1/1"}, L"DolbyDigitalLive", false},
+        {L"DTSInteractive", {L"DTSInteractiveControl=1/1", L"DolbyDigitalLiveControl=0/1"}, L"DTSInteractive", false},
+        {L"DolbyDigitalLive",
+         {L"DolbyDigitalLiveControl=1/1", L"DTSInteractiveControl=0/1"},
+         L"DolbyDigitalLive",
+         false},
+        // The rate in force, picked again, is the way back to PCM.
+        {L"Hz48000", {L"DolbyDigitalLiveControl=0/1", L"DevSampleRateControl=48000/1"}, L"Hz48000", true},
+        {L"Hz96000", {L"DevSampleRateControl=96000/1"}, L"Hz96000", true},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(step.click)));
+        formats.m_writes.clear();
+        Click(step.click);
+        EXPECT_EQ(formats.m_writes, step.writes);
+        EXPECT_EQ(Check(step.selected), 1);
+        EXPECT_EQ(Enabled(L"CanvasBitDepth"), step.depthEnabled);
+        EXPECT_EQ(formats.Live(L"DolbyDigitalLiveControl") + formats.Live(L"DTSInteractiveControl"),
+                  step.depthEnabled ? 0 : 1)
+            << "at most one encoded output on";
+    }
 }
 
 TEST_F(SamplingRatePageTest, ChangesBehindThePageAreNoticed) {

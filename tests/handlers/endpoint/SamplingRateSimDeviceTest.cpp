@@ -7,7 +7,9 @@
 #include "../TonePageFixture.h"
 #include "DriverTestSupport.h"
 #include "handlers/endpoint/HeadPhoneSamplingRateHandler.h"
+#include "handlers/endpoint/MicInSamplingRateHandler.h"
 #include "handlers/endpoint/SPDIFOutSamplingRateHandler.h"
+#include "handlers/endpoint/StereoMixSamplingRateHandler.h"
 
 namespace oc::test {
 namespace {
@@ -26,11 +28,11 @@ protected:
         session.reset();
     }
     // The driver object's own device list, so the render capabilities (the encoded outputs) are probed.
-    void UseEndpoint(int32_t code) {
+    void UseEndpoint(int32_t code, uint32_t flow = 0) {
         session->Get()->BuildDeviceList();
         DeviceRecord* record = nullptr;
         for (DeviceRecord* listed : Access::Devices(session->Get()))
-            if (listed->Code() == code && listed->Flow() == 0)
+            if (listed->Code() == code && listed->Flow() == flow)
                 record = listed;
         ASSERT_NE(record, nullptr) << "the simulated device has no endpoint " << code;
         Access::SetRole(session->Get(), Access::kCurrent, record);
@@ -84,8 +86,33 @@ TEST_F(SamplingRateSimDeviceTest, SpdifOutEncodedOutputs) {
     EXPECT_FALSE(Enabled(L"CanvasBitDepth"));
     Click(L"DTSInteractive");
     EXPECT_EQ(Device(L"DTSInteractiveControl"), 1u);
+    EXPECT_EQ(Device(L"DolbyDigitalLiveControl"), 0u) << "one encoded stream at a time";
     EXPECT_EQ(Check(L"DTSInteractive"), 1);
     EXPECT_EQ(Check(L"DolbyDigitalLive"), 0);
+    EXPECT_TRUE(Visible(L"Canvas24")) << "the depths stay in view, greyed";
+    EXPECT_FALSE(Enabled(L"CanvasBitDepth"));
+
+    // Back to PCM, by the mouse as a user goes: the rate in force.
+    MouseClick(L"Hz48000");
+    EXPECT_EQ(Device(L"DTSInteractiveControl"), 0u);
+    EXPECT_EQ(Device(L"DolbyDigitalLiveControl"), 0u);
+    EXPECT_EQ(Device(L"DevSampleRateControl"), 48000u);
+    EXPECT_EQ(Check(L"Hz48000"), 1);
+    EXPECT_EQ(Check(L"DTSInteractive"), 0);
+    EXPECT_TRUE(Enabled(L"CanvasBitDepth"));
+}
+
+TEST_F(SamplingRateSimDeviceTest, SingleDepthInputsNameTheirDepthWithoutAnEmptyChoice) {
+    for (const auto& [code, panel] : {std::pair{2, L"MicInSamplingRate"}, std::pair{8, L"StereoMixSamplingRate"}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(panel)));
+        UseEndpoint(code, 1);
+        Open(panel, code == 2 ? static_cast<CSamplingRateHandler*>(new CMicInSamplingRateHandler)
+                             : new CStereoMixSamplingRateHandler);
+        EXPECT_FALSE(Visible(L"CanvasBitDepth")) << "no heading over an empty depth choice";
+        EXPECT_TRUE(Visible(L"DiagramBits")) << "the current format names its depth";
+        EXPECT_TRUE(Visible(L"Diagram16Bits"));
+        delete page->GetOwner();
+    }
 }
 
 } // namespace

@@ -108,7 +108,8 @@ TEST_F(VolHandlerTest, MalformedOrOutOfRangeDbIsRejectedWithTheRangeMessage) {
     services.m_texts[L"ml_Message_Caption"] = L"Caption";
     driver.m_currentEndpoint = L"HDMI";
     OpenHDMI(0.5, 0.5);
-    for (const wchar_t* entry : {L"3-", L"1.2.3", L"-", L".", L"0.01", L"-60.5", L"12abc", L"1e1"}) {
+    // An emptied box, or one with no digit at all, would read as 0 dB: full level, never what was meant.
+    for (const wchar_t* entry : {L"3-", L"1.2.3", L"-", L".", L"0.01", L"-60.5", L"12abc", L"1e1", L"", L"-."}) {
         SCOPED_TRACE(testing::Message() << std::string(entry, entry + wcslen(entry)));
         driver.m_writes.clear();
         pages.m_messages.clear();
@@ -120,7 +121,7 @@ TEST_F(VolHandlerTest, MalformedOrOutOfRangeDbIsRejectedWithTheRangeMessage) {
         EXPECT_EQ(Text(L"LdB"), L"-30.00");
         EXPECT_EQ(pages.m_messages, (std::vector<std::wstring>{L"From -60.00 to 0.00 dB, not {1:F2}. | Caption | 16"}));
     }
-    for (const wchar_t* entry : {L"-.5", L"0", L"-60", L""}) {
+    for (const wchar_t* entry : {L"-.5", L"0", L"-60", L"-0.", L"-7"}) {
         SCOPED_TRACE(testing::Message() << std::string(entry, entry + wcslen(entry)));
         EXPECT_EQ(page->OnTextCommitted(L"LdB", entry), 1);
     }

@@ -174,6 +174,12 @@ TEST_F(SpeakerVolTest, MasterLevelMovesAllChannelsAndChannelsShowTheirTags) {
     EXPECT_NEAR(Pos(L"MasterVol"), 80.0f, 0.01f);
     EXPECT_EQ(speaker->OnTextCommitted(L"MasterdB", L"3"), 0);
     EXPECT_EQ(Text(L"MasterdB"), L"-12.00");
+    // An emptied master box is no request for full level.
+    driver.m_writes.clear();
+    EXPECT_EQ(speaker->OnTextCommitted(L"MasterdB", L""), 0);
+    EXPECT_TRUE(driver.m_writes.empty());
+    EXPECT_NEAR(driver.Live(L"VolumeControl", -1), -12.0, 0.001);
+    EXPECT_EQ(Text(L"MasterdB"), L"-12.00");
 }
 
 TEST_F(SpeakerVolTest, OutputChoiceSelectsTheOutputInForce) {
