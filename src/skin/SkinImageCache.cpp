@@ -1,6 +1,8 @@
 #include "skin/SkinImageCache.h"
 
+#include <algorithm>
 #include <atomic>
+#include <iterator>
 
 // The imaging component's own factory, which needs no COM apartment on the calling thread.
 extern "C" HRESULT WINAPI WICCreateImagingFactory_Proxy(UINT sdkVersion, IWICImagingFactory** factory);
@@ -36,20 +38,10 @@ template <class Interface> struct ComRelease {
 };
 template <class Interface> using ComPtr = std::unique_ptr<Interface, ComRelease<Interface>>;
 
-// The file's first frame through the imaging component, converted to straight-alpha BGRA (GDI+'s ARGB).
-// Metadata is never read: that is most of what a GDI+ load of a small picture costs.
-Decoded DecodeWithImaging(IWICImagingFactory* factory, const wchar_t* path) {
-    IWICBitmapDecoder* rawDecoder = nullptr;
-    if (FAILED(factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                  &rawDecoder)))
-        return nullptr;
-    const ComPtr<IWICBitmapDecoder> decoder(rawDecoder);
-    IWICBitmapFrameDecode* rawFrame = nullptr;
-    if (FAILED(decoder->GetFrame(0, &rawFrame)))
-        return nullptr;
-    const ComPtr<IWICBitmapFrameDecode> frame(rawFrame);
+// The frame converted to straight-alpha BGRA (GDI+'s ARGB), with its resolution.
+Decoded FramePixels(IWICBitmapFrameDecode* frame) {
     IWICBitmapSource* rawConverted = nullptr;
-    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.get(), &rawConverted)))
+    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame, &rawConverted)))
         return nullptr;
     const ComPtr<IWICBitmapSource> converted(rawConverted);
     auto pixels = std::make_shared<CxSkinImageCache::Pixels>();
@@ -65,6 +57,61 @@ Decoded DecodeWithImaging(IWICImagingFactory* factory, const wchar_t* path) {
                                      reinterpret_cast<BYTE*>(pixels->argb.data()))))
         return nullptr;
     return pixels;
+}
+
+// The whole file, or nothing.
+bool ReadWholeFile(const wchar_t* path, std::vector<BYTE>& bytes) {
+    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size{};
+    bool read = ::GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (LONGLONG{1} << 30);
+    if (read) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD got = 0;
+        read = ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) && got == bytes.size();
+    }
+    ::CloseHandle(file);
+    return read;
+}
+
+bool IsPng(const std::vector<BYTE>& bytes) {
+    static constexpr BYTE kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    return bytes.size() > sizeof(kSignature) && std::equal(std::begin(kSignature), std::end(kSignature), bytes.begin());
+}
+
+// The file's first frame through the imaging component; metadata is never read. A PNG goes straight to the
+// PNG decoder's class factory: letting the imaging factory pick a decoder searches the registry for every
+// file, which costs more than decoding a small picture.
+Decoded DecodeWithImaging(IWICImagingFactory* factory, IClassFactory* pngDecoders, const wchar_t* path) {
+    std::vector<BYTE> bytes;
+    if (!ReadWholeFile(path, bytes))
+        return nullptr;
+    IWICStream* rawStream = nullptr;
+    if (FAILED(factory->CreateStream(&rawStream)))
+        return nullptr;
+    const ComPtr<IWICStream> stream(rawStream);
+    if (FAILED(stream->InitializeFromMemory(bytes.data(), static_cast<DWORD>(bytes.size()))))
+        return nullptr;
+    IWICBitmapDecoder* rawDecoder = nullptr;
+    if (pngDecoders && IsPng(bytes)) {
+        if (FAILED(pngDecoders->CreateInstance(nullptr, IID_IWICBitmapDecoder, reinterpret_cast<void**>(&rawDecoder))))
+            return nullptr;
+        if (FAILED(rawDecoder->Initialize(stream.get(), WICDecodeMetadataCacheOnDemand))) {
+            rawDecoder->Release();
+            return nullptr;
+        }
+    } else if (FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                       &rawDecoder))) {
+        return nullptr;
+    }
+    const ComPtr<IWICBitmapDecoder> decoder(rawDecoder);
+    IWICBitmapFrameDecode* rawFrame = nullptr;
+    if (FAILED(decoder->GetFrame(0, &rawFrame)))
+        return nullptr;
+    const ComPtr<IWICBitmapFrameDecode> frame(rawFrame);
+    return FramePixels(frame.get());
 }
 
 // Whatever the imaging component cannot read, GDI+ may (metafiles): its picture as ARGB pixels; null when
@@ -92,6 +139,20 @@ Decoded DecodeWithGdiplus(const wchar_t* path) {
     return pixels;
 }
 
+// The PNG decoder's class factory, from the imaging component loaded in this process; null without it.
+IClassFactory* PngDecoderFactory() {
+    static constexpr GUID kPngDecoder = {0x389ea17b, 0x5078, 0x4cde, {0xb6, 0xef, 0x25, 0xc1, 0x51, 0x75, 0xc7, 0x51}};
+    using GetClassObjectFn = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+    HMODULE codecs = ::GetModuleHandleW(L"windowscodecs.dll");
+    auto getClassObject = codecs ? reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void (*)()>(
+                                       ::GetProcAddress(codecs, "DllGetClassObject")))
+                                 : nullptr;
+    IClassFactory* factory = nullptr;
+    if (!getClassObject || FAILED(getClassObject(kPngDecoder, IID_IClassFactory, reinterpret_cast<void**>(&factory))))
+        return nullptr;
+    return factory;
+}
+
 } // namespace
 
 CxSkinImageCache::CxSkinImageCache() : m_previous(g_current.exchange(this)) {}
@@ -99,6 +160,8 @@ CxSkinImageCache::CxSkinImageCache() : m_previous(g_current.exchange(this)) {}
 CxSkinImageCache::~CxSkinImageCache() {
     CxSkinImageCache* self = this;
     g_current.compare_exchange_strong(self, m_previous);
+    if (m_pngDecoders)
+        m_pngDecoders->Release();
     if (m_imaging)
         m_imaging->Release();
 }
@@ -145,14 +208,20 @@ std::unique_ptr<Bitmap> CxSkinImageCache::Load(const wchar_t* path) {
 
 std::shared_ptr<const CxSkinImageCache::Pixels> CxSkinImageCache::Decode(const wchar_t* path) {
     IWICImagingFactory* imaging = nullptr;
+    IClassFactory* pngDecoders = nullptr;
     {
         CxLockGuard hold(m_lock);
-        if (!m_imaging && !m_imagingFailed)
-            m_imagingFailed = FAILED(WICCreateImagingFactory_Proxy(WINCODEC_SDK_VERSION, &m_imaging)) || !m_imaging;
+        if (!m_imagingTried) {
+            m_imagingTried = true;
+            if (FAILED(WICCreateImagingFactory_Proxy(WINCODEC_SDK_VERSION, &m_imaging)))
+                m_imaging = nullptr;
+            m_pngDecoders = PngDecoderFactory();
+        }
         imaging = m_imaging;
+        pngDecoders = m_pngDecoders;
     }
     if (imaging) {
-        if (Decoded pixels = DecodeWithImaging(imaging, path))
+        if (Decoded pixels = DecodeWithImaging(imaging, pngDecoders, path))
             return pixels;
     }
     return DecodeWithGdiplus(path);

@@ -52,6 +52,8 @@ private:
     CxSkinImageCache* m_previous = nullptr;
     mutable CxLock m_lock; // controls may be made off the UI thread in tests
     std::map<std::wstring, std::shared_ptr<const Pixels>> m_images;
-    IWICImagingFactory* m_imaging = nullptr; // made at the first decode
-    bool m_imagingFailed = false;
+    // Made at the first decode.
+    bool m_imagingTried = false;
+    IWICImagingFactory* m_imaging = nullptr;
+    IClassFactory* m_pngDecoders = nullptr;
 };
