@@ -22,6 +22,8 @@ using std::min;
 } // namespace Gdiplus
 #include <gdiplus.h>
 
+#include "skin/SkinImageCache.h"
+
 namespace {
 
 constexpr wchar_t kCompanyName[] = L"Korva Software";
@@ -315,6 +317,9 @@ BOOL COvercoatApp::InitInstance() {
     Gdiplus::GdiplusStartupInput gdiplusInput;
     if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr) != Gdiplus::Ok)
         m_gdiplusToken = 0;
+    // Every skin image of the run is decoded once and shared by the controls that show it. A control that
+    // outlives the cache keeps its pixels.
+    CxSkinImageCache images;
 
     if (m_stages.createMarkupController)
         m_stages.createMarkupController(*this);

@@ -12,6 +12,7 @@ constexpr const wchar_t* kCultures[] = {
 };
 
 constexpr wchar_t kKeyPrefix[] = L"ml_";
+constexpr wchar_t kCommonFile[] = L"common.xaml";
 
 // A directory search, closed with the object.
 class FileSearch {
@@ -36,6 +37,53 @@ private:
 struct ParserRelease {
     void operator()(IProfileParser* parser) const { parser->Release(); }
 };
+using ParserPtr = std::unique_ptr<IProfileParser, ParserRelease>;
+
+// The texts of one parsed language file (not taken over), each replacing the one before it.
+void AddLanguageTexts(COvercoatApp& app, const IXmlObject* root) {
+    if (!root || !app.LanguageStrings())
+        return;
+    std::map<std::wstring, std::wstring>& strings = *app.LanguageStrings();
+    for (std::uint32_t i = 0; i < root->GetChildCount(); ++i) {
+        const IXmlObject* entry = root->GetChild(i);
+        if (!entry || entry->GetName() != L"sys:String")
+            continue;
+        std::wstring attribute, key;
+        entry->GetAttributeAt(attribute, key, 0);
+        std::wstring text = entry->GetText();
+        // An empty text never replaces a text.
+        if (attribute != L"x:Key" || key.empty() || text.empty())
+            continue;
+        if (key == L"LanguageName")
+            app.m_languageName = text;
+        // The description is listed under the culture's name, which the language list turns back into a
+        // culture with FindLanguageKey.
+        const std::wstring& storedKey = key == L"LanguageDescription" ? app.m_languageName : key;
+        strings[storedKey] = std::move(text);
+    }
+}
+
+// One language file parsed and kept, so that its texts can be added more than once from one read.
+class KeptLanguageFile : public IProfileParserListener {
+public:
+    KeptLanguageFile(COvercoatApp& app, const std::wstring& path) : m_app(app) {
+        if (ParserPtr parser{CreateProfileParser(this)})
+            parser->Parse(path.c_str());
+    }
+    IXmlObject* CreateObject(const wchar_t* name) override { return m_app.CreateObject(name); }
+    void OnParsed(IXmlObject* root) override { m_root.reset(root); }
+    void OnError(const wchar_t* /*message*/) override {}
+    // Null when the file is missing or broken.
+    const IXmlObject* Root() const { return m_root.get(); }
+
+private:
+    COvercoatApp& m_app;
+    XmlObjectPtr m_root;
+};
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
 
 } // namespace
 
@@ -66,17 +114,28 @@ int COvercoatApp::LoadLanguage(const std::wstring& culture) {
             return 0;
     }
 
-    std::unique_ptr<IProfileParser, ParserRelease> parser(CreateProfileParser(this));
+    ParserPtr parser(CreateProfileParser(this));
     if (parser) {
+        // The chosen culture's common file serves twice (in the list, then with its own files): it is read
+        // once and its texts are added at both places.
+        const KeptLanguageFile chosenCommon(*this, folder + kCommonFile);
         // Every culture's name and description, for the language list.
-        for (const wchar_t* listed : kCultures)
-            parser->Parse((languageFolder(listed) + L"common.xaml").c_str());
+        for (const wchar_t* listed : kCultures) {
+            const std::wstring listedFolder = languageFolder(listed);
+            if (SameName(listedFolder, folder))
+                AddLanguageTexts(*this, chosenCommon.Root());
+            else
+                parser->Parse((listedFolder + kCommonFile).c_str());
+        }
         // Then the chosen culture's own files, whose texts replace those of the others.
         do {
             const WIN32_FIND_DATAW& entry = search->Entry();
             if (entry.cFileName[0] == L'.' || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
                 continue;
-            parser->Parse((folder + entry.cFileName).c_str());
+            if (SameName(entry.cFileName, kCommonFile))
+                AddLanguageTexts(*this, chosenCommon.Root());
+            else
+                parser->Parse((folder + entry.cFileName).c_str());
         } while (search->Next());
     }
     return m_languageStrings->empty() ? 0 : 1;
@@ -84,26 +143,7 @@ int COvercoatApp::LoadLanguage(const std::wstring& culture) {
 
 void COvercoatApp::OnLanguageParsed(IXmlObject* root) {
     const XmlObjectPtr document(root);
-    if (!root || !m_languageStrings)
-        return;
-    std::map<std::wstring, std::wstring>& strings = *m_languageStrings;
-    for (std::uint32_t i = 0; i < root->GetChildCount(); ++i) {
-        const IXmlObject* entry = root->GetChild(i);
-        if (!entry || entry->GetName() != L"sys:String")
-            continue;
-        std::wstring attribute, key;
-        entry->GetAttributeAt(attribute, key, 0);
-        std::wstring text = entry->GetText();
-        // An empty text never replaces a text.
-        if (attribute != L"x:Key" || key.empty() || text.empty())
-            continue;
-        if (key == L"LanguageName")
-            m_languageName = text;
-        // The description is listed under the culture's name, which the language list turns back into a
-        // culture with FindLanguageKey.
-        const std::wstring& storedKey = key == L"LanguageDescription" ? m_languageName : key;
-        strings[storedKey] = std::move(text);
-    }
+    AddLanguageTexts(*this, root);
 }
 
 IXmlObject* COvercoatApp::CreateObject(const wchar_t* /*name*/) {

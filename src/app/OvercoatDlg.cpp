@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "app/AppSettings.h"
+#include "app/FirstFrameStamp.h"
 #include "app/HandlerFactory.h"
 #include "app/HandlerServices.h"
 #include "app/IHandler.h"
@@ -64,6 +65,8 @@ struct EffectRoute {
     UINT message;
     uint32_t flags;
 };
+// The notice that comes with a pending poll.
+constexpr uint32_t kPollingFlags = 128;
 constexpr EffectRoute kEffectRoutes[] = {
     {WM_EFFECT_CHANGED_128, 128}, {WM_EFFECT_CHANGED_512, 512}, {WM_EFFECT_CHANGED_1024, 1024},
     {WM_EFFECT_CHANGED_256, 256}, {WM_EFFECT_CHANGED_0, 0},
@@ -408,8 +411,12 @@ BOOL COvercoatDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void COvercoatDlg::OnPollTimer() {
-    if (!s_pollPending.exchange(false))
+    if (!s_pollPending.exchange(false)) {
+        // Nothing to apply: the timer rests until the next change notice wakes it.
+        ::KillTimer(GetSafeHwnd(), kPollTimer);
+        m_timer = 0;
         return;
+    }
     IMainDialogHandler* main = GetMainDialogHandler();
     if (!main)
         return;
@@ -545,6 +552,9 @@ LRESULT COvercoatDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     IMainDialogHandler* main = GetMainDialogHandler();
     for (const EffectRoute& route : kEffectRoutes) {
         if (message == route.message) {
+            // The library marks a poll pending before it posts this notice: a resting timer wakes for it.
+            if (route.flags == kPollingFlags && !m_timer)
+                m_timer = ::SetTimer(GetSafeHwnd(), kPollTimer, kPollPeriodMs, nullptr);
             NotifyHandler(route.flags);
             return 0;
         }
@@ -567,6 +577,11 @@ LRESULT COvercoatDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_icon);
+    case WM_WINDOWPOSCHANGED:
+        // The picture was pushed while the window was still hidden: showing it is the first frame.
+        if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)
+            oc::bench::WriteFirstFrameStamp();
+        break;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE)
             ResetMouseState();
@@ -716,8 +731,9 @@ void COvercoatDlg::OnDriverEvent(int32_t event, uint32_t flags, const oc::driver
         return;
     case 12:
     case 13:
-        dialog->PostUnique(WM_EFFECT_CHANGED_128);
+        // Pending before the notice is posted, so the notice always finds the poll it must wake the timer for.
         SetPollPending();
+        dialog->PostUnique(WM_EFFECT_CHANGED_128);
         return;
     default:
         break;
@@ -729,9 +745,9 @@ void COvercoatDlg::OnDriverEvent(int32_t event, uint32_t flags, const oc::driver
     WPARAM wParam = 0;
     if (route->message == WM_DEVICE_REMOVED)
         wParam = (flags == 2 || flags == 8 || !dialog->m_app.IsWin7OrLater()) ? 1 : 0;
-    dialog->PostUnique(route->message, wParam, 0);
     if (route->message == WM_EFFECT_CHANGED_128)
         SetPollPending();
+    dialog->PostUnique(route->message, wParam, 0);
 }
 
 void COvercoatDlg::OnHidButtonCallback(oc::driver::ButtonRecord* record) {

@@ -1,5 +1,7 @@
 #include "skin/SkinDraw.h"
 
+#include "skin/SkinImageCache.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -82,6 +84,8 @@ float xSkinImageAlphaFactor(int transparency, bool disabled) {
 std::unique_ptr<Bitmap> xSkinLoadBitmap(const wchar_t* path) {
     if (!path || !*path)
         return nullptr;
+    if (CxSkinImageCache* cache = CxSkinImageCache::Current())
+        return cache->Load(path);
     auto bitmap = std::make_unique<Bitmap>(path);
     if (bitmap->GetLastStatus() != Ok)
         return nullptr;

@@ -19,7 +19,8 @@ enum SkinStretchMode : int {
 // Alpha factor of the shared colour matrix: 0.4 for the disabled look, scaled by (100 - t) / 100.
 float xSkinImageAlphaFactor(int transparency, bool disabled);
 
-// A new bitmap from the file, or null for an empty path or any GDI+ failure.
+// A new bitmap from the file, or null for an empty path or any GDI+ failure. While an image cache is
+// installed, the file is decoded once and its pixels are shared by every bitmap loaded from it.
 std::unique_ptr<Gdiplus::Bitmap> xSkinLoadBitmap(const wchar_t* path);
 
 // Stretched onto rect, or cut into three vertical slices whose caps stay unscaled when threeSlice is set

@@ -511,6 +511,27 @@ TEST_F(MainDialogTest, TimerPollsOnlyWhenArmed) {
     EXPECT_EQ(Count(L"OnEffectNotify"), 1);
 }
 
+// Idle, the 500 ms timer rests: a tick with nothing pending stops it, a change notice from the library wakes
+// it for the poll, and it stops again on the next tick that finds nothing.
+TEST_F(MainDialogTest, PollTimerRestsUntilAChangeNoticeWakesIt) {
+    DeviceDriver driver;
+    services.m_driver = &driver;
+    Open();
+    const HWND hwnd = dialog->GetSafeHwnd();
+    calls.clear();
+    dialog->SendMessage(WM_TIMER, COvercoatDlg::kPollTimer, 0);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_FALSE(::KillTimer(hwnd, COvercoatDlg::kPollTimer)) << "an idle tick stops the timer";
+
+    handler->m_changed = 1;
+    std::thread library([] { COvercoatDlg::OnDriverEvent(20, 128, nullptr); });
+    library.join();
+    ASSERT_TRUE(PumpUntil([&] { return Count(L"OnEffectNotify") == 1; }, 2000)) << "the notice wakes the timer";
+    PumpUntil([] { return false; }, 1200);
+    EXPECT_EQ(Count(L"CollectChangedState"), 1);
+    EXPECT_FALSE(::KillTimer(hwnd, COvercoatDlg::kPollTimer)) << "the timer rests again";
+}
+
 // Without a main-window handler the window still opens and closes cleanly; a markup that cannot be loaded
 // quits at once.
 TEST_F(MainDialogTest, OpensWithoutAHandlerAndQuitsWhenTheMarkupIsMissing) {
