@@ -67,7 +67,13 @@ const fs::path& Journey::Scratch() {
     return ScratchDir().Path();
 }
 
+fs::path Journey::Pictures() {
+    return test::ProgramDir().parent_path() / "gallery" / "journeys";
+}
+
 void Journey::SetUpTestSuite() {
+    std::error_code ignored;
+    fs::create_directories(Pictures(), ignored);
     EmptyDataFolder();
     const fs::path data = DataFolder();
     fs::create_directories(data);

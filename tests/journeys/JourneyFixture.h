@@ -25,6 +25,8 @@ public:
     static RunningProgram& Program() { return *s_program; }
     static const SimPipe& Device() { return *s_device; }
     static const std::filesystem::path& Scratch();
+    // Where the journeys leave their pictures of the program's windows (kept after the run).
+    static std::filesystem::path Pictures();
 
     // The main window as it is now; a failed expectation and an empty window when it does not answer.
     static ProbedWindow Main();

@@ -4,6 +4,8 @@
 // while a page is shown, the language switched in the settings, hiding to the tray and coming back, and an
 // endpoint unplugged and plugged in again. They share one start of the program and run in this order.
 #include "JourneyFixture.h"
+#include "TestPaths.h"
+#include "markup/Utf8.h"
 
 #include "app/OvercoatDlg.h"
 
@@ -11,6 +13,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
+#include <regex>
 
 namespace oc::journey {
 namespace {
@@ -58,7 +63,7 @@ TEST_F(Journey, StartShowsTheWelcomePromptOverTheMainWindowAndItsButtonDismisses
     // The main window under the prompt is drawn whole: its picture is opaque inside the rounded corners.
     RECT window{};
     ::GetWindowRect(main.hwnd, &window);
-    const std::filesystem::path picture = Scratch() / "start.png";
+    const std::filesystem::path picture = Pictures() / "start.png";
     ASSERT_TRUE(Program().SavePicture(main.hwnd, picture));
     const RECT inner{20, 20, window.right - window.left - 20, window.bottom - window.top - 20};
     EXPECT_GT(OpaqueShare(picture, inner), 0.99);
@@ -207,6 +212,19 @@ public:
         return count ? sum / count : 0;
     }
 
+    // How many pixels of the area (window pixels) show the accent blue that marks a lit item.
+    int AccentPixels(const RECT& area) const {
+        int count = 0;
+        for (LONG y = area.top; y < area.bottom; ++y) {
+            for (LONG x = area.left; x < area.right; ++x) {
+                Gdiplus::Color color;
+                m_image->GetPixel(x, y, &color);
+                count += color.GetB() > 160 && color.GetB() - color.GetR() > 90;
+            }
+        }
+        return count;
+    }
+
 private:
     ULONG_PTR m_token = 0;
     std::unique_ptr<Gdiplus::Bitmap> m_image;
@@ -236,6 +254,14 @@ TEST_F(Journey, ChannelsAndSampleRatePickedOnTheSpeakerPagesShowInTheStatusPanel
     ASSERT_TRUE(two && six);
     EXPECT_TRUE(six->enabled) << "the status panel does not light 5.1 after 6 channels were chosen";
     EXPECT_FALSE(two->enabled) << "the status panel still lights 2 channels";
+    // And as drawn: only the chosen count shows in the accent colour.
+    ASSERT_TRUE(Program().SavePicture(main.hwnd, Pictures() / "six-channels.png"));
+    {
+        Picture picture(Pictures() / "six-channels.png");
+        ASSERT_TRUE(picture.Loaded());
+        EXPECT_GT(picture.AccentPixels(InWindow(main.hwnd, six->rect)), 5) << "5.1 is not drawn lit";
+        EXPECT_LT(picture.AccentPixels(InWindow(main.hwnd, two->rect)), 3) << "2 is still drawn lit";
+    }
 
     ASSERT_TRUE(OpenJackPage(L"MenuSpeakers", L"SpeakerSamplingRate"));
     main = MainShowing(L"Hz96000");
@@ -290,6 +316,16 @@ TEST_F(Journey, ProfileAppliedWhileAPageIsShownReachesTheDeviceAndThePage) {
     MainShowing(L"PanelStatusContent");
 }
 
+// The name a culture's language files give it, as the language list shows it.
+std::wstring LanguageName(const std::wstring& culture) {
+    std::ifstream file(test::ProgramDir() / "lang" / culture / "common.xaml", std::ios::binary);
+    const std::wstring text = Utf8ToWide({std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()});
+    static const std::wregex name(LR"re(x:Key="LanguageDescription">([^<]+)<)re");
+    std::wsmatch match;
+    EXPECT_TRUE(std::regex_search(text, match, name)) << "no language name for " << testing::PrintToString(culture);
+    return match.empty() ? std::wstring() : match[1].str();
+}
+
 // Picks a language in the settings dialog through its drop list, with the keys a user would press, and
 // closes the dialog with OK.
 void ChooseLanguage(const std::wstring& culture) {
@@ -300,7 +336,7 @@ void ChooseLanguage(const std::wstring& culture) {
         settings = Journey::Program().WaitFor(RunningProgram::Named(L"Dialog_AppSetting"));
         ASSERT_TRUE(settings) << "the settings dialog did not open";
     }
-    const std::wstring wanted = Journey::Text(L"LanguageDescription", culture);
+    const std::wstring wanted = LanguageName(culture);
     for (int step = 0; step < 20; ++step) {
         const ProbedControl* combo = settings->Find(L"MultiLanguage");
         ASSERT_TRUE(combo);
@@ -308,15 +344,21 @@ void ChooseLanguage(const std::wstring& culture) {
             break;
         const std::vector<HWND> before = Journey::Program().Windows();
         Journey::ClickAt(*settings, *combo);
+        // The drop list: a new skinned window (a tooltip may come up too, but it answers no probe).
         HWND list = nullptr;
         ASSERT_TRUE(Eventually([&] {
             for (HWND window : Journey::Program().Windows()) {
-                if (std::find(before.begin(), before.end(), window) == before.end())
+                if (std::find(before.begin(), before.end(), window) == before.end() &&
+                    Journey::Program().Probe(window))
                     list = window;
             }
             return list != nullptr;
         })) << "the language list did not drop down";
-        Journey::Program().Key(list, VK_DOWN);
+        // Each try goes to the top row and then one row further down than the last.
+        for (int up = 0; up < 20; ++up)
+            Journey::Program().Key(list, VK_UP);
+        for (int down = 0; down < step; ++down)
+            Journey::Program().Key(list, VK_DOWN);
         Journey::Program().Key(list, VK_RETURN);
         ASSERT_TRUE(Eventually([&] { return !::IsWindowVisible(list); })) << "Enter left the list open";
         settings = Journey::Program().WaitFor(RunningProgram::Named(L"Dialog_AppSetting"));
@@ -334,7 +376,7 @@ TEST_F(Journey, LanguageChosenInTheSettingsRetextsTheMainWindowAtOnce) {
     ASSERT_TRUE(label);
     ASSERT_EQ(label->text, Text(L"ml_Status_Channels"));
     const RECT area = InWindow(main.hwnd, label->rect);
-    ASSERT_TRUE(Program().SavePicture(main.hwnd, Scratch() / "english.png"));
+    ASSERT_TRUE(Program().SavePicture(main.hwnd, Pictures() / "english.png"));
 
     ChooseLanguage(L"de-DE");
     const std::wstring german = Text(L"ml_Status_Channels", L"de-DE");
@@ -344,10 +386,10 @@ TEST_F(Journey, LanguageChosenInTheSettingsRetextsTheMainWindowAtOnce) {
     });
     ASSERT_TRUE(main.Find(L"TextStatusChannels"));
     EXPECT_EQ(main.Find(L"TextStatusChannels")->text, german);
-    ASSERT_TRUE(Program().SavePicture(main.hwnd, Scratch() / "german.png"));
+    ASSERT_TRUE(Program().SavePicture(main.hwnd, Pictures() / "german.png"));
     {
-        Picture english(Scratch() / "english.png");
-        Picture deutsch(Scratch() / "german.png");
+        Picture english(Pictures() / "english.png");
+        Picture deutsch(Pictures() / "german.png");
         ASSERT_TRUE(english.Loaded() && deutsch.Loaded());
         EXPECT_GT(english.MeanDifference(deutsch, area), 2.0) << "the label's pixels did not change";
     }
@@ -365,7 +407,11 @@ TEST_F(Journey, ClosingHidesToTheTrayAndTheTrayIconBringsTheSameWindowBack) {
     const ProbedControl* frame = main.Find(L"PanelDeviceList");
     ASSERT_TRUE(frame);
     const RECT area = InWindow(main.hwnd, frame->rect);
-    ASSERT_TRUE(Program().SavePicture(main.hwnd, Scratch() / "before-tray.png"));
+    // The pointer rests on the title, so that no row is drawn hovered in either picture.
+    const POINT rest = main.Find(L"TextMainTitle")->Center();
+    Program().MoveMouse(main.hwnd, rest);
+    ::Sleep(300);
+    ASSERT_TRUE(Program().SavePicture(main.hwnd, Pictures() / "before-tray.png"));
 
     ASSERT_TRUE(ClickControl(main, L"BtnClose"));
     EXPECT_TRUE(Eventually([&] { return !::IsWindowVisible(main.hwnd); })) << "closing did not hide the window";
@@ -375,9 +421,11 @@ TEST_F(Journey, ClosingHidesToTheTrayAndTheTrayIconBringsTheSameWindowBack) {
     EXPECT_TRUE(Eventually([&] { return ::IsWindowVisible(main.hwnd) != FALSE; })) << "the tray did not restore";
 
     main = Main();
-    ASSERT_TRUE(Program().SavePicture(main.hwnd, Scratch() / "after-tray.png"));
-    Picture before(Scratch() / "before-tray.png");
-    Picture after(Scratch() / "after-tray.png");
+    Program().MoveMouse(main.hwnd, rest);
+    ::Sleep(300);
+    ASSERT_TRUE(Program().SavePicture(main.hwnd, Pictures() / "after-tray.png"));
+    Picture before(Pictures() / "before-tray.png");
+    Picture after(Pictures() / "after-tray.png");
     ASSERT_TRUE(before.Loaded() && after.Loaded());
     EXPECT_LT(before.MeanDifference(after, area), 4.0) << "the device list looks different after the restore";
 }

@@ -81,6 +81,7 @@ public:
 
     // Input as the system delivers a user's: a move to the point, then the button going down and up.
     void Click(HWND window, POINT screen) const;
+    void MoveMouse(HWND window, POINT screen) const { Mouse(window, WM_MOUSEMOVE, 0, screen); }
     void RightClick(HWND window, POINT screen) const;
     void Key(HWND window, UINT virtualKey) const;
     // A posted message of the program's own kind (the shell's notice to its tray icon).
