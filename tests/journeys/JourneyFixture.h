@@ -51,7 +51,7 @@ public:
     static void RestoreFromTray();
     // Waits until the main window passes the test; the last answer either way.
     static ProbedWindow MainWhen(const RunningProgram::WindowTest& test,
-                                 std::chrono::milliseconds timeout = std::chrono::seconds(10));
+                                 std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
 private:
     static void CloseOtherDialogs();

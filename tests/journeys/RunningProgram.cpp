@@ -56,11 +56,16 @@ bool ProbedControl::Inside(const RECT& area) const {
 }
 
 const ProbedControl* ProbedWindow::Find(const std::wstring& controlName) const {
+    const ProbedControl* hidden = nullptr;
     for (const ProbedControl& control : controls) {
-        if (control.name == controlName)
+        if (control.name != controlName)
+            continue;
+        if (control.shown)
             return &control;
+        if (!hidden)
+            hidden = &control;
     }
-    return nullptr;
+    return hidden;
 }
 
 const ProbedControl* ProbedWindow::FindIn(const RECT& area, const std::wstring& controlName) const {

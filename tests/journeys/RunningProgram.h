@@ -34,7 +34,7 @@ struct ProbedWindow {
     std::wstring name;
     std::vector<ProbedControl> controls;
 
-    // The first control of the name (depth first), or null.
+    // The first shown control of the name (depth first), else the first hidden one, or null.
     const ProbedControl* Find(const std::wstring& controlName) const;
     // The first control of the name whose centre lies in the area, or null.
     const ProbedControl* FindIn(const RECT& area, const std::wstring& controlName) const;
@@ -70,8 +70,8 @@ public:
     // The same, waiting for it to appear.
     std::optional<ProbedWindow> WaitFor(const WindowTest& test,
                                         std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
-    // Tests: the dialog of a markup name; the window holding a control of that name (the main window has
-    // no name of its own, a menu none either).
+    // Tests: the dialog of a markup name; the window holding a control or menu row of that name (a menu
+    // has no name of its own).
     static WindowTest Named(const std::wstring& name);
     static WindowTest Holding(const std::wstring& controlName);
     // The main window: the one holding the device list.
