@@ -28,7 +28,9 @@ template <class T> bool Is(CxSkinCtrl* control) {
     return dynamic_cast<T*>(control) != nullptr;
 }
 constexpr KindTest kKinds[] = {
-    {L"slider", Is<IxSkinSlider>}, {L"combo", Is<IxSkinComboBox>}, {L"textbox", Is<IxSkinTextBox>},
+    {L"slider", Is<IxSkinSlider>},
+    {L"combo", Is<IxSkinComboBox>},
+    {L"textbox", Is<IxSkinTextBox>},
     {L"button", Is<IxSkinButton>}, // check boxes and radio buttons are buttons with a check
 };
 
@@ -43,8 +45,8 @@ const wchar_t* KindOf(CxSkinCtrl* control) {
 std::wstring StateOf(CxSkinCtrl* control, std::wstring& text) {
     if (auto* slider = dynamic_cast<IxSkinSlider*>(control)) {
         wchar_t value[32];
-        std::swprintf(value, std::size(value), L"%g %d %d", static_cast<double>(slider->GetPos()),
-                      slider->GetMinimum(), slider->GetMaximum());
+        std::swprintf(value, std::size(value), L"%g %d %d", static_cast<double>(slider->GetPos()), slider->GetMinimum(),
+                      slider->GetMaximum());
         return value;
     }
     if (auto* combo = dynamic_cast<IxSkinComboBox*>(control)) {

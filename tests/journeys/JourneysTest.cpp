@@ -336,8 +336,7 @@ void ChooseLanguage(const std::wstring& culture) {
         HWND list = nullptr;
         ASSERT_TRUE(Eventually([&] {
             for (HWND window : Journey::Program().Windows()) {
-                if (std::find(before.begin(), before.end(), window) == before.end() &&
-                    Journey::Program().Probe(window))
+                if (std::find(before.begin(), before.end(), window) == before.end() && Journey::Program().Probe(window))
                     list = window;
             }
             return list != nullptr;

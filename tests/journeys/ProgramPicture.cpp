@@ -23,14 +23,14 @@ int wmain(int argc, wchar_t** argv) {
     const fs::path picture = argv[2];
     const int seconds = argc > 3 ? std::max(1, _wtoi(argv[3])) : 60;
     std::error_code error;
-    const fs::path scratch = fs::temp_directory_path(error) / ("overcoat-picture-" + std::to_string(::GetCurrentProcessId()));
+    const fs::path scratch =
+        fs::temp_directory_path(error) / ("overcoat-picture-" + std::to_string(::GetCurrentProcessId()));
     fs::create_directories(scratch, error);
 
     int status = 1;
     {
         RunningProgram program(exe, scratch);
-        std::optional<ProbedWindow> main =
-            program.WaitFor(RunningProgram::MainWindow(), std::chrono::seconds(seconds));
+        std::optional<ProbedWindow> main = program.WaitFor(RunningProgram::MainWindow(), std::chrono::seconds(seconds));
         if (!main) {
             std::fwprintf(stderr, L"the main window was not shown within %d s (program %ls)\n", seconds,
                           program.IsRunning() ? L"running" : L"ended");

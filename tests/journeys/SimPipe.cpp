@@ -22,7 +22,8 @@ std::wstring SimPipe::Send(const std::wstring& command) const {
     PipeHandle pipe;
     // The server serves one client at a time and makes a new instance after each: wait for it briefly.
     for (int attempt = 0; attempt < 100 && pipe.handle == INVALID_HANDLE_VALUE; ++attempt) {
-        pipe.handle = ::CreateFileW(m_name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        pipe.handle =
+            ::CreateFileW(m_name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (pipe.handle != INVALID_HANDLE_VALUE)
             break;
         if (::GetLastError() == ERROR_PIPE_BUSY)
