@@ -14,6 +14,7 @@
 #include "app/IMainHandler.h"
 #include "app/OvercoatApp.h"
 #include "app/PromptDialogs.h"
+#include "app/WindowProbe.h"
 #include "app/SystemTray.h"
 #include "driver/IDriverInstance.h"
 #include "markup/ILytController.h"
@@ -99,6 +100,8 @@ void COvercoatDlg::RunProgramMainWindow(COvercoatApp& app) {
     COvercoatDlg dialog(app, services, app.GetSettings());
     dialog.m_makeTray = &MakeSystemTray;
     dialog.m_runWelcome = &RunWelcomeDialog;
+    if (CWindowProbe::IsEnabled())
+        CxSkinDialog::SetCopyDataHandler(&CWindowProbe::Answer);
     app.m_pMainWnd = &dialog;
     dialog.DoModal();
     app.m_pMainWnd = nullptr;

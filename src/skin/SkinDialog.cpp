@@ -278,6 +278,10 @@ LRESULT CxSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     const BOOL delivered = DispatchLayerMessage(message, wParam, lParam, &layerResult);
     const UINT flags = static_cast<UINT>(wParam);
     switch (message) {
+    case WM_COPYDATA:
+        if (s_copyDataHandler)
+            return s_copyDataHandler(*this, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        break;
     case WM_LBUTTONDOWN:
         OnLButtonDownMessage(flags, MessagePoint(lParam));
         return 0;

@@ -78,6 +78,10 @@ public:
 
     // Disabling also hides a tip that is showing.
     void EnableToolTips(BOOL enable);
+    // Who answers WM_COPYDATA sent to any skinned dialog of the process (a test driving the program from
+    // outside); none by default, and the message then takes the normal path.
+    using CopyDataHandler = LRESULT (*)(CxSkinDialog& dialog, const COPYDATASTRUCT* data);
+    static void SetCopyDataHandler(CopyDataHandler handler) { s_copyDataHandler = handler; }
     // Forgets capture and focus (telling both layers) and every layer's hover state.
     void ResetMouseState();
 
@@ -118,6 +122,8 @@ private:
     void DestroyToolTip();
     POINT ToLayer(const CLayerWnd* layer, POINT point) const;
     BOOL FilterForTextBox(MSG* msg);
+
+    static inline CopyDataHandler s_copyDataHandler = nullptr;
 
     std::wstring m_dialogName;
     CLayerWnd* m_focusLayer = nullptr;
