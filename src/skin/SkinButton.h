@@ -46,7 +46,10 @@ public:
     int GetPowerState() override { return m_powerState; }
     void SetPowerState(int on, BOOL redraw) override;
     void SetContentImageAlign(UINT align) override;
-    void SetCheckToolTip(const std::wstring& text) override { m_checkToolTip = text; }
+    // Either text may change while the button is checked (a language switch sets both): the tool shows
+    // the one that fits the check state.
+    void SetCheckToolTip(const std::wstring& text) override;
+    void SetToolTip(const std::wstring& text) override;
 
     // The check box's own setters for the power images outside the interface.
     void SetPowerDownSkin(const std::wstring& path);
@@ -54,6 +57,8 @@ public:
 
     SIZE GetNormalImageSize() const;
     std::wstring GetCheckToolTip() const { return m_checkToolTip; }
+    // The text the tooltip shows in the present check state.
+    const std::wstring& ShownToolTip() const;
 
     void Draw(Gdiplus::Graphics* graphics) override;
     using CxSkinCtrl::Draw;
