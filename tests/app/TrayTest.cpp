@@ -520,8 +520,9 @@ TEST_F(TrayTest, UnmeasuredIconOpensThePopupAtTheCursorOnTheScreen) {
         EXPECT_LE(placed.bottom, height);
         EXPECT_LE(placed.left, at.x);
         EXPECT_GE(placed.right, at.x);
-        if (at.y > height / 4)
+        if (at.y > height / 4) {
             EXPECT_LE(placed.bottom, at.y) << "above the click, as over a bottom taskbar";
+        }
         tray->ClosePopups();
         Pump();
     }

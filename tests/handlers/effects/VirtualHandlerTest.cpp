@@ -541,8 +541,9 @@ TEST_F(VirtualPageTest, FailedDistanceQueriesNeverWriteADistanceOutsideTheRoom) 
     room.m_unreadable.insert(L"Enable_SS_LFX");
     CVirtualHandler::WriteDefaults(&room, 7);
     for (const std::wstring& write : room.EndpointWrites()) {
-        if (write.find(L"_DIST") != std::wstring::npos)
+        if (write.find(L"_DIST") != std::wstring::npos) {
             EXPECT_NE(write.find(L"=30/0"), std::wstring::npos) << write;
+        }
     }
 }
 
