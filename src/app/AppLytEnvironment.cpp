@@ -5,6 +5,7 @@
 #include "app/MainHandler.h"
 #include "app/OvercoatApp.h"
 #include "profiles/PanelProfileHandler.h"
+#include "skin/LayerWnd.h"
 #include "skin/SkinObject.h"
 
 std::wstring CAppLytEnvironment::TranslateText(const std::wstring& text) const { return m_app.TranslateText(text); }
@@ -22,10 +23,25 @@ IxSkinListener* CAppLytEnvironment::CreateHandler(const std::wstring& name) { re
 ILytController* CAppLytEnvironment::GetController() const { return m_app.GetLytController(); }
 
 void CAppLytEnvironment::UpdateContentRect(IxSkinObject* parent, const LytRect& rect) {
+    PlaceContentFrame(parent, rect);
+}
+
+void CAppLytEnvironment::PlaceContentFrame(IxSkinObject* parent, const LytRect& rect) {
     auto* object = dynamic_cast<CxSkinObject*>(parent);
-    auto* main = object ? dynamic_cast<CMainHandler*>(object->GetListener()) : nullptr;
-    if (main)
-        main->UpdateContentRect(RECT{rect.left, rect.top, rect.right, rect.bottom});
+    CLayerWnd* layer = object ? object->GetLayer() : nullptr;
+    CLayerWnd* root = layer ? layer->GetRootLayer() : nullptr;
+    auto* window = dynamic_cast<CxSkinObject*>(root);
+    auto* main = window ? dynamic_cast<CMainHandler*>(window->GetListener()) : nullptr;
+    if (!main)
+        return;
+    // The main handler places the content in its window: a frame inside a panel moves by the panel's place.
+    POINT offset{0, 0};
+    if (layer != root) {
+        const RECT inHost = layer->GetRectInHost();
+        offset = {inHost.left, inHost.top};
+    }
+    main->UpdateContentRect(RECT{rect.left + offset.x, rect.top + offset.y, rect.right + offset.x,
+                                 rect.bottom + offset.y});
 }
 
 void CAppLytEnvironment::EnumerateProfiles(IxSkinListener* handler, IxSkinObject* parent, const LytRect& rect) {

@@ -22,6 +22,9 @@ public:
     ILytController* GetController() const override;
     // The content frame belongs to the main-window handler that serves the parent.
     void UpdateContentRect(IxSkinObject* parent, const LytRect& rect) override;
+    // The same without the application: the handler of the window at the root of the parent's layer tree
+    // gets the frame, in the window's coordinates, wherever in the markup the frame sits.
+    static void PlaceContentFrame(IxSkinObject* parent, const LytRect& rect);
     // The profile strip is filled by the profile panel's handler.
     void EnumerateProfiles(IxSkinListener* handler, IxSkinObject* parent, const LytRect& rect) override;
 

@@ -45,7 +45,9 @@ CBaseHandler::CBaseHandler() = default;
 
 CBaseHandler::~CBaseHandler() {
     DestroyTextBoxMenu();
-    // m_stopWorker joins its thread as it goes: the worker never outlives the handler that started it.
+    // A stop still running finishes on its own; it needs nothing of this handler.
+    if (m_stopWorker && !m_stopWorker->Join(0))
+        m_stopWorker->Detach();
 }
 
 IHandlerServices& CBaseHandler::Services() const {

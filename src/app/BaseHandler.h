@@ -131,7 +131,9 @@ protected:
     std::wstring m_name;
     CxSkinMenu* m_textBoxMenu = nullptr;
     std::wstring m_menuTextBox;
-    // The stop worker of the last StopSoundOnWorker; joined before the handler goes.
+    // The stop worker of the last StopSoundOnWorker. The handler does not wait for it when it goes: a
+    // stop hung in the driver would hold up the page switch or the exit. The worker touches only the main
+    // window's player, whose owner waits for it a bounded time (CMainHandler).
     std::unique_ptr<CWorkerThread> m_stopWorker;
     int m_nReserved1 = 0;
     int m_nReserved2 = 0;

@@ -61,11 +61,13 @@ CMainHandler::CMainHandler() {
 }
 
 CMainHandler::~CMainHandler() {
-    // A stop worker still running uses the player: it finishes before the player goes.
-    WaitForStopWorker(INFINITE);
     // The panels that may still be the player's listener are gone or going: the player's own stop at its
     // end reports to nobody.
     m_player.SetListener(nullptr);
+    // A stop worker, this handler's or a page's, may still be inside the player. It gets a bounded wait;
+    // one hung in the driver keeps the player, which the ending process then takes with it.
+    if (!WaitForStopWorker(kStopWaitMs) || !m_player.WaitForStops(kStopWaitMs))
+        static_cast<void>(m_playerOwner.release());
     for (const ContentCacheEntry& entry : m_cache) {
         if (entry.control == m_content)
             continue; // the current content goes with the owner window

@@ -170,7 +170,9 @@ private:
     IHandler* m_statusIHandler = nullptr;
     IProfilePanelHandler* m_profileHandler = nullptr;
     IHandler* m_profileIHandler = nullptr;
-    CSoundPlayer m_player;
+    // Held on the heap: a stop worker still hung in the driver at exit keeps the player it is inside.
+    std::unique_ptr<CSoundPlayer> m_playerOwner = std::make_unique<CSoundPlayer>();
+    CSoundPlayer& m_player = *m_playerOwner;
     std::vector<ContentCacheEntry> m_cache;
     CxLock m_lock;
     int32_t m_contentLoaded = 0;

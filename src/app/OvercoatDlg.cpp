@@ -25,6 +25,7 @@ std::atomic<bool> COvercoatDlg::s_closing{false};
 std::atomic<bool> COvercoatDlg::s_pollPending{false};
 std::atomic<COvercoatDlg*> COvercoatDlg::s_mainDialog{nullptr};
 oc::driver::HidReportFunction COvercoatDlg::s_hidReport = nullptr;
+std::recursive_mutex COvercoatDlg::s_callbackLock;
 
 namespace {
 
@@ -129,9 +130,13 @@ COvercoatDlg::COvercoatDlg(COvercoatApp& app, IHandlerServices& services, CAppSe
 }
 
 COvercoatDlg::~COvercoatDlg() {
-    COvercoatDlg* self = this;
-    s_mainDialog.compare_exchange_strong(self, nullptr);
-    s_hidReport = nullptr;
+    {
+        // Waits for a callback still using this dialog; later ones find none.
+        std::lock_guard withdraw(s_callbackLock);
+        COvercoatDlg* self = this;
+        s_mainDialog.compare_exchange_strong(self, nullptr);
+        s_hidReport = nullptr;
+    }
     if (m_settings && m_settings->m_pTrayHost == this)
         m_settings->m_pTrayHost = nullptr;
     m_tray.reset();
@@ -712,6 +717,7 @@ LRESULT COvercoatDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 void COvercoatDlg::OnDriverEvent(int32_t event, uint32_t flags, const oc::driver::DeviceKey*) {
     if (s_closing)
         return;
+    std::lock_guard inUse(s_callbackLock);
     COvercoatDlg* dialog = s_mainDialog;
     if (!dialog)
         return;
@@ -754,6 +760,7 @@ void COvercoatDlg::OnDriverEvent(int32_t event, uint32_t flags, const oc::driver
 }
 
 void COvercoatDlg::OnHidButtonCallback(oc::driver::ButtonRecord* record) {
+    std::lock_guard inUse(s_callbackLock);
     COvercoatDlg* dialog = s_mainDialog;
     if (!record || !dialog || s_closing)
         return;

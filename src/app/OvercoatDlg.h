@@ -172,4 +172,8 @@ private:
     static std::atomic<bool> s_pollPending;
     static std::atomic<COvercoatDlg*> s_mainDialog;
     static oc::driver::HidReportFunction s_hidReport;
+    // Held by a library callback for as long as it uses the main dialog, and by the dialog's destructor
+    // while it withdraws: a callback finds either no dialog or one that stays whole until it returns.
+    // Recursive: a callback may run inside a driver call that another callback made on the same thread.
+    static std::recursive_mutex s_callbackLock;
 };

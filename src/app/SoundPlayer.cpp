@@ -135,7 +135,22 @@ void CSoundPlayer::OnPlayEnd() {
         Reset();
 }
 
+bool CSoundPlayer::WaitForStops(DWORD timeoutMs) const {
+    const ULONGLONG start = ::GetTickCount64();
+    while (m_stopsRunning.load() > 0) {
+        if (::GetTickCount64() - start >= timeoutMs)
+            return false;
+        ::Sleep(10);
+    }
+    return true;
+}
+
 int CSoundPlayer::Stop(int waitAfter) {
+    struct Running {
+        std::atomic<int>& count;
+        explicit Running(std::atomic<int>& c) : count(c) { ++count; }
+        ~Running() { --count; }
+    } running(m_stopsRunning);
     if (!m_playing)
         return 0;
     const int channel = m_currentChannel;

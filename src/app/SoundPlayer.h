@@ -3,6 +3,9 @@
 // through the driver object's test-sound calls. The driver reports the end of each wave; the main window
 // hands that report to OnPlayEnd, which starts the next wave of a sequence.
 
+#include <windows.h>
+
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,6 +34,8 @@ public:
     bool IsPlaying() const override { return m_playing != 0; }
     void SetListener(ISoundPlayListener* listener) override { m_listener = listener; }
     int Stop(int waitAfter) override;
+    // Waits up to timeoutMs for the stops running on other threads; true when none runs any more.
+    bool WaitForStops(DWORD timeoutMs) const;
 
     // 1 when the channel's wave started; a channel already playing does nothing and answers 0.
     int PlayChannel(int channel);
@@ -54,6 +59,8 @@ private:
     ISoundPlayListener* m_listener = nullptr;
     // Read by the framework's stop worker while the user-interface thread waits for it.
     volatile int32_t m_playing = 0;
+    // Stops under way, on whatever thread: the owner must not free the player under one.
+    std::atomic<int> m_stopsRunning{0};
     int32_t m_sequence = 0;
     std::vector<uint32_t> m_channels;
     int32_t m_index = 0;

@@ -181,7 +181,12 @@ LRESULT CSystemTray::OnTrayNotification(WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
         if (m_leftDown) {
             m_leftDown = 0;
-            MeasureIcon();
+            if (!MeasureIcon()) {
+                // The usual case under Wine and on newer taskbars: the click landed under the cursor, as
+                // the menu assumes too.
+                const POINT cursor = CursorPos();
+                m_iconRect = {cursor.x, cursor.y, cursor.x + 1, cursor.y + 1};
+            }
             m_clickTimer = SetTimer(kClickTimer, kClickDelayMs);
         }
         break;
@@ -267,11 +272,20 @@ void CSystemTray::PlacePopup() {
         ::OffsetRect(&window, 0, icon.bottom + kPopupGap - window.top);
     else
         ::OffsetRect(&window, 0, icon.top - kPopupGap - window.bottom);
-    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-    if (window.left < 0)
-        ::OffsetRect(&window, 1 - window.left, 0);
-    else if (window.right > screenWidth)
-        ::OffsetRect(&window, screenWidth - 1 - window.right, 0);
+    // Inside the work area of the icon's screen on both axes, a pixel in from its sides.
+    RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (::GetMonitorInfoW(::MonitorFromRect(&icon, MONITOR_DEFAULTTONEAREST), &monitor))
+        work = monitor.rcWork;
+    if (window.left < work.left)
+        ::OffsetRect(&window, work.left + 1 - window.left, 0);
+    else if (window.right > work.right)
+        ::OffsetRect(&window, work.right - 1 - window.right, 0);
+    if (window.top < work.top)
+        ::OffsetRect(&window, 0, work.top - window.top);
+    else if (window.bottom > work.bottom)
+        ::OffsetRect(&window, 0, work.bottom - window.bottom);
     m_popup->CWnd::MoveWindow(window, FALSE);
     m_popup->CWnd::ShowWindow(SW_SHOW);
     // A layered window shows only what its back buffer holds: the whole tree is drawn once it is in place.
@@ -323,10 +337,17 @@ void CSystemTray::OpenMenu() {
     TrackMenu();
 }
 
+POINT CSystemTray::CursorPos() const {
+    if (m_cursorPos)
+        return m_cursorPos();
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    return cursor;
+}
+
 void CSystemTray::TrackMenu() {
     if (!MeasureIcon()) {
-        POINT cursor{};
-        ::GetCursorPos(&cursor);
+        const POINT cursor = CursorPos();
         m_menu->TrackPopup(cursor.x, cursor.y);
         return;
     }

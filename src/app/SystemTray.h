@@ -66,6 +66,8 @@ public:
     // the window the tray acts for (null: the parent given at creation).
     std::function<BOOL(DWORD message, NOTIFYICONDATAW* data)> m_notifyIcon;
     std::function<BOOL(RECT* rect, int* edge)> m_measureIcon;
+    // Where the cursor is, in screen coordinates: where a click landed when the icon cannot be measured.
+    std::function<POINT()> m_cursorPos;
     std::function<IHandler*(const std::wstring& name)> m_createHandler;
     IHandlerServices* m_services = nullptr;
     std::wstring m_appTitle;
@@ -88,6 +90,7 @@ private:
     void DestroyMenu();
     void DestroyPopupWindows();
     BOOL MeasureIcon();
+    POINT CursorPos() const;
 
     int m_added = 0;
     int m_hidden = 0;

@@ -143,10 +143,15 @@ void CDeviceInfoSetting::OnProfileLoaded(IXmlObject* root) {
         return;
     XmlObjectPtr document(root);
     std::lock_guard guard(m_lock);
+    // A child the document cannot give is skipped with what it would hold.
     for (uint32_t e = 0; e < document->GetChildCount(); ++e) {
         const IXmlObject* endpoint = document->GetChild(e);
-        for (uint32_t f = 0; f < endpoint->GetChildCount(); ++f)
-            MatchEffect(*endpoint->GetChild(f));
+        if (!endpoint)
+            continue;
+        for (uint32_t f = 0; f < endpoint->GetChildCount(); ++f) {
+            if (const IXmlObject* effect = endpoint->GetChild(f))
+                MatchEffect(*effect);
+        }
     }
     ReloadLocked();
 }
@@ -164,7 +169,7 @@ void CDeviceInfoSetting::MatchEffect(const IXmlObject& effect) {
     for (uint32_t p = 0; p < effect.GetChildCount(); ++p) {
         const IXmlObject* property = effect.GetChild(p);
         std::wstring uiName, value;
-        if (!property->GetAttribute(L"UIName", uiName))
+        if (!property || !property->GetAttribute(L"UIName", uiName))
             continue;
         auto record = std::find_if(records.begin(), records.end(),
                                    [&](const ProfileProperty& candidate) { return candidate.UIName == uiName; });

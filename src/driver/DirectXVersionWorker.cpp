@@ -17,7 +17,8 @@ CDirectXVersionWorker::~CDirectXVersionWorker() {
         CloseHandle(m_thread);
 }
 
-bool CDirectXVersionWorker::Start(oc::driver::PropertyControlFn propertyControl) {
+bool CDirectXVersionWorker::Start(oc::driver::PropertyControlFn propertyControl,
+                                  std::shared_ptr<CCriticalSection> readLock) {
     if (!propertyControl || !Wait(0))
         return false;
     if (m_thread) {
@@ -29,7 +30,7 @@ bool CDirectXVersionWorker::Start(oc::driver::PropertyControlFn propertyControl)
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                             reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(propertyControl)), &library))
         return false;
-    auto* job = new Job{m_state, propertyControl, library};
+    auto* job = new Job{m_state, std::move(readLock), propertyControl, library};
     m_thread = CreateThread(nullptr, 0, &CDirectXVersionWorker::Run, job, 0, nullptr);
     if (!m_thread) {
         delete job;
@@ -57,7 +58,16 @@ DWORD WINAPI CDirectXVersionWorker::Run(void* parameter) {
         alignas(8) uint8_t value[oc::driver::kPropertyBufferBytes] = {};
         void* valueBuffer = value;
         const oc::driver::DeviceKey anyDevice{};
-        if (job->propertyControl(&anyDevice, L"GetDirectXVer", &valueBuffer, nullptr, oc::driver::kPropertyRead) == 0) {
+        int32_t result = -1;
+        {
+            // The library's read path is not re-entrant: this read waits for the user-interface thread's.
+            std::unique_lock<CCriticalSection> read;
+            if (job->readLock)
+                read = std::unique_lock<CCriticalSection>(*job->readLock);
+            result = job->propertyControl(&anyDevice, L"GetDirectXVer", &valueBuffer, nullptr,
+                                          oc::driver::kPropertyRead);
+        }
+        if (result == 0) {
             auto* text = reinterpret_cast<wchar_t*>(value);
             text[kTextChars - 1] = L'\0';
             std::lock_guard guard(job->state->lock);

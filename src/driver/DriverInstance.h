@@ -220,7 +220,9 @@ private:
     std::vector<std::unique_ptr<DeviceRecord>> m_devices;
 
     PropertyBuffers m_read;
-    CCriticalSection m_readLock;
+    // Shared with the DirectX worker, which may outlive this object after a bounded wait.
+    std::shared_ptr<CCriticalSection> m_readLockOwner = std::make_shared<CCriticalSection>();
+    CCriticalSection& m_readLock = *m_readLockOwner;
     PropertyBuffers m_write;
     CCriticalSection m_writeLock;
 

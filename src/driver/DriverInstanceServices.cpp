@@ -349,5 +349,5 @@ void CDriverInstance::ApplyEffectDefaults() {
                 writers.Call(row.writer, endpoint.code);
         }
     }
-    m_directX.Start(m_sysTune.PropertyControl);
+    m_directX.Start(m_sysTune.PropertyControl, m_readLockOwner);
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "markup/LytFailure.h"
 #include "markup/LytSkinControl.h"
 #include "skin/SkinMenu.h"
 #include "skin/SkinMenuItem.h"
@@ -64,7 +65,7 @@ CLytMenu::CLytMenu(ILytEnvironment& environment, IxSkinObject* menu, bool madeMe
     : CLytObject(environment, std::make_unique<CLytSkinControl>(menu)), m_madeMenu(madeMenu) {}
 
 // A menu element made its own menu, which nothing else would ever own: inside a row it is the row's
-// sub-menu. Elsewhere it is left to whoever asked for the load's root.
+// sub-menu; at the root of a placed load it is the caller's. Anywhere else it is freed with the element.
 int CLytMenu::OnCreated() {
     const int result = CLytObject::OnCreated();
     ILytObject* parent = GetParent();
@@ -86,6 +87,21 @@ int CLytMenu::SetAttribute(const wchar_t* name, const wchar_t* value) {
                                     [&](const MenuAttribute& attribute) { return key == attribute.name; });
     if (found == std::end(kMenuAttributes))
         return 0;
-    found->apply(*menu, Environment(), value);
-    return 1;
+    // As with every other kind, a background image that fails to load costs that image only.
+    return LytGuardAttribute([&] {
+        found->apply(*menu, Environment(), value);
+        return 1;
+    });
+}
+
+void CLytMenu::OnLoadComplete() {
+    CLytObject::OnLoadComplete();
+    // Only a load's root hears this: the caller receives the root's control and owns it from now on.
+    m_madeMenu = false;
+}
+
+void CLytMenu::Destroy() {
+    CxSkinMenu* orphan = m_madeMenu ? dynamic_cast<CxSkinMenu*>(GetControl()) : nullptr;
+    CLytObject::Destroy();
+    delete orphan;
 }

@@ -16,6 +16,10 @@ public:
     int SetAttribute(const wchar_t* name, const wchar_t* value) override;
     // A new menu written inside a row becomes that row's sub-menu, which owns it from then on; 0.
     int OnCreated() override;
+    // A new menu at the root of a placed load goes to the load's caller with the root's control.
+    void OnLoadComplete() override;
+    // A new menu that neither a row nor the load's caller took goes with the element.
+    void Destroy() override;
 
 protected:
     CLytMenu(ILytEnvironment& environment, IxSkinObject* menu, bool madeMenu);

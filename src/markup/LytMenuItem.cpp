@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "markup/LytFailure.h"
 #include "markup/LytSkinControl.h"
 #include "skin/SkinMenu.h"
 #include "skin/SkinMenuItem.h"
@@ -128,8 +129,11 @@ int CLytMenuItem::SetAttribute(const wchar_t* name, const wchar_t* value) {
                                     [&](const ItemAttribute& attribute) { return key == attribute.name; });
     if (found == std::end(kItemAttributes))
         return 0;
-    found->apply(*row, Environment(), value);
-    return 1;
+    // A row image that fails to load costs that image, not the menu: the row still joins it.
+    return LytGuardAttribute([&] {
+        found->apply(*row, Environment(), value);
+        return 1;
+    });
 }
 
 int CLytMenuItem::SetStateAttribute(int state, const std::wstring& rest, const std::wstring& value) {
@@ -137,8 +141,10 @@ int CLytMenuItem::SetStateAttribute(int state, const std::wstring& rest, const s
                                     [&](const StateAttribute& attribute) { return rest == attribute.name; });
     if (found == std::end(kStateAttributes))
         return 0;
-    found->apply(*Row(), state, Environment(), value);
-    return 1;
+    return LytGuardAttribute([&] {
+        found->apply(*Row(), state, Environment(), value);
+        return 1;
+    });
 }
 
 int CLytMenuItem::OnCreated() {

@@ -14,6 +14,9 @@ public:
     // Right after OnSpeakersRotated of a turning step, on the turning thread. It must not touch any window
     // itself: it hands the repaint to the user-interface thread (a posted message).
     virtual void OnPanelRedraw() = 0;
+    // On the user-interface thread, when the panel delivers the message a listener posted from the turning
+    // thread (CPanelVirtualSpeaker::PostListenerNotice): the place to tell windows what that thread did.
+    virtual void OnTurningNotice() {}
 
 protected:
     ~IPanelVirtualSpeakerListener() = default;

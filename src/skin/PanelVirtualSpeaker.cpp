@@ -385,7 +385,7 @@ void CPanelVirtualSpeaker::Refresh() {
     Redraw(FALSE);
 }
 
-BOOL CPanelVirtualSpeaker::NeedsRedraw() {
+BOOL CPanelVirtualSpeaker::NeedsRedraw() const {
     if (!IsTurning())
         return FALSE;
     CxLockGuard guard(m_lock);
@@ -498,10 +498,11 @@ void CPanelVirtualSpeaker::StopTurning() {
     if (::GetCurrentThreadId() == m_thread->m_nThreadID)
         return;
     // Never terminated: a thread killed inside its listener would leave the handler's lock held, and one
-    // left running would turn a panel that is gone. So the wait goes on until it has ended.
-    if (m_finishedEvent && ::WaitForSingleObject(m_finishedEvent.get(), kFinishWaitMs) != WAIT_OBJECT_0)
+    // left running would turn a panel that is gone. So the wait goes on until it has ended, answering what
+    // the thread sends to this thread's windows meanwhile (a listener may wait on one).
+    if (m_finishedEvent && !WaitAnsweringSends(m_finishedEvent.get(), kFinishWaitMs))
         ::OutputDebugStringW(L"Overcoat: the speaker turning thread is slow to stop\n");
-    while (!m_thread->Join(kJoinWaitMs)) {
+    while (!m_thread->JoinAnsweringSends(kJoinWaitMs)) {
     }
     m_thread.reset();
     m_stopEvent.reset();
@@ -543,6 +544,18 @@ void CPanelVirtualSpeaker::TurnStep() {
         listener->OnSpeakersRotated(angles.data(), 0);
         listener->OnPanelRedraw();
     }
+}
+
+BOOL CPanelVirtualSpeaker::PostListenerNotice() const {
+    return PostMessage(kTurningNoticeMessage, reinterpret_cast<WPARAM>(static_cast<const CLayerWnd*>(this)), 0);
+}
+
+LRESULT CPanelVirtualSpeaker::OnLayerMessage(UINT msg, LPARAM lParam) {
+    if (msg != kTurningNoticeMessage)
+        return CxSkinCtrl::OnLayerMessage(msg, lParam);
+    if (IPanelVirtualSpeakerListener* listener = m_panelListener)
+        listener->OnTurningNotice();
+    return 1;
 }
 
 void CPanelVirtualSpeaker::DestroyChildren() {

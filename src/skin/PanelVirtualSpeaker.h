@@ -90,7 +90,10 @@ public:
     // The head for 100, a speaker for 0..7, else null.
     CBaseObj* GetSpeaker(int index) const;
     // Whether the turning has moved the speakers far enough since the last time to be worth a repaint.
-    BOOL NeedsRedraw();
+    BOOL NeedsRedraw() const;
+    // The layer tree asks this of every layer before each scroll step, fade or flip frame: a turning room
+    // keeps moving while they run.
+    BOOL IsAnimated() const override { return NeedsRedraw(); }
 
     // Layer behaviour
     void DrawChildren(CDC* dc, const RECT* clip) override;
@@ -111,6 +114,13 @@ public:
     POINT Constrain(POINT point, Polar* polar) const;
     // Into [-pi, pi], so that endless turning never loses float precision; 0 for a value that is not a number.
     static float WrapAngle(float angle);
+
+    // The layer message that brings a listener's notice from the turning thread to the user-interface
+    // thread. Any thread may post it; the listener hears OnTurningNotice when it arrives, unless the panel
+    // has gone by then.
+    static constexpr UINT kTurningNoticeMessage = 2027;
+    BOOL PostListenerNotice() const;
+    LRESULT OnLayerMessage(UINT msg, LPARAM lParam) override;
 
     // Null: the system clock. Set before the thread starts; the clock must outlive the thread.
     void SetStepClock(IStepClock* clock) { m_clock = clock; }
@@ -167,7 +177,7 @@ private:
     int m_dragged = -1;
     RECT m_circleRect{};
     RECT m_backgroundRect{};
-    float m_lastDrawnAngle = 0.0f;
+    mutable float m_lastDrawnAngle = 0.0f; // under the lock
     // Guards the placement (angles, distances, object positions) between the turning and UI threads.
     mutable CxLock m_lock;
     IStepClock* m_clock = nullptr;

@@ -127,7 +127,23 @@ void CxSkinButton::SetPowerState(int on, BOOL redraw) {
         Redraw(FALSE);
     // The tooltip says what a click would do; the control's own text is kept for when it goes off again.
     if (!m_toolTip.empty() && !m_checkToolTip.empty())
-        UpdateToolTip(on ? m_checkToolTip : m_toolTip);
+        UpdateToolTip(ShownToolTip());
+}
+
+const std::wstring& CxSkinButton::ShownToolTip() const {
+    return m_powerState && !m_toolTip.empty() && !m_checkToolTip.empty() ? m_checkToolTip : m_toolTip;
+}
+
+void CxSkinButton::SetToolTip(const std::wstring& text) {
+    m_toolTip = text;
+    if (IsCreated())
+        UpdateToolTip(ShownToolTip());
+}
+
+void CxSkinButton::SetCheckToolTip(const std::wstring& text) {
+    m_checkToolTip = text;
+    if (IsCreated() && !m_toolTip.empty())
+        UpdateToolTip(ShownToolTip());
 }
 
 SIZE CxSkinButton::GetNormalImageSize() const {

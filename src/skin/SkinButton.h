@@ -46,7 +46,10 @@ public:
     int GetPowerState() override { return m_powerState; }
     void SetPowerState(int on, BOOL redraw) override;
     void SetContentImageAlign(UINT align) override;
-    void SetCheckToolTip(const std::wstring& text) override { m_checkToolTip = text; }
+    // Either text may change while the button is checked (a language switch sets both): the tool shows
+    // the one that fits the check state.
+    void SetCheckToolTip(const std::wstring& text) override;
+    void SetToolTip(const std::wstring& text) override;
 
     // The check box's own setters for the power images outside the interface.
     void SetPowerDownSkin(const std::wstring& path);
@@ -59,6 +62,8 @@ public:
     const std::wstring& GetCheckText() const { return m_checkText; }
     // The caption the control shows in its present state.
     const std::wstring& GetShownText() const { return m_powerState && !m_checkText.empty() ? m_checkText : m_text; }
+    // The text the tooltip shows in the present check state.
+    const std::wstring& ShownToolTip() const;
 
     void Draw(Gdiplus::Graphics* graphics) override;
     using CxSkinCtrl::Draw;

@@ -248,10 +248,11 @@ void CxSkinCtrl::Enable(BOOL enable, BOOL redraw) {
 }
 
 void CxSkinCtrl::SetShapePolygon(int angle, BOOL redraw) {
-    if (angle == m_shapeAngle)
+    // A negative opening has no shape: the control keeps the outline it has.
+    if (angle == m_shapeAngle || angle < 0)
         return;
     m_shapeAngle = angle;
-    if (angle >= 180 || angle < 0) {
+    if (angle >= 180) {
         m_shape.reset();
     } else {
         const RECT client = GetClientRect();

@@ -111,6 +111,14 @@ void CxSkinRepeatButton::OnMouseOut() {
     CxSkinButton::OnMouseOut();
 }
 
+LRESULT CxSkinRepeatButton::OnLayerMessage(UINT msg, LPARAM lParam) {
+    if (msg != kRepeatClickMessage)
+        return CxSkinButton::OnLayerMessage(msg, lParam);
+    // A click posted just before the release still counts: the user held the button that long.
+    FireClick();
+    return 0;
+}
+
 void CALLBACK CxSkinRepeatButton::TimerProc(UINT id, UINT /*message*/, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     if (auto* button = reinterpret_cast<CxSkinRepeatButton*>(user))
         button->OnTick(id);
@@ -141,9 +149,14 @@ void CxSkinRepeatButton::OnTick(UINT id) {
         }
     }
     // The listener is told outside the lock, so a listener that asks the button for its state cannot
-    // block the user-interface thread's press or release.
-    if (click)
-        FireClick();
+    // block the user-interface thread's press or release. Pages write the device and redraw controls when
+    // they hear a click: from the timer's thread it goes to the host window and comes back as a message.
+    if (click) {
+        if (::GetCurrentThreadId() == m_uiThread)
+            FireClick();
+        else
+            PostMessage(kRepeatClickMessage, reinterpret_cast<WPARAM>(static_cast<CLayerWnd*>(this)), 0);
+    }
     m_tickThread = 0;
     --m_ticksInFlight;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // A button that keeps clicking while it is held, at the pace of the keyboard's auto-repeat settings: a
-// short press clicks once on release, a long press clicks from a multimedia timer (on the timer's own
-// thread, straight to the listener) and not again on release.
+// short press clicks once on release, a long press clicks from a multimedia timer and not again on
+// release. The timer's thread never reaches the listener: it posts each click to the host window, and the
+// listener hears it on the user-interface thread, as it hears every other click.
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -33,6 +34,8 @@ public:
     static constexpr UINT kDelayStepMs = 250; // per keyboard-delay step, starting at one step
     static constexpr UINT kSlowestRepeatMs = 400;
     static constexpr UINT kRepeatStepMs = 12; // per keyboard-speed step
+    // The layer message that carries a timer click to the user-interface thread.
+    static constexpr UINT kRepeatClickMessage = 2026;
 
     CxSkinRepeatButton() = default;
     ~CxSkinRepeatButton() override;
@@ -51,6 +54,7 @@ public:
     void OnLButtonDown(UINT flags, POINT point) override;
     void OnLButtonUp(UINT flags, POINT point) override;
     void OnMouseOut() override;
+    LRESULT OnLayerMessage(UINT msg, LPARAM lParam) override;
 
     static void CALLBACK TimerProc(UINT id, UINT message, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
 
@@ -71,4 +75,6 @@ private:
     // Ticks running right now, so the destructor can wait for the last one to leave.
     std::atomic<int> m_ticksInFlight{0};
     std::atomic<DWORD> m_tickThread{0};
+    // The thread that made the button, the one its listener lives on.
+    DWORD m_uiThread = ::GetCurrentThreadId();
 };

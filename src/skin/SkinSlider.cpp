@@ -461,6 +461,7 @@ void CxSkinSlider::OnLButtonDown(UINT flags, POINT point) {
     bool page = false;
     if (::PtInRect(&hit, point)) {
         m_dragging = TRUE;
+        m_dragStartPosition = m_position;
         m_thumbState = kThumbStateDown;
         ApplyCursor(TRUE);
         Redraw(FALSE);
@@ -573,13 +574,19 @@ void CxSkinSlider::OnMouseOut() {
     StopRepeat();
     HideTip();
     ApplyCursor(FALSE);
-    // The drag ends without a final report: the pointer left the window or the capture was lost.
+    // The pointer left the window, the capture was lost or the window went inactive: the drag ends here.
+    // Pages act on the final report (a profile match, a write they hold back during the drag), so a drag
+    // that moved the value still gets one.
+    const bool moved = m_dragging && m_position != m_dragStartPosition;
     m_dragging = FALSE;
     if (m_thumbState != kThumbStateNormal) {
         m_thumbState = kThumbStateNormal;
         Redraw(FALSE);
     }
     CxSkinCtrl::OnMouseOut();
+    // Last: the listener may take this control away.
+    if (moved)
+        Notify(1);
 }
 
 BOOL CxSkinSlider::OnMouseWheel(UINT flags, short delta, POINT point) {

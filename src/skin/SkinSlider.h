@@ -162,6 +162,7 @@ private:
     std::unique_ptr<CIntelliTip> m_tip;
     BOOL m_tipShown = FALSE;
     BOOL m_dragging = FALSE;
+    float m_dragStartPosition = kNoPosition; // where the thumb stood when the drag began
     POINT m_grabOffset{0, 0};
     BOOL m_placed = FALSE;
     RECT m_thumbRect{};

@@ -427,4 +427,22 @@ TEST_F(StopWorkerTest, AStopThatHangsIsLeftRunningAfterTheWait) {
     EXPECT_EQ(player().m_stops.load(), 1);
 }
 
+// A page whose stop hangs goes (a page switch) at once; its worker finishes on its own afterwards.
+TEST_F(StopWorkerTest, AHandlerGoesWithoutWaitingForItsHungStop) {
+    auto page = std::make_unique<TestHandler>(L"SpeakerVimoSurroundSpeakersHandler");
+    page->SetServices(&services);
+    page->SetWindow(&dialog);
+    player().m_playing = true;
+    player().m_stopDelayMs = CBaseHandler::kStopWaitMs + 1500;
+    page->StopSoundOnWorker(FALSE);
+    ASSERT_TRUE(player().IsPlaying()) << "the stop is still hung";
+    const auto start = std::chrono::steady_clock::now();
+    page.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    for (int i = 0; i < 300 && player().m_stops.load() < 1; ++i)
+        ::Sleep(10);
+    EXPECT_EQ(player().m_stops.load(), 1) << "the worker finished on its own";
+    EXPECT_FALSE(player().IsPlaying());
+}
+
 } // namespace

@@ -657,6 +657,41 @@ TEST_F(MainDialogTest, HardwareButtonTogglesItsPropertyAndReportsTheState) {
     EXPECT_EQ(driver.m_log.back(), L"StartHidDevice");
 }
 
+// A driver that holds the button thread inside its mapping for a while, as a slow library would.
+class SlowButtonDriver : public DeviceDriver {
+public:
+    void MapButtonToProperty(const oc::driver::ButtonRecord* record, int32_t* code, uint32_t* flow,
+                             std::wstring* name) override {
+        ::SetEvent(m_inside);
+        ::Sleep(300);
+        DeviceDriver::MapButtonToProperty(record, code, flow, name);
+        m_mapped = true;
+    }
+    HANDLE m_inside = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> m_mapped{false};
+};
+
+// The window goes while a button callback is using it: its end waits for the callback to leave, and a
+// callback that comes after finds no window.
+TEST_F(MainDialogTest, TheWindowEndsOnlyAfterALibraryCallbackInsideItHasLeft) {
+    SlowButtonDriver driver;
+    services.m_driver = &driver;
+    Open();
+    oc::driver::ButtonRecord record{};
+    record.buttonId = oc::driver::kButtonNoiseCancellation;
+    std::thread library([&] { COvercoatDlg::OnHidButtonCallback(&record); });
+    ASSERT_EQ(::WaitForSingleObject(driver.m_inside, 5000), WAIT_OBJECT_0);
+    dialog->DestroyWindow();
+    dialog.reset();
+    EXPECT_TRUE(driver.m_mapped.load()) << "the window was freed under the callback";
+    library.join();
+    EXPECT_EQ(COvercoatDlg::GetMainDialog(), nullptr);
+    driver.m_log.clear();
+    COvercoatDlg::OnHidButtonCallback(&record);
+    EXPECT_TRUE(driver.m_log.empty());
+    ::CloseHandle(driver.m_inside);
+}
+
 // System notices: audio interface arrival and removal become the device messages (folded), a display change
 // re-shows the windows unless a full-screen application runs, and a window moved far off screen closes the
 // jack menu and the tray pop-ups.

@@ -16,6 +16,7 @@
 #include "DialogGallery.h"
 #include "HandlerTestSupport.h"
 #include "TestPaths.h"
+#include "app/AppLytEnvironment.h"
 #include "app/AppSettings.h"
 #include "app/MainHandler.h"
 #include "app/MainPanelHandlers.h"
@@ -165,8 +166,7 @@ public:
     }
     ILytController* GetController() const override { return controller; }
     void UpdateContentRect(IxSkinObject* parent, const LytRect& rect) override {
-        if (auto* main = dynamic_cast<CMainHandler*>(dynamic_cast<CxSkinObject*>(parent)->GetListener()))
-            main->UpdateContentRect(RECT{rect.left, rect.top, rect.right, rect.bottom});
+        CAppLytEnvironment::PlaceContentFrame(parent, rect);
     }
     void EnumerateProfiles(IxSkinListener*, IxSkinObject*, const LytRect&) override {}
 
@@ -322,6 +322,30 @@ TEST_F(MainHandlerTest, ContentsAreReleasedOrKeptByTheirHandlerAndReusedByName) 
                                   L"init SpeakerEQHandler"}));
     EXPECT_EQ(main->GetCachedContentCount(), 0u);
     EXPECT_EQ(main->GetCurrentContentName(), L"SpeakerEQ");
+}
+
+// A content frame inside a panel of the main window: the window's handler still gets it, in the window's
+// coordinates.
+TEST_F(MainHandlerTest, AContentFrameInsideAPanelIsPlacedInTheWindow) {
+    WriteText(skin / "NestedWindow.lyt",
+              "<Window Name=\"MainWindow\">\n"
+              "  <Canvas Name=\"Outer\" Left=\"4\" Top=\"6\" Width=\"300\" Height=\"190\">\n"
+              "    <Canvas Name=\"Inner\" Left=\"3\" Top=\"2\" Width=\"280\" Height=\"180\">\n"
+              "      <Embed Name=\"FrameContent\" Left=\"10\" Top=\"20\" Width=\"200\" Height=\"100\" />\n"
+              "    </Canvas>\n"
+              "  </Canvas>\n"
+              "</Window>\n");
+    TestDialog nested;
+    ASSERT_TRUE(OpenDialog(nested, {0, 0}, 320, 200));
+    ASSERT_EQ(controller->Load((skin / "NestedWindow.lyt").wstring().c_str(), &nested, nullptr), 1);
+    CxSkinCtrl* content = main->GetCurrentContent();
+    ASSERT_NE(content, nullptr) << "the main handler never heard of the frame";
+    EXPECT_EQ(content->GetName(), L"SpeakerVol");
+    EXPECT_EQ(content->GetParent(), static_cast<CLayerWnd*>(&nested));
+    const RECT placed = content->GetRect();
+    EXPECT_EQ(placed.left, 17);
+    EXPECT_EQ(placed.top, 28);
+    nested.DestroyWindow();
 }
 
 // The content frame sits at (10, 50) to (210, 150); the back buffer shows the panel now up.

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <utility>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "HandlerTestSupport.h"
@@ -166,6 +167,33 @@ TEST_F(SoundPlayerTest, StopHandsTheWaitToTheDriverAndReportsTheEnd) {
     player.SetListener(nullptr);
     player.Stop(1);
     EXPECT_EQ(Take(), (CallLog{L"stop wait"}));
+}
+
+// A driver whose stop holds its caller until the test lets it go.
+class HangingStopDriver : public SoundDriver {
+public:
+    bool StopTestSound(bool) override {
+        ::WaitForSingleObject(m_release, 10000);
+        return true;
+    }
+    HANDLE m_release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+};
+
+// The owner of the player can tell whether a stop on another thread is still inside it, within a bound.
+TEST_F(SoundPlayerTest, WaitForStopsSeesAStopStillRunningElsewhere) {
+    HangingStopDriver hanging;
+    player.SetDriver(&hanging);
+    EXPECT_TRUE(player.WaitForStops(0)) << "nothing runs";
+    ASSERT_EQ(player.PlayChannel(0), 1);
+    std::thread worker([&] { player.Stop(0); });
+    while (player.IsPlaying())
+        ::Sleep(1);
+    EXPECT_FALSE(player.WaitForStops(100));
+    ::SetEvent(hanging.m_release);
+    EXPECT_TRUE(player.WaitForStops(5000));
+    worker.join();
+    ::CloseHandle(hanging.m_release);
+    player.SetDriver(&driver);
 }
 
 TEST(SoundPlayerLifetime, DestructionStopsAndClosesTheTestSound) {

@@ -300,6 +300,7 @@ protected:
             *edge = taskbarEdge;
             return TRUE;
         };
+        made->m_cursorPos = [this] { return cursor; };
         made->m_createHandler = [this](const std::wstring& name) -> IHandler* {
             calls.push_back(L"handler " + name);
             auto* handler = new CSystemTrayHandler;
@@ -341,6 +342,7 @@ protected:
     bool iconFound = true;
     RECT iconRect{600, 700, 616, 716};
     int taskbarEdge = kEdgeBottom;
+    POINT cursor{400, 300};
     std::unique_ptr<MainWindow> main;
     std::unique_ptr<CSystemTray> tray;
 };
@@ -495,6 +497,34 @@ TEST_F(TrayTest, PopupIsPlacedBesideTheTaskbarAndInsideTheScreen) {
             EXPECT_EQ(placed.bottom, c.icon.top - 2) << c.what;
         EXPECT_GE(placed.left, 1) << c.what;
         EXPECT_LE(placed.right, width - 1) << c.what;
+    }
+}
+
+// An icon that cannot be measured (Wine, newer taskbars): the pop-up opens where the click was, wholly on
+// the screen, whichever corner the cursor is in.
+TEST_F(TrayTest, UnmeasuredIconOpensThePopupAtTheCursorOnTheScreen) {
+    iconFound = false;
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    const POINT corners[] = {{width - 3, height - 2}, {2, 1}, {width / 2, height / 2}};
+    for (const POINT at : corners) {
+        SCOPED_TRACE(std::to_string(at.x) + "," + std::to_string(at.y));
+        cursor = at;
+        Click();
+        ASSERT_TRUE(PumpUntil([&] { return tray->GetPopup() != nullptr; }, 2000));
+        EXPECT_TRUE(::IsWindowVisible(tray->GetPopup()->GetSafeHwnd()));
+        const RECT placed = PopupRect();
+        EXPECT_GE(placed.left, 0);
+        EXPECT_GE(placed.top, 0);
+        EXPECT_LE(placed.right, width);
+        EXPECT_LE(placed.bottom, height);
+        EXPECT_LE(placed.left, at.x);
+        EXPECT_GE(placed.right, at.x);
+        if (at.y > height / 4) {
+            EXPECT_LE(placed.bottom, at.y) << "above the click, as over a bottom taskbar";
+        }
+        tray->ClosePopups();
+        Pump();
     }
 }
 

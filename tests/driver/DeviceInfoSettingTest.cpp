@@ -4,12 +4,15 @@
 #include <cstring>
 #include <cwchar>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "TestPaths.h"
 #include "driver/DeviceInfoSetting.h"
 #include "driver/PropertyValue.h"
+#include "markup/IXmlObject.h"
 
 namespace {
 
@@ -207,6 +210,47 @@ TEST_F(DeviceInfoSettingTest, LoadTakesValuesByEffectNameAndUIName) {
     EXPECT_EQ(Read(1, L"__Clockwise"), L"1");
     EXPECT_EQ(Read(7, L"__Balance"), L"4"); // an effect named twice: the later values stay
     EXPECT_EQ(m_store.GetDocument().Name, L"Backup");
+}
+
+// A document node that may answer no child at an index it counts, as a document from elsewhere may.
+class GappyNode : public IXmlObject {
+public:
+    GappyNode(std::map<std::wstring, std::wstring> attributes, std::vector<IXmlObject*> children)
+        : m_attributes(std::move(attributes)), m_children(std::move(children)) {}
+    int SetName(const wchar_t*, IXmlObject*) override { return 0; }
+    int Release() override { return 1; } // the test owns every node
+    int AddChild(IXmlObject*) override { return 0; }
+    int SetAttribute(const wchar_t*, const wchar_t*) override { return 1; }
+    int OnEndElement() override { return 0; }
+    std::wstring GetName() const override { return L"Node"; }
+    std::wstring GetText() const override { return {}; }
+    int SetText(const wchar_t*) override { return 0; }
+    std::uint32_t GetChildCount() const override { return static_cast<std::uint32_t>(m_children.size()); }
+    IXmlObject* GetParent() const override { return nullptr; }
+    std::uint32_t GetDepth() const override { return 0; }
+    IXmlObject* GetChild(std::uint32_t index) const override {
+        return index < m_children.size() ? m_children[index] : nullptr;
+    }
+    std::uint32_t GetAttributeCount() const override { return static_cast<std::uint32_t>(m_attributes.size()); }
+    int GetAttributeAt(std::wstring&, std::wstring&, std::uint32_t) const override { return 0; }
+    int GetAttribute(const wchar_t* name, std::wstring& value) const override {
+        auto it = m_attributes.find(name);
+        value = it == m_attributes.end() ? std::wstring() : it->second;
+        return it != m_attributes.end();
+    }
+
+private:
+    std::map<std::wstring, std::wstring> m_attributes;
+    std::vector<IXmlObject*> m_children;
+};
+
+TEST_F(DeviceInfoSettingTest, LoadSkipsChildrenTheDocumentCannotGive) {
+    GappyNode balance({{L"UIName", L"__Balance"}, {L"Value", L"5"}}, {});
+    GappyNode effect({{L"Name", L"HeadphoneVolume"}}, {nullptr, &balance});
+    GappyNode endpoint({{L"Name", L"HeadPhone"}}, {nullptr, &effect, nullptr});
+    GappyNode root({{L"Name", L"Mine"}}, {nullptr, &endpoint});
+    m_store.OnProfileLoaded(&root);
+    EXPECT_EQ(Read(7, L"__Balance"), L"5");
 }
 
 TEST_F(DeviceInfoSettingTest, LoadOfAnEmptyRootKeepsDefaultsAndTheFile) {

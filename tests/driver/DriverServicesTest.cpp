@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -416,6 +417,24 @@ TEST(DirectXVersionWorker, OneReadAtATimeAndTheTextUnderItsLock) {
         EXPECT_FALSE(worker.Start(nullptr));
     }
     EXPECT_EQ(g_directXCalls, 2);
+    CloseHandle(g_release);
+}
+
+// The read waits for the driver's read lock, which the worker keeps alive as long as it needs it.
+TEST(DirectXVersionWorker, TheReadWaitsForTheReadLock) {
+    g_release = CreateEventW(nullptr, TRUE, TRUE, nullptr); // the library answers at once
+    g_directXCalls = 0;
+    auto readLock = std::make_shared<CCriticalSection>();
+    CDirectXVersionWorker worker;
+    {
+        std::lock_guard held(*readLock);
+        ASSERT_TRUE(worker.Start(&BlockingPropertyControl, readLock));
+        EXPECT_FALSE(worker.Wait(200)) << "the read ran while another read held the lock";
+        EXPECT_EQ(g_directXCalls, 0);
+    }
+    ASSERT_TRUE(worker.Wait(5000));
+    EXPECT_EQ(g_directXCalls, 1);
+    EXPECT_EQ(worker.Text(), L"GetDirectXVer");
     CloseHandle(g_release);
 }
 

@@ -192,7 +192,7 @@ TEST_F(LytMenuTest, StatePrefixedAttributes) {
     EXPECT_EQ(row->GetFontStyle(kMenuItemNormal), 0);
 }
 
-TEST_F(LytMenuTest, ImagesComeFromTheSkinFolderAndAMissingOneIsNotCaught) {
+TEST_F(LytMenuTest, ImagesComeFromTheSkinFolderAndAMissingOneCostsOnlyThatImage) {
     auto image = std::make_unique<Gdiplus::Bitmap>(8, 8, PixelFormat32bppARGB);
     CLSID png{};
     UINT count = 0, size = 0;
@@ -211,13 +211,16 @@ TEST_F(LytMenuTest, ImagesComeFromTheSkinFolderAndAMissingOneIsNotCaught) {
     EXPECT_NE(RowOf(item)->GetImage(CxSkinMenuItem::kCheckImage), nullptr);
     EXPECT_EQ(item->SetAttribute(L"Over.Image.Content", L"check.png"), 1);
     EXPECT_NE(RowOf(item)->GetContentImage(kMenuItemHot), nullptr);
-    try {
-        item->SetAttribute(L"Image.SubMenu", L"missing.png");
-        ADD_FAILURE() << "the row's setters run unguarded";
-    } catch (CxSkinControlsException* e) {
-        EXPECT_EQ(e->GetMessage(), L"LoadImage: failed to load " + WidePath(dir / "missing.png"));
-        e->Delete();
+    for (const wchar_t* attribute : {L"Image.SubMenu", L"Normal.Image.Background"}) {
+        try {
+            EXPECT_EQ(item->SetAttribute(attribute, L"missing.png"), 1) << "recognised, though it failed";
+        } catch (CxSkinControlsException* e) {
+            ADD_FAILURE() << "escaped: " << std::string(e->GetMessage().begin(), e->GetMessage().end());
+            e->Delete();
+        }
     }
+    EXPECT_EQ(RowOf(item)->GetImage(CxSkinMenuItem::kSubMenuImage), nullptr);
+    EXPECT_NE(RowOf(item)->GetImage(CxSkinMenuItem::kCheckImage), nullptr) << "the images that loaded stay";
 }
 
 TEST_F(LytMenuTest, FinishedRowsJoinTheMenuInDocumentOrder) {
@@ -273,10 +276,67 @@ TEST_F(LytMenuTest, LoadsAMenuFileIntoAnExistingMenu) {
     ASSERT_EQ(sub->GetItemCount(), 1);
     EXPECT_EQ(sub->GetItem(0)->GetName(), L"Inner");
 
-    // A missing row image ends the load; the rows made before it stay with the menu.
-    EXPECT_EQ(controller->Load(WidePath(dir / "Broken.lyt").c_str(), static_cast<CxSkinObject*>(&menu), nullptr), 0);
-    ASSERT_EQ(menu.GetItemCount(), 4);
+    // A missing row image costs that row its image only: the load goes on and every row joins the menu.
+    EXPECT_EQ(controller->Load(WidePath(dir / "Broken.lyt").c_str(), static_cast<CxSkinObject*>(&menu), nullptr), 1);
+    ASSERT_EQ(menu.GetItemCount(), 5);
     EXPECT_EQ(menu.GetItem(3)->GetName(), L"D");
+    EXPECT_EQ(menu.GetItem(4)->GetName(), L"E");
+    controller->Release();
+}
+
+// A menu that counts its own end, made by the menu element as the program's menu element makes one.
+class CountedMenu : public CxSkinMenu {
+public:
+    explicit CountedMenu(int& ended) : m_ended(ended) {}
+    ~CountedMenu() override { ++m_ended; }
+
+private:
+    int& m_ended;
+};
+
+class CountedMenuElement : public CLytMenu {
+public:
+    CountedMenuElement(ILytEnvironment& environment, int& ended)
+        : CLytMenu(environment, static_cast<CxSkinObject*>(new CountedMenu(ended)), true) {}
+};
+
+class CountingMenuFactory : public MenuElementFactory {
+public:
+    std::span<const LytElementKind> GetElementKinds() const override {
+        static const LytElementKind kinds[] = {
+            {L"SkinMenu", [](ILytEnvironment& e) -> ILytObject* { return new CountedMenuElement(e, s_ended); }},
+            {L"SkinMenuItem", &CLytMenuItem::CreateInstance},
+        };
+        return kinds;
+    }
+    static int s_ended;
+};
+int CountingMenuFactory::s_ended = 0;
+
+// A menu element no row adopts is freed with the load; a row's sub-menu and a placed load's root are not.
+TEST_F(LytMenuTest, AMenuNoRowAdoptsGoesWithTheLoad) {
+    WriteBytes(dir / "DesignDictResource.lyt", "<ResourceDictionary.MergedDictionaries />");
+    WriteBytes(dir / "Stray.lyt", "<SkinMenu><SkinMenuItem Name=\"Kept\">"
+                                  "<SkinMenu><SkinMenuItem Name=\"Inner\" /></SkinMenu></SkinMenuItem>"
+                                  "<SkinMenu MaxWidth=\"90\"><SkinMenuItem Name=\"Lost\" /></SkinMenu>"
+                                  "</SkinMenu>");
+    const CountingMenuFactory factory;
+    ILytController* controller = CLytController::CreateInstance(environment, factory);
+    CountingMenuFactory::s_ended = 0;
+    EXPECT_EQ(controller->Load(WidePath(dir / "Stray.lyt").c_str(), static_cast<CxSkinObject*>(&menu), nullptr), 1);
+    EXPECT_EQ(CountingMenuFactory::s_ended, 1) << "the stray menu was left behind";
+    ASSERT_EQ(menu.GetItemCount(), 1);
+    ASSERT_NE(menu.GetItem(0)->GetSubMenu(), nullptr);
+    EXPECT_EQ(menu.GetItem(0)->GetSubMenu()->GetItemCount(), 1);
+
+    // The root of a placed load is the caller's.
+    CountingMenuFactory::s_ended = 0;
+    const LytRect placement{0, 0, 100, 100};
+    IxSkinObject* root = controller->LoadFile(WidePath(dir / "Stray.lyt").c_str(), wrapper, &placement);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(CountingMenuFactory::s_ended, 1) << "only the stray menu inside it went";
+    delete dynamic_cast<CxSkinMenu*>(root);
+    EXPECT_EQ(CountingMenuFactory::s_ended, 3) << "the root and its row's sub-menu";
     controller->Release();
 }
 

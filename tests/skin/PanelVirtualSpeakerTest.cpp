@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <cmath>
@@ -24,6 +25,7 @@
 #include "skin/PanelVirtualSpeaker.h"
 #include "skin/SkinControlsException.h"
 #include "skin/SkinGraphics.h"
+#include "skin/SkinPanel.h"
 
 using namespace oc::test;
 
@@ -607,6 +609,79 @@ TEST_F(PanelTest, TurningStepsReportFromTheThreadFollowTheDirectionAndStopCleanl
     Pump();
     EXPECT_EQ(handler.Redraws(), 4);
     EXPECT_NEAR(panel->GetAngle(0), 2 * CPanelVirtualSpeaker::kStepAngle, 1e-4f);
+}
+
+// A room that counts the repaints the layer tree asks of it.
+class CountingRoom : public CPanelVirtualSpeaker {
+public:
+    void InvalidateRect(const RECT& rect, BOOL erase) override {
+        ++invalidations;
+        CPanelVirtualSpeaker::InvalidateRect(rect, erase);
+    }
+    int invalidations = 0;
+};
+
+// Inside a scrolling panel the room is one of the layers every scroll step repaints, while it turns and
+// has turned since it was last drawn.
+TEST_F(PanelTest, ATurningRoomKeepsMovingWhileItsPanelScrolls) {
+    auto* scroller = new CxSkinPanel;
+    scroller->SetParent(&dialog);
+    scroller->SetLeft(0);
+    scroller->SetTop(0);
+    scroller->SetWidth(300);
+    scroller->SetHeight(300);
+    ASSERT_EQ(scroller->Create(), TRUE);
+    scroller->SetScrollSize(200, TRUE);
+    scroller->SetPageSize(40, TRUE);
+    auto* room = new CountingRoom;
+    room->SetName(L"PanelVSRoom");
+    room->SetParent(static_cast<CxSkinObject*>(scroller));
+    room->SetLeft(kAt.x);
+    room->SetTop(kAt.y);
+    room->SetWidth(kSize);
+    room->SetHeight(kSize);
+    room->SetStepClock(&clock);
+    ASSERT_EQ(room->Create(), TRUE);
+
+    // Still: what a scroll repaints of the room on its own.
+    room->invalidations = 0;
+    ASSERT_TRUE(scroller->ScrollPageForward(TRUE));
+    const int still = room->invalidations;
+
+    room->SetMode(CPanelVirtualSpeaker::kModeClockwise);
+    clock.Step(1);
+    ASSERT_TRUE(handler.WaitForRedraws(2)); // two steps: turned past the repaint threshold
+    room->invalidations = 0;
+    ASSERT_TRUE(scroller->ScrollPageForward(TRUE));
+    EXPECT_EQ(room->invalidations, still + 1) << "the first scroll step repaints the turned room, once";
+    std::vector<CLayerWnd*> animated;
+    dialog.CollectChildren(animated);
+    EXPECT_TRUE(animated.empty()) << "not turned again since it was last drawn";
+    room->SetMode(CPanelVirtualSpeaker::kModeDrag);
+}
+
+// The turning thread may wait on the window (a listener that sends it a message): stopping the thread
+// answers that send instead of waiting for a thread that waits for it.
+TEST_F(PanelTest, StoppingAnswersMessagesTheThreadSendsMeanwhile) {
+    auto* panel = Make();
+    HANDLE sending = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<LRESULT> answered{-1};
+    handler.onRedraw = [this, sending, &answered] {
+        if (::WaitForSingleObject(sending, 0) == WAIT_OBJECT_0)
+            return;
+        ::SetEvent(sending);
+        DWORD_PTR result = 0;
+        answered = ::SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 4000, &result) ? 1 : 0;
+    };
+    panel->SetMode(CPanelVirtualSpeaker::kModeClockwise);
+    ASSERT_EQ(::WaitForSingleObject(sending, 5000), WAIT_OBJECT_0);
+    const auto stopping = std::chrono::steady_clock::now();
+    panel->SetMode(CPanelVirtualSpeaker::kModeDrag);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(2));
+    EXPECT_FALSE(panel->IsTurning());
+    EXPECT_EQ(answered.load(), 1) << "the send timed out: the window did not answer while it waited";
+    handler.onRedraw = nullptr;
+    ::CloseHandle(sending);
 }
 
 TEST_F(PanelTest, EndlessTurningStaysWithinOneTurn) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "LayerTestTree.h"
@@ -408,6 +409,16 @@ TEST_F(ButtonTest, CheckStateSwitchesTheTooltipToTheCheckText) {
     EXPECT_EQ(toolTip.m_text, L"Switch on");
     EXPECT_EQ(button->GetToolTip(), L"Switch on");
 
+    // Both texts set again while checked, as a language switch sets them: the checked one shows.
+    button->SetCheck(1, FALSE);
+    button->SetToolTip(L"Einschalten");
+    button->SetCheckToolTip(L"Ausschalten");
+    EXPECT_EQ(toolTip.m_text, L"Ausschalten");
+    button->SetToolTip(L"Switch on");
+    EXPECT_EQ(toolTip.m_text, L"Ausschalten");
+    button->SetCheck(0, FALSE);
+    EXPECT_EQ(toolTip.m_text, L"Switch on");
+
     // Without a check text the tooltip stays as it is.
     button->SetCheckToolTip(L"");
     button->SetCheck(1, FALSE);
@@ -699,7 +710,7 @@ class CountingHandler : public IxSkinListener, public IxSkinButtonListener {
 public:
     void Release() override {}
     int OnClick(const std::wstring&) override {
-        threads.push_back(GetCurrentThreadId()); // only the timer thread appends while held
+        threads.push_back(GetCurrentThreadId());
         return ++clicks;
     }
     int OnRButtonUp(const std::wstring&) override { return 0; }
@@ -708,35 +719,73 @@ public:
     std::vector<DWORD> threads;
 };
 
-TEST(SkinRepeatButton, TheSystemTimerClicksOnItsOwnThreadUntilReleased) {
+// Runs the dialog's messages for a while, as the program's message loop would.
+void PumpFor(DWORD ms) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+// A tick on another thread, as the multimedia timer delivers it: the listener hears the click only when
+// the host window's messages run, on the user-interface thread.
+TEST_F(RepeatTest, TimerThreadClicksReachTheListenerOnTheWindowThread) {
+    DWORD clickThread = 0;
+    handler.onClick = [&](const std::wstring&) { clickThread = GetCurrentThreadId(); };
+    Mouse(WM_LBUTTONDOWN, 20, 20);
+    system.Tick();
+    std::thread([&] { system.Tick(); }).join();
+    EXPECT_TRUE(handler.events.empty()) << "the timer's thread reached the listener";
+    PumpFor(0);
+    EXPECT_EQ(handler.events, Events{L"click up"});
+    EXPECT_EQ(clickThread, GetCurrentThreadId());
+
+    // A click still queued when the button goes is dropped with it.
+    std::thread([&] { system.Tick(); }).join();
+    dialog.RemoveChild(button);
+    delete button;
+    PumpFor(0);
+    EXPECT_EQ(handler.events.size(), 1u);
+}
+
+TEST(SkinRepeatButton, TheSystemTimerClicksOnTheWindowThreadUntilReleased) {
     CountingHandler handler;
-    FakeRoot root;
-    auto* button = new CxSkinRepeatButton;
-    button->Create({10, 10, 60, 40}, &root, 1);
+    TestDialog dialog;
+    ASSERT_TRUE(OpenDialog(dialog));
+    dialog.SetListener(&handler);
+    auto* button = MakeButton<CxSkinRepeatButton>(&dialog, L"up", {10, 10, 60, 40});
     button->m_buttonListener = &handler;
     FastSystem system;
     system.cursor = button->ClientToScreen({5, 5});
     button->SetSystem(&system);
 
     button->OnLButtonDown(0, {5, 5});
-    Sleep(700); // 250 ms delay, then one click every 28 ms
+    PumpFor(700); // 250 ms delay, then one click every 28 ms
     button->OnLButtonUp(0, {5, 5});
+    PumpFor(0);
     const int atRelease = handler.clicks.load();
     EXPECT_GE(atRelease, 3); // about 16 on an idle machine
     EXPECT_LE(atRelease, 30);
     ASSERT_FALSE(handler.threads.empty());
-    EXPECT_NE(handler.threads.front(), GetCurrentThreadId());
-    Sleep(100);
+    for (DWORD thread : handler.threads)
+        EXPECT_EQ(thread, GetCurrentThreadId());
+    PumpFor(100);
     EXPECT_EQ(handler.clicks.load(), atRelease); // stopped, and no click for the release
 
     // Destroyed while repeating: the timer dies with it and never reaches the freed button.
     button->OnLButtonDown(0, {5, 5});
-    Sleep(350);
-    root.RemoveChild(button);
+    PumpFor(350);
+    dialog.RemoveChild(button);
     delete button;
     const int atDestroy = handler.clicks.load();
-    Sleep(100);
+    PumpFor(100);
     EXPECT_EQ(handler.clicks.load(), atDestroy);
+    dialog.DestroyWindow();
 }
 
 } // namespace

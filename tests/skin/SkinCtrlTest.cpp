@@ -194,6 +194,13 @@ TEST(SkinCtrl, ShapeOutlineIsAPointedBottomOrNone) {
     EXPECT_NEAR(bounds.Height, 100, 0.5);
     EXPECT_TRUE(tall->GetShapeOutline()->IsVisible(10.0f, 50.0f));
     EXPECT_FALSE(tall->GetShapeOutline()->IsVisible(1.0f, 98.0f));
+
+    // A negative opening leaves the outline as it was; the next real angle still takes effect.
+    const Gdiplus::GraphicsPath* outline = tall->GetShapeOutline();
+    tall->SetShapePolygon(-5, TRUE);
+    EXPECT_EQ(tall->GetShapeOutline(), outline);
+    tall->SetShapePolygon(200, FALSE);
+    EXPECT_EQ(tall->GetShapeOutline(), nullptr);
 }
 
 // Records tools as the dialog's tooltip window would hold them.

@@ -361,14 +361,26 @@ TEST_F(SliderTest, DragFollowsThePointerWithCaptureAndReportsEveryMoveThenTheRel
     EXPECT_EQ(dialog.GetCaptureLayer(), nullptr);
     EXPECT_EQ(slider->SetPos(10, TRUE), 1);
 
-    // A drag that loses the pointer (far off, as the dialog reports it) ends without a final report.
+    // A drag that loses the pointer (far off, as the dialog reports it) ends there with one final report,
+    // and the release that follows reports nothing more.
     handler.changes.clear();
     Mouse(WM_LBUTTONDOWN, 25, 10);
     Mouse(WM_MOUSEMOVE, 46, 10, MK_LBUTTON);
     Deliver(hwnd, WM_MOUSEMOVE, MK_LBUTTON, PointParam(10001, 10));
     EXPECT_FALSE(slider->IsDragging());
     Mouse(WM_LBUTTONUP, 46, 10);
-    EXPECT_EQ(handler.changes, (Changes{{L"level", 20, 0}}));
+    EXPECT_EQ(handler.changes, (Changes{{L"level", 20, 0}, {L"level", 20, 1}}));
+
+    // Cut short by the window going inactive: the same; a drag that moved nothing reports nothing.
+    handler.changes.clear();
+    Mouse(WM_LBUTTONDOWN, 45, 10);
+    Mouse(WM_MOUSEMOVE, 66, 10, MK_LBUTTON);
+    Deliver(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_FALSE(slider->IsDragging());
+    Mouse(WM_LBUTTONDOWN, 65, 10);
+    Mouse(WM_MOUSEMOVE, 66, 10, MK_LBUTTON);
+    Deliver(hwnd, WM_MOUSEMOVE, MK_LBUTTON, PointParam(10001, 10));
+    EXPECT_EQ(handler.changes, (Changes{{L"level", 30, 0}, {L"level", 30, 1}}));
 }
 
 TEST_F(SliderTest, DraggingSnapsToTheSmallChangeAndOnlyOntoTicks) {

@@ -198,10 +198,11 @@ int CDolbyHPVSHandler::IsControlEnabled(const std::wstring& name) {
 }
 
 int CDolbyHPVSHandler::SetEnable() {
-    const uint32_t value = Value(kEnableKey) == 0 ? 1 : 0;
+    const uint32_t before = Value(kEnableKey);
+    const uint32_t value = before == 0 ? 1 : 0;
     if (!Write(kEnableKey, value)) {
-        // The driver kept its state; the button must not claim otherwise.
-        CheckButton(kEnableButton, false, TRUE);
+        // The driver kept its state, on or off; the button must not claim otherwise.
+        CheckButton(kEnableButton, before != 0, TRUE);
         return 1;
     }
     if (value == 1)

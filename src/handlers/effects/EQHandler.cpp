@@ -437,13 +437,15 @@ int CEQHandler::SaveUserPreset() {
     const auto [inserted, done] = m_userPresets.emplace(name, gains);
     if (!done)
         return ShowMessage(Message::SaveError), 0;
-    if (IxSkinComboBox* list = FindProfileList()) {
+    const int selectedBefore = m_selectedUserPreset;
+    if (FindProfileList())
         m_selectedUserPreset = static_cast<int>(std::distance(m_userPresets.begin(), inserted));
+    if (!SaveProfileFile())
+        return ShowKeptPresets(Message::SaveError, selectedBefore);
+    if (IxSkinComboBox* list = FindProfileList())
         list->ResetContent();
-    }
     RefreshPresetControls(false, false, true);
     Invalidate();
-    SaveProfileFile();
     return 1;
 }
 
@@ -463,7 +465,8 @@ int CEQHandler::DeleteUserPreset(unsigned index) {
             return ShowMessage(Message::DeleteError), 0;
         }
         m_userPresets.erase(found);
-        SaveProfileFile();
+        if (!SaveProfileFile())
+            return ShowKeptPresets(Message::DeleteError, m_selectedUserPreset);
     }
     RefreshPresetControls(false, false, true);
     if (!list || list->GetCount() == 0)
@@ -486,8 +489,22 @@ void CEQHandler::LoadProfileFile() {
     m_selectedUserPreset = m_host.GetSelectedUserPreset(UsesQuarterIndex());
 }
 
-void CEQHandler::SaveProfileFile() {
-    // A failed write keeps the old file whole; the presets stay in the page for this run.
-    oc::eq::WritePresetFile(m_presetFilePath, m_userPresets);
+bool CEQHandler::SaveProfileFile() {
+    // A failed write keeps the old file whole.
+    if (!oc::eq::WritePresetFile(m_presetFilePath, m_userPresets))
+        return false;
     m_host.StoreSelectedUserPreset(UsesQuarterIndex(), m_selectedUserPreset);
+    return true;
+}
+
+int CEQHandler::ShowKeptPresets(Message message, int selected) {
+    // A list that differs from the file would lose its changes silently at the next start.
+    m_userPresets = oc::eq::ReadPresetFile(m_presetFilePath);
+    m_selectedUserPreset = selected;
+    if (IxSkinComboBox* list = FindProfileList())
+        list->ResetContent();
+    RefreshPresetControls(false, false, true);
+    Invalidate();
+    ShowMessage(message);
+    return 0;
 }

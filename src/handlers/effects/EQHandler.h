@@ -72,7 +72,8 @@ protected:
     void MatchCurrentPreset();
     void RefreshPresetControls(bool sliders, bool presetButtons, bool presetBoxes);
     void LoadProfileFile();
-    void SaveProfileFile();
+    // False when the file could not be replaced; it then still holds the presets it had.
+    bool SaveProfileFile();
 
 private:
     enum class Message {
@@ -87,6 +88,8 @@ private:
     };
 
     int ShowMessage(Message message);
+    // After a failed save: shows the presets the file kept, as the next start will, and tells the user.
+    int ShowKeptPresets(Message message, int selected);
     bool UsesQuarterIndex() const;
     IxSkinComboBox* FindProfileList() const;
     void EnableByFlag(const wchar_t* name);

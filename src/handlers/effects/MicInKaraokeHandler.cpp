@@ -180,9 +180,11 @@ int CMicInKaraokeHandler::EnableMicEcho() {
     }
     const bool written = Write(kEchoSwitchKey, kUnsigned, m_echoOn);
     if (!written) {
-        m_echoOn = 0;
-        if (auto* button = dynamic_cast<IxSkinButton*>(FindControl(L"BtnEnableMircophoneEffects")))
-            button->SetCheck(0, TRUE);
+        // The other group may already have been switched off: show both as the device now has them.
+        LoadDriverValues();
+        ApplyControlStates(true, true);
+        if (m_owner)
+            m_owner->Invalidate(FALSE);
     } else {
         ApplyControlStates(true, m_echoOn != 0);
         if (m_owner)
@@ -201,9 +203,11 @@ int CMicInKaraokeHandler::EnableMagicVoice() {
     }
     const bool written = Write(kMagicSwitchKey, kUnsigned, m_magicOn);
     if (!written) {
-        m_magicOn = 0;
-        if (auto* button = dynamic_cast<IxSkinButton*>(FindControl(L"BtnEnableMagicVoice")))
-            button->SetCheck(0, TRUE);
+        // The other group may already have been switched off: show both as the device now has them.
+        LoadDriverValues();
+        ApplyControlStates(true, true);
+        if (m_owner)
+            m_owner->Invalidate(FALSE);
     } else {
         ApplyControlStates(m_magicOn != 0, true);
         if (m_owner)

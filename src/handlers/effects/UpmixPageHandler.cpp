@@ -33,13 +33,16 @@ int CUpmixPageHandler::ToggleEnable() {
     uint32_t enable = 0;
     upmix::Read(*this, m_enableKey, enable);
     const uint32_t next = enable == 0 ? 1 : 0;
-    upmix::Write(*this, m_enableKey, next);
-    if (next == 1)
+    const int result = upmix::Write(*this, m_enableKey, next);
+    // A refused switch changes nothing on the device: the other effects stay as the user set them, and the
+    // switch goes back to what the device still holds.
+    if (result == 0 && next == 1)
         ApplyExclusionRule();
-    ApplyControlStates(FALSE, FALSE);
+    ApplyControlStates(result == 0 ? FALSE : TRUE, FALSE);
     if (m_owner)
         m_owner->Invalidate(FALSE);
-    upmix::Announce(*this, m_enableKey, 1);
+    if (result == 0)
+        upmix::Announce(*this, m_enableKey, 1);
     return 1;
 }
 

@@ -272,10 +272,17 @@ int CVimoSurroundSpeakersHandler::SetSpeakerAngle(float degrees) {
 }
 
 int CVimoSurroundSpeakersHandler::SetMode(uint32_t mode) {
-    if (!Write(kModeKey, mode))
-        return 0;
-    Announce(kModeKey, 0);
-    return 1;
+    if (Write(kModeKey, mode)) {
+        Announce(kModeKey, 0);
+        return 1;
+    }
+    // The radio the user picked has already marked itself: show the mode the device kept.
+    uint32_t kept = 0;
+    if (Read(kModeKey, kept, true, false)) {
+        CheckButton(L"BtnVimoMusic", kept == 0, TRUE);
+        CheckButton(L"BtnVimoMovie", kept == 1, TRUE);
+    }
+    return 0;
 }
 
 CSoundPlayer* CVimoSurroundSpeakersHandler::Player() const {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cwchar>
+#include <utility>
 
 #include "app/HandlerServices.h"
 #include "app/IMainHandler.h"
@@ -123,18 +124,25 @@ int32_t CVirtualHandler::DistanceToDriver(float distance) {
     return scaled > 2.0e9 ? 2000000000 : static_cast<int32_t>(scaled);
 }
 
-int CVirtualHandler::QueryLevel(IDriverInstance* driver, const wchar_t* key, int32_t input) {
+bool CVirtualHandler::Query(IDriverInstance* driver, const wchar_t* key, int32_t input, int32_t& result) {
     if (!driver)
-        return 0;
+        return false;
     int32_t arguments[2] = {kShiftQuery, input};
-    int32_t result = 0;
-    if (driver->GetProperty(key, &result, kSigned, 0, arguments, 4, 8, true, false) != 0)
-        return 0;
-    return result;
+    int32_t answer = 0;
+    if (driver->GetProperty(key, &answer, kSigned, 0, arguments, 4, 8, true, false) != 0)
+        return false;
+    result = answer;
+    return true;
 }
 
 int CVirtualHandler::GetSpeakerShiftDistanceByDB(int decibels) {
     return GetSpeakerShiftDistanceByDB(AppHandlerServices().GetDriver(), decibels);
+}
+
+int CVirtualHandler::GetSpeakerShiftDistanceByDB(IDriverInstance* driver, int decibels) {
+    int32_t distance = kUnreadDistance;
+    Query(driver, kDistanceQuery, decibels, distance);
+    return distance;
 }
 
 // ---- small helpers ----
@@ -237,22 +245,52 @@ int CVirtualHandler::OnSpeakerMoved(int index, float angle, float distance, int 
 int CVirtualHandler::OnSpeakersRotated(const float* angles, int redraw) {
     if (!angles)
         return 1;
+    // The status panel and the profile strip are windows: the turning thread leaves them alone and hands
+    // the keys it wrote to the user-interface thread, one message for all that pile up before it runs.
+    const bool onUiThread = GetCurrentThreadId() == m_uiThread;
+    unsigned written = 0;
+    bool post = false;
     {
-        // The status panel is a window: the turning thread leaves it alone.
-        const bool onUiThread = GetCurrentThreadId() == m_uiThread;
         CLockGuard guard(m_lock);
         IDriverInstance* driver = GetDriver();
         for (int index = 0; driver && index < kSpeakerCount; ++index) {
             const int32_t degrees = AngleToDegrees(angles[index]);
             if (driver->SetEndpointProperty(m_endpointCode, kAngleKeys[index], &degrees, kSigned, 0, nullptr, 0, 0) ==
-                    0 &&
-                onUiThread)
+                0)
+                written |= 1u << index;
+        }
+        if (!onUiThread && written) {
+            post = m_pendingAngles == 0;
+            m_pendingAngles |= written;
+        }
+    }
+    if (onUiThread) {
+        for (int index = 0; index < kSpeakerCount; ++index) {
+            if (written & (1u << index))
                 Announce(kAngleKeys[index], 0);
+        }
+    } else if (post) {
+        CPanelVirtualSpeaker* panel = Panel();
+        if (!panel || !panel->PostListenerNotice()) {
+            CLockGuard guard(m_lock);
+            m_pendingAngles = 0; // no window to carry it: the next step tries again
         }
     }
     if (redraw)
         RedrawOwner();
     return 1;
+}
+
+void CVirtualHandler::OnTurningNotice() {
+    unsigned pending = 0;
+    {
+        CLockGuard guard(m_lock);
+        pending = std::exchange(m_pendingAngles, 0u);
+    }
+    for (int index = 0; index < kSpeakerCount; ++index) {
+        if (pending & (1u << index))
+            Announce(kAngleKeys[index], 0);
+    }
 }
 
 void CVirtualHandler::OnPanelRedraw() {
@@ -285,15 +323,19 @@ int CVirtualHandler::StepSpeakerDB(int step) {
         CLockGuard guard(m_lock);
         CPanelVirtualSpeaker* panel = Panel();
         for (int index = 0; index < kSpeakerCount; ++index) {
-            int32_t distance = 0;
+            // An unreadable speaker steps from where the refresh shows it, not from distance 0.
+            int32_t distance = kUnreadDistance;
             ReadSigned(kDistanceKeys[index], distance);
             const int current = GetSpeakerShiftVolumeLevel(distance);
             int next = current + step;
             next = next < kMinDB ? kMinDB : next > kMaxDB ? kMaxDB : next;
             if (next == current)
                 continue;
+            // Without the device's distance for the new level the speaker stays where it is.
+            int32_t nextDistance = 0;
+            if (!Query(GetDriver(), kDistanceQuery, next, nextDistance))
+                continue;
             ShowLevel(index, next, 0);
-            const int32_t nextDistance = GetSpeakerShiftDistanceByDB(GetDriver(), next);
             if (WriteSigned(kDistanceKeys[index], nextDistance))
                 Announce(kDistanceKeys[index], 0);
             if (panel)

@@ -47,6 +47,8 @@ public:
     int OnSpeakerMoved(int index, float angle, float distance, int done) override;
     int OnSpeakersRotated(const float* angles, int redraw) override;
     void OnPanelRedraw() override;
+    // The angle keys the turning thread wrote go to the status panel and the profile strip here.
+    void OnTurningNotice() override;
 
     // IRotatingHandler: the main handler stops a turning room before a profile or device change, and the
     // stored mode then says "manual".
@@ -60,12 +62,15 @@ public:
     void ApplyRotationMode(int redraw);
     int32_t GetEndpointCode() const { return m_endpointCode; }
 
-    int GetSpeakerShiftVolumeLevel(int32_t distance) const { return QueryLevel(GetDriver(), kLevelQuery, distance); }
-    // The process-wide driver, for the start-up defaults that run before any page exists.
-    static int GetSpeakerShiftDistanceByDB(int decibels);
-    static int GetSpeakerShiftDistanceByDB(IDriverInstance* driver, int decibels) {
-        return QueryLevel(driver, kDistanceQuery, decibels);
+    int GetSpeakerShiftVolumeLevel(int32_t distance) const {
+        int32_t level = 0;
+        Query(GetDriver(), kLevelQuery, distance, level);
+        return level;
     }
+    // The process-wide driver, for the start-up defaults that run before any page exists. A device that
+    // cannot say gives the distance a refresh shows for an unreadable speaker, never one outside the room.
+    static int GetSpeakerShiftDistanceByDB(int decibels);
+    static int GetSpeakerShiftDistanceByDB(IDriverInstance* driver, int decibels);
     static void InitDefaults(int32_t endpointCode);
     static void WriteDefaults(IDriverInstance* driver, int32_t endpointCode);
 
@@ -83,7 +88,8 @@ private:
     static constexpr wchar_t kLevelQuery[] = L"GetSpeakerShiftVolumeLevel";
     static constexpr wchar_t kDistanceQuery[] = L"GetSpeakerShiftDistanceByDB";
 
-    static int QueryLevel(IDriverInstance* driver, const wchar_t* key, int32_t input);
+    // One of the two level queries; false (result untouched) when the driver cannot answer.
+    static bool Query(IDriverInstance* driver, const wchar_t* key, int32_t input, int32_t& result);
     int StepSpeakerDB(int step);
     void ShowLevel(int index, int decibels, int redraw) const;
     CPanelVirtualSpeaker* Panel() const;
@@ -99,6 +105,8 @@ private:
     int32_t m_endpointCode;
     DWORD m_uiThread;
     mutable CRITICAL_SECTION m_lock;
+    // Under the lock: one bit per speaker whose angle the turning thread wrote since the last notice.
+    unsigned m_pendingAngles = 0;
 };
 
 class CSpeakerVirtualHandler : public CVirtualHandler {

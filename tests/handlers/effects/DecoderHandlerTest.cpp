@@ -394,6 +394,21 @@ TEST_F(DecoderPageTest, UpmixEffectsSwitchEachOtherOff) {
         driver.m_writes.clear();
         Click(c.enable);
         EXPECT_EQ(driver.m_writes, (Log{std::wstring(c.key) + L"=0/1"})) << "turning off switches nothing";
+
+        // A refused switch-on keeps the rival and channel copy as they were and shows the switch off again.
+        driver.PutCached(c.rival, 1);
+        driver.PutCached(L"Enable_Channel_COPY_LFX", 1);
+        driver.m_refused = {c.key};
+        driver.m_writes.clear();
+        main.m_announced.clear();
+        Click(c.enable);
+        EXPECT_EQ(driver.m_writes, (Log{std::wstring(c.key) + L"=1/1"}));
+        EXPECT_EQ(driver.Live(c.rival), 1);
+        EXPECT_EQ(driver.Live(L"Enable_Channel_COPY_LFX"), 1);
+        EXPECT_EQ(Check(c.enable), 0);
+        EXPECT_FALSE(Enabled(L"BtnMusicMode"));
+        EXPECT_TRUE(main.m_announced.empty());
+        driver.m_refused.clear();
         delete page->GetOwner();
     }
 }

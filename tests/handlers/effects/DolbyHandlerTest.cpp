@@ -97,7 +97,7 @@ TEST_F(DolbyPageTest, PageShowsTheDriverStateOnAStereoOutput) {
 }
 
 // On switches the other surround effects and the up-mix selector off; off switches nothing else; a refused
-// switch leaves the button off and tells nobody.
+// switch leaves the button as the driver kept it and tells nobody.
 TEST_F(DolbyPageTest, SwitchWritesAndExcludesTheOtherSurroundEffects) {
     PutStereo(0);
     Open(L"HeadPhoneDolbyHPVS", new CHeadPhoneDolbyHPVSHandler);
@@ -121,6 +121,16 @@ TEST_F(DolbyPageTest, SwitchWritesAndExcludesTheOtherSurroundEffects) {
     EXPECT_EQ(driver.m_writes, (Log{L"Enable_DHDVS_LFX=1/1"}));
     EXPECT_TRUE(main.m_announced.empty());
     EXPECT_EQ(Check(L"BtnEnableDolbySurroundEffect"), 0);
+
+    // A refused switch-off leaves the effect on, and the button shows it on.
+    driver.m_refused.clear();
+    driver.PutCached(L"Enable_DHDVS_LFX", 1);
+    driver.m_refused.insert(L"Enable_DHDVS_LFX");
+    Reset();
+    Click(L"BtnEnableDolbySurroundEffect");
+    EXPECT_EQ(driver.m_writes, (Log{L"Enable_DHDVS_LFX=0/1"}));
+    EXPECT_TRUE(main.m_announced.empty());
+    EXPECT_EQ(Check(L"BtnEnableDolbySurroundEffect"), 1);
 }
 
 TEST_F(DolbyPageTest, ChoiceButtonsWriteTheirKeyAndRebuildThePage) {

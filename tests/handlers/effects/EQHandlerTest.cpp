@@ -472,6 +472,35 @@ TEST_F(EQPageTest, UserPresetsSaveChooseAndDelete) {
     EXPECT_EQ(host.m_messages.size(), 1u);
 }
 
+// A preset file that cannot be replaced: the save and the delete each tell the user, and the list shows
+// what the file kept, as the next start will.
+TEST_F(EQPageTest, FailedPresetFileWritesShowWhatTheFileKept) {
+    ASSERT_NO_FATAL_FAILURE(Open());
+    services.m_texts[L"ml_SpeakerEQ_ProfileName_SaveError"] = L"save failed";
+    services.m_texts[L"ml_SpeakerEQ_ProfileName_DeleteError"] = L"delete failed";
+    driver.m_values[L"Enable_EQ_GFX"] = 1;
+    handler->InitControls();
+    DragTo(kCurveA);
+    ASSERT_EQ(SaveAs(L"kept"), 1);
+
+    // The temporary file's place is taken by a folder: no write can start.
+    fs::create_directories(scratch.Path() / "EffectPlugins" / "SpeakerEQProfile.dat.tmp");
+    DragTo(kCurveB);
+    EXPECT_EQ(SaveAs(L"lost"), 0);
+    ASSERT_EQ(host.m_messages.size(), 1u);
+    EXPECT_EQ(host.m_messages[0].substr(0, 11), L"save failed");
+    EXPECT_EQ(ListItems(), std::vector<std::wstring>{L"kept"});
+    EXPECT_EQ(handler->GetUserPresets(), (UserPresetMap{{L"kept", kCurveA}}));
+    EXPECT_EQ(List()->GetCurSel(), 0);
+
+    host.m_messages.clear();
+    EXPECT_EQ(handler->DeleteUserPreset(0), 0);
+    ASSERT_EQ(host.m_messages.size(), 1u);
+    EXPECT_EQ(host.m_messages[0].substr(0, 13), L"delete failed");
+    EXPECT_EQ(ListItems(), std::vector<std::wstring>{L"kept"});
+    EXPECT_EQ(oc::eq::ReadPresetFile(PresetFile().wstring()), (UserPresetMap{{L"kept", kCurveA}}));
+}
+
 // The stored index is clamped to the list; "BtnUserDefine" with nothing stored tells so and re-reads.
 TEST_F(EQPageTest, StoredSelectionAndEmptyUserPresetChoice) {
     oc::eq::WritePresetFile(PresetFile().wstring(), {{L"one", kCurveA}, {L"two", kCurveB}, {L"three", kRock}});

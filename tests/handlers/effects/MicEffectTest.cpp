@@ -259,6 +259,28 @@ TEST_F(MicPageTest, EchoOnSwitchesTheMagicVoiceOffFirst) {
     EXPECT_EQ(main.m_announced, (CallLog{L"Enable_MAGICVOICE 1", L"Enable_MICECHO 1"}));
 }
 
+// The echo refused after the magic voice went off: both groups show what the device now holds.
+TEST_F(MicPageTest, RefusedEchoAfterTheMagicVoiceWentOffShowsBothAsTheDeviceHasThem) {
+    mic.m_features = {L"SingingEcho", L"MagicVoice"};
+    mic.PutCached(L"Enable_MAGICVOICE", 1);
+    mic.PutCached(L"MagicVoice_Selection", 2);
+    mic.PutCached(L"Enable_MICECHO", 0);
+    auto* handler = OpenPage<CMicInKaraokeHandler>(L"MicInKaraoke");
+    ASSERT_EQ(Check(L"BtnEnableMagicVoice"), 1);
+    mic.m_refused = {L"Enable_MICECHO"};
+    ClearLogs();
+    Click(L"BtnEnableMircophoneEffects");
+    EXPECT_EQ(mic.m_writes, (Writes{L"Enable_MAGICVOICE=0/1", L"Enable_MICECHO=1/1"}));
+    EXPECT_EQ(handler->GetMagicSwitch(), 0u);
+    EXPECT_EQ(handler->GetEchoSwitch(), 0u);
+    EXPECT_EQ(Check(L"BtnEnableMagicVoice"), 0);
+    EXPECT_EQ(Check(L"BtnEnableMircophoneEffects"), 0);
+    for (const wchar_t* voice : CMicInKaraokeHandler::kMagicVoiceButtons)
+        EXPECT_FALSE(Enabled(voice)) << voice;
+    EXPECT_FALSE(Visible(L"MagicVoice_Logo"));
+    EXPECT_FALSE(Enabled(L"EchoLevel"));
+}
+
 TEST_F(MicPageTest, MagicVoiceMovesIntoTheEchoPlaceAndMissingGroupsHide) {
     mic.m_features = {L"MagicVoice"};
     OpenPage<CMicInKaraokeHandler>(L"DesktopMicVimoMagicVoice");

@@ -250,6 +250,15 @@ TEST_F(SurroundPageTest, SettingsWriteTheirKeys) {
     EXPECT_FLOAT_EQ(handler->GetSpeakerAngleField(), 30.0f);
     EXPECT_TRUE(playerMain.m_announced.empty());
     EXPECT_EQ(handler->OnClick(L"Unknown"), 1);
+
+    // A refused mode puts the radios back on the mode the device kept.
+    surround.m_refused = {L"KESTAL_HPSPK_MODE"};
+    ClearLogs();
+    Click(L"BtnVimoMusic");
+    EXPECT_EQ(surround.m_writes, Log{L"KESTAL_HPSPK_MODE=0/1"});
+    EXPECT_EQ(Check(L"BtnVimoMusic"), 0);
+    EXPECT_EQ(Check(L"BtnVimoMovie"), 1);
+    EXPECT_TRUE(playerMain.m_announced.empty());
 }
 
 // The test button walks the room in its fixed order and marks the speaker that plays; a second click stops.

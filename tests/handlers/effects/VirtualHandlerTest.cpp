@@ -525,6 +525,54 @@ TEST_F(VirtualPageTest, TurningThreadWritesAnglesToItsEndpointUnderTheLock) {
     handler->StopRotation(0);
 }
 
+// The keys the turning thread wrote reach the status panel and the profile strip on the window's thread,
+// once each however many steps ran before the message did.
+TEST_F(VirtualPageTest, TurningThreadHandsItsAngleNoticesToTheWindowThread) {
+    SteppedClock clock;
+    OpenPage();
+    Panel()->SetStepClock(&clock);
+    Click(L"Clockwise");
+    clock.Step();
+    ASSERT_TRUE(room.WaitForEndpointWrites(16));
+    handler->StopRotation(0); // joins the thread: every step it made has posted what it will
+    main.m_announced.clear();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+    std::vector<std::wstring> expected;
+    for (const wchar_t* key : CVirtualHandler::kAngleKeys)
+        expected.push_back(std::wstring(key) + L" 0");
+    EXPECT_EQ(main.m_announced, expected);
+}
+
+// A device that cannot give a distance: a level step moves an unreadable speaker from where the page shows
+// it, and no write ever leaves the room's range of 19 to 50.
+TEST_F(VirtualPageTest, FailedDistanceQueriesNeverWriteADistanceOutsideTheRoom) {
+    room.m_unreadable.insert(L"SS_LB_DIST");
+    OpenPage();
+    room.m_writes.clear();
+    Click(L"BtnAdddB");
+    EXPECT_EQ(Wrote(L"SS_LB_DIST=29/0"), 1u) << "one decibel up from distance 30";
+    EXPECT_EQ(Control(L"LB_dB")->GetText(), L"-6");
+
+    room.m_queriesFail = true;
+    room.m_writes.clear();
+    Click(L"BtnSubdB");
+    for (const std::wstring& write : room.m_writes)
+        EXPECT_EQ(write.find(L"_DIST"), std::wstring::npos) << write;
+    Click(L"Reset");
+    for (const wchar_t* key : CVirtualHandler::kDistanceKeys)
+        EXPECT_EQ(Wrote(std::wstring(key) + L"=30/0"), 1u) << key;
+
+    room.m_unreadable.insert(L"Enable_SS_LFX");
+    CVirtualHandler::WriteDefaults(&room, 7);
+    for (const std::wstring& write : room.EndpointWrites()) {
+        if (write.find(L"_DIST") != std::wstring::npos) {
+            EXPECT_NE(write.find(L"=30/0"), std::wstring::npos) << write;
+        }
+    }
+}
+
 TEST_F(VirtualPageTest, PollNoticesChangesBehindThePage) {
     OpenPage();
     EXPECT_EQ(handler->UpdateFromDriver(), 0);
