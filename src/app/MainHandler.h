@@ -137,6 +137,11 @@ private:
     void StoreLastContentName();
     bool LaunchOutsideEffects(const std::wstring& name);
     CxSkinCtrl* FindContent(const std::wstring& name) const;
+    // Shows a cached content again or loads it; false when its markup does not load.
+    bool BringUpContent(const std::wstring& name);
+    // Shows name, or when it does not load the previous content, else the endpoint's first page; true when
+    // name itself is shown.
+    bool ShowOrFallBack(const std::wstring& name, const std::wstring& previous);
     void PutAwayCurrentContent(int force);
     void FindPanelHandlers();
     // The Direct3D flip between the two panels; false when it cannot run.
