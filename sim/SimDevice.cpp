@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iterator>
+#include <regex>
 #include <sstream>
 
 namespace oc::sim {
@@ -1000,6 +1001,29 @@ int32_t SimDevice::SetFailing(const std::wstring& name, const std::wstring& prop
         endpoint->failing.insert(property);
     else
         endpoint->failing.erase(property);
+    return oc::driver::kSimOk;
+}
+
+// The driver names the virtual-surround effect its processing runs by the effect's class identifier; a
+// driver update or a change of the installed effect changes it while the program runs, and the driver
+// announces it like any other effect change. "none" takes the effect away.
+int32_t SimDevice::SetVirtualSurroundEffect(const std::wstring& name, const std::wstring& identifier) {
+    static const std::wregex kIdentifier(L"\\{[0-9A-Fa-f]{8}(-[0-9A-Fa-f]{4}){3}-[0-9A-Fa-f]{12}\\}");
+    const std::wstring effect = identifier == L"none" ? std::wstring() : identifier;
+    if (!effect.empty() && !std::regex_match(effect, kIdentifier))
+        return oc::driver::kSimBadValue;
+    std::lock_guard lock(m_mutex);
+    SimEndpoint* endpoint = FindByName(name);
+    if (!endpoint)
+        return oc::driver::kSimNoDevice;
+    const PropertyDef* def = PropertyTable::Find(L"VirtualSurroundEffectControl");
+    if (!def || !endpoint->Supports(*def))
+        return oc::driver::kSimNotSupported;
+    if (endpoint->config.virtualSurroundGuid == effect)
+        return oc::driver::kSimOk;
+    endpoint->config.virtualSurroundGuid = effect;
+    LogLocked(L"control: surroundfx " + name + L" " + (effect.empty() ? L"none" : effect));
+    Announce(*endpoint, *def);
     return oc::driver::kSimOk;
 }
 

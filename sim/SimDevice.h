@@ -72,6 +72,8 @@ public:
     int32_t SetRawValue(const std::wstring& endpoint, const std::wstring& valueKey, double value);
     int32_t GetRawValue(const std::wstring& endpoint, const std::wstring& valueKey, double& value);
     int32_t SetFailing(const std::wstring& endpoint, const std::wstring& name, bool failing);
+    // Changes the endpoint's virtual-surround effect identifier ("{...}", or "none") and announces it.
+    int32_t SetVirtualSurroundEffect(const std::wstring& endpoint, const std::wstring& identifier);
     void SetCreateListFails(bool fails);
     std::vector<std::wstring> CallLog() const;
     void ClearCallLog();

@@ -97,6 +97,11 @@ const std::map<std::wstring, CommandRow>& Commands() {
           [](SimLibrary& library, const Arguments& args, std::wstring& reply) {
               return ResultReply(library.Device().SetFailing(args[1], args[2], args[3] != L"0"), reply);
           }}},
+        {L"surroundfx",
+         {2,
+          [](SimLibrary& library, const Arguments& args, std::wstring& reply) {
+              return ResultReply(library.Device().SetVirtualSurroundEffect(args[1], args[2]), reply);
+          }}},
         {L"failcreate",
          {1,
           [](SimLibrary& library, const Arguments& args, std::wstring& reply) {

@@ -10,6 +10,7 @@
 // Control commands (SimControl export and the pipe, one command per message; endpoints by scenario name):
 //   ping | event <number> <flags> | plug <endpoint> <0|1> | set <endpoint> <property>[#qualifier] <number>
 //   get <endpoint> <property>[#qualifier] | fail <endpoint> <property> <0|1> | failcreate <0|1>
+//   surroundfx <endpoint> <{effect identifier}|none>
 //   press <button id> | log | clearlog | sound | listen | endpoints | asio | save | scenario
 // Replies: "ok", a value, or "error <code>". "set" acts as the hardware would and raises the property's event.
 #include "AsioPanel.h"

@@ -67,6 +67,13 @@ IMainHandler* CBaseHandler::GetMainHandler() const {
     return dialog ? dynamic_cast<IMainHandler*>(dialog->GetListener()) : nullptr;
 }
 
+CxSkinCtrl* CBaseHandler::FindControl(const std::wstring& name) const {
+    CxSkinCtrl* found = FindControlIn(m_owner, name);
+    if (!found && m_onControlMissing)
+        m_onControlMissing(name);
+    return found;
+}
+
 CxSkinCtrl* CBaseHandler::FindControlIn(const CLayerWnd* layer, const std::wstring& name) {
     if (!layer)
         return nullptr;

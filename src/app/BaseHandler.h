@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -83,7 +84,7 @@ public:
     // The handler of the dialog that holds the owner layer when that is the main window's handler; null
     // without an owner or for any other dialog.
     IMainHandler* GetMainHandler() const;
-    CxSkinCtrl* FindControl(const std::wstring& name) const { return FindControlIn(m_owner, name); }
+    CxSkinCtrl* FindControl(const std::wstring& name) const;
     // Depth first over the skinned controls under the layer; the first whose name matches exactly.
     static CxSkinCtrl* FindControlIn(const CLayerWnd* layer, const std::wstring& name);
     void EnableControl(const std::wstring& name, BOOL redraw);
@@ -119,6 +120,8 @@ public:
     const std::wstring& GetMenuTextBoxName() const { return m_menuTextBox; }
     // Tests give a handler their own driver, controller and texts; null goes back to the application's.
     void SetServices(IHandlerServices* services) { m_services = services; }
+    // Tests hear of every control the handler looks for by name and its panel lacks.
+    std::function<void(const std::wstring& name)> m_onControlMissing;
 
 protected:
     IHandlerServices& Services() const;

@@ -369,30 +369,62 @@ void CMainHandler::ShowContent(const std::wstring& name, int force) {
     if (!IsEndpointPresent(name))
         return;
     CxLockGuard guard(m_lock);
+    const std::wstring previous = m_content ? m_contentName : std::wstring();
     PutAwayCurrentContent(force);
-    IDriverInstance* driver = GetDriver();
-    if (CxSkinCtrl* cached = FindContent(name)) {
-        m_content = cached;
-        m_content->SetVisible(TRUE, TRUE);
-        m_contentName = name;
-        if (m_owner)
-            m_owner->AddChild(m_content);
-        if (driver)
-            driver->SetCurrentContent(name);
-        if (IHandler* handler = ContentHandler())
-            handler->InitControls();
-    } else {
-        const int loaded = LoadDeviceContent(name, m_contentRect);
-        if (!m_contentLoaded)
-            m_contentLoaded = loaded;
-    }
+    ShowOrFallBack(name, previous);
     StoreLastContentName();
+    IDriverInstance* driver = GetDriver();
     for (const wchar_t* listen : kListenContents) {
         if (name == listen && driver) {
             const CAppSettings* settings = Settings();
             driver->RestartListen(2, settings && settings->m_nMicInListenToDevice != 0);
         }
     }
+}
+
+bool CMainHandler::BringUpContent(const std::wstring& name) {
+    CxSkinCtrl* cached = FindContent(name);
+    if (!cached) {
+        const int loaded = LoadDeviceContent(name, m_contentRect);
+        if (!m_contentLoaded)
+            m_contentLoaded = loaded;
+        return loaded != 0;
+    }
+    m_content = cached;
+    m_content->SetVisible(TRUE, TRUE);
+    m_contentName = name;
+    if (m_owner)
+        m_owner->AddChild(m_content);
+    if (IDriverInstance* driver = GetDriver())
+        driver->SetCurrentContent(name);
+    if (IHandler* handler = ContentHandler())
+        handler->InitControls();
+    return true;
+}
+
+// A page that does not load (a missing or broken markup file) must not leave the content area empty: the
+// page shown before comes back, else the endpoint's first page. The failed name is never made current,
+// and the driver is given back the page it remembered for the endpoint, so that the endpoint's icon does
+// not lead to the broken page again.
+bool CMainHandler::ShowOrFallBack(const std::wstring& name, const std::wstring& previous) {
+    IDriverInstance* driver = GetDriver();
+    const int32_t code = driver ? driver->EndpointPrefixToCode(name) : -1;
+    const std::wstring endpoint = code > 0 ? driver->EndpointCodeToName(code) : std::wstring();
+    const std::wstring firstPage = endpoint.empty() ? std::wstring() : endpoint + L"Vol";
+    const std::wstring remembered = endpoint.empty() ? std::wstring() : driver->GetEndpointContent(endpoint);
+    if (BringUpContent(name))
+        return true;
+    if (driver && !endpoint.empty())
+        driver->SetCurrentContent(remembered != name && !remembered.empty() ? remembered : firstPage);
+    // The page shown before only while its endpoint is still there (a device change may have taken it).
+    const bool previousPresent =
+        !previous.empty() && driver &&
+        driver->GetDeviceKindByName(driver->EndpointCodeToName(driver->EndpointPrefixToCode(previous))) == 1;
+    for (const std::wstring& fallback : {previousPresent ? previous : std::wstring(), firstPage}) {
+        if (!fallback.empty() && fallback != name && BringUpContent(fallback))
+            return false;
+    }
+    return false;
 }
 
 void CMainHandler::StoreLastContentName() {
@@ -448,7 +480,9 @@ void CMainHandler::UpdateContentRect(const RECT& rect) {
     if (!::IsRectEmpty(&rect))
         m_contentRect = rect;
     CxLockGuard guard(m_lock);
-    m_contentLoaded = LoadDeviceContent(name, m_contentRect);
+    // A stored name whose page no longer ships falls back to its endpoint's first page.
+    ShowOrFallBack(name, std::wstring());
+    m_contentLoaded = m_content ? 1 : 0;
 }
 
 void CMainHandler::EnsureContentLoaded() {

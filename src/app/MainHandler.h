@@ -139,6 +139,11 @@ private:
     CxSkinCtrl* FindContent(const std::wstring& name) const;
     // False for the page of an endpoint the device does not have (or cannot drive) now.
     bool IsEndpointPresent(const std::wstring& content);
+    // Shows a cached content again or loads it; false when its markup does not load.
+    bool BringUpContent(const std::wstring& name);
+    // Shows name, or when it does not load the previous content, else the endpoint's first page; true when
+    // name itself is shown.
+    bool ShowOrFallBack(const std::wstring& name, const std::wstring& previous);
     void PutAwayCurrentContent(int force);
     void FindPanelHandlers();
     // The Direct3D flip between the two panels; false when it cannot run.

@@ -206,7 +206,9 @@ void CDriverInstance::ProbeRenderCapabilities(DeviceRecord* record) {
             record->*capability.flag = value == 1 ? 1 : 0;
     }
     const int32_t code = record->Code();
-    if ((code == kEndpointSpeaker || code == kEndpointHeadPhone) && record->Kind() == 1) {
+    // The second speaker output has the speakers' bass and treble too (its page and handler are theirs).
+    if ((code == kEndpointSpeaker || code == kEndpointSpeakerQuarter || code == kEndpointHeadPhone) &&
+        record->Kind() == 1) {
         float bass = 0;
         float treble = 0;
         if (ReadFloat(record, L"HWEQBassControl", bass) == kDriverOk &&
@@ -496,6 +498,11 @@ int32_t CDriverInstance::AnswerFeature(DeviceRecord& record, const std::wstring&
              if (r.Flow() == kFlowRender)
                  return (w[A] & 0x2000) || (w[A] & 0x4000);
              return IsMicrophoneCode(r.Code()) && (w[A] & 0x20000) && (w[A] & 0x8000);
+         }},
+        // The headphone karaoke page: the output karaoke effects under the page's own name.
+        {L"VimoChorvex",
+         [](Self&, DeviceRecord& r, const uint32_t* w) -> int32_t {
+             return r.Flow() == kFlowRender && ((w[A] & 0x2000) || (w[A] & 0x4000));
          }},
         {L"DTSNeoPC",
          [](Self& self, DeviceRecord& r, const uint32_t* w) -> int32_t {

@@ -577,8 +577,9 @@ LRESULT CxSkinDropList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return result;
     }
     case WM_MOUSEWHEEL:
-        if (m_scrollBar->IsCreated() && m_scrollBar->IsVisible())
-            ScrollBy(static_cast<short>(HIWORD(wParam)) < 0 ? m_itemHeight : -m_itemHeight);
+        // The wheel scrolls whatever overflows, whether or not the skin gives the list a scroll bar; a list
+        // that fits has nothing to scroll (the offset stays clamped to 0).
+        ScrollBy(static_cast<short>(HIWORD(wParam)) < 0 ? m_itemHeight : -m_itemHeight);
         break;
     case WM_KEYDOWN:
         OnKeyDownMessage(static_cast<UINT>(wParam));

@@ -24,6 +24,7 @@
 #include "markup/ILytEnvironment.h"
 #include "markup/LytSkinElements.h"
 #include "skin/IxSkinButton.h"
+#include "skin/IxSkinPanel.h"
 #include "skin/IxSkinSlider.h"
 #include "skin/SkinCtrl.h"
 
@@ -394,15 +395,68 @@ TEST_F(MainHandlerTest, WindowButtonsPostTheirCommandsAndOpenTheirDialogs) {
     }
 }
 
-TEST_F(MainHandlerTest, AFailedLoadLeavesNoContentAndTheOldNameCanBeShownAgain) {
-    main->ShowContent(L"HeadPhoneVol", 0); // no such file
-    EXPECT_EQ(main->GetCurrentContent(), nullptr);
-    EXPECT_EQ(main->GetCurrentContentName(), L"SpeakerVol");
-    TakeLog();
-    main->ShowContent(L"SpeakerVol", 0);
-    EXPECT_EQ(TakeLog(), (CallLog{L"create SpeakerVol", L"init SpeakerVolHandler"}))
-        << "the empty content area would stay empty";
-    ASSERT_NE(main->GetCurrentContent(), nullptr);
+// A page whose markup does not load never empties the content area: the page shown before comes back
+// (loaded again, or from the cache when its handler keeps it), else the endpoint's first page; the failed
+// name is never the current content nor the stored last content, and asking for it again changes nothing.
+TEST_F(MainHandlerTest, AFailedLoadKeepsAPageShownAndNeverRecordsTheFailedName) {
+    WriteText(skin / "apoMicInVol.lyt", Content("MicInVol"));
+    environment.contents[L"MicInVol"] = false;
+    const struct {
+        const wchar_t* before; // shown first
+        const wchar_t* gone;   // endpoint unplugged before the failed load, or null
+        const wchar_t* failed; // no markup file
+        const wchar_t* shown;  // what the content area holds afterwards
+    } cases[] = {
+        {L"SpeakerVol", nullptr, L"HeadPhoneVol", L"SpeakerVol"},    // released: loaded again
+        {L"SpeakerEQ", nullptr, L"SpeakerDolbyHPV2", L"SpeakerEQ"},  // kept: the cached panel again
+        {L"SpeakerVol", L"Speaker", L"MicInAGC", L"MicInVol"},       // its endpoint went: the first page
+    };
+    for (const auto& c : cases) {
+        driver.m_gone.clear();
+        main->ShowContent(c.before, 0);
+        CxSkinCtrl* before = main->GetCurrentContent();
+        ASSERT_NE(before, nullptr) << c.before;
+        if (c.gone)
+            driver.m_gone = {c.gone};
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            TakeDriverLog();
+            main->ShowContent(c.failed, 0);
+            ASSERT_NE(main->GetCurrentContent(), nullptr) << c.failed << " left the content area empty";
+            EXPECT_EQ(main->GetCurrentContent()->GetName(), c.shown) << c.failed;
+            EXPECT_TRUE(main->GetCurrentContent()->IsVisible()) << c.failed;
+            EXPECT_EQ(main->GetCurrentContentName(), c.shown) << c.failed;
+            EXPECT_EQ(settings.m_strLastAPOName, c.shown) << c.failed;
+            EXPECT_EQ(TakeDriverLog().back(), std::wstring(L"content ") + c.shown)
+                << "the driver's current content follows the page on screen";
+        }
+        if (std::wstring(c.before) == L"SpeakerEQ") {
+            EXPECT_EQ(main->GetCurrentContent(), before) << "the kept panel, not a second copy";
+        }
+    }
+}
+
+// The panel switch asks for the 3-D flip; where Direct3D cannot draw it (no device under the test display, or
+// a panel with nothing to show) the zoom runs instead. Either way the switch ends on the other panel with
+// the window taking input again.
+TEST_F(MainHandlerTest, ThePanelSwitchFlipsOrFallsBackAndEndsOnTheOtherPanel) {
+    CxSkinCtrl* status = main->FindControl(L"PanelStatus");
+    CxSkinCtrl* profile = main->FindControl(L"PanelProfile");
+    auto* panel = dynamic_cast<IxSkinPanel*>(profile);
+    ASSERT_NE(panel, nullptr);
+    panel->SetAnimateStyle(2); // Animate.Style="D3D", as the shipped main window asks for it
+    for (const int height : {40, 0}) { // an empty panel cannot become a texture: the fallback runs
+        profile->SetRect(RECT{0, 0, 100, height}, FALSE);
+        main->TogglePanelMode();
+        EXPECT_EQ(main->GetPanelMode(), CMainHandler::kPanelProfile) << height;
+        EXPECT_TRUE(profile->IsVisible()) << height;
+        EXPECT_FALSE(status->IsVisible()) << height;
+        EXPECT_FALSE(dialog.IsInputBlocked()) << height;
+        main->TogglePanelMode();
+        EXPECT_EQ(main->GetPanelMode(), CMainHandler::kPanelStatus) << height;
+        EXPECT_TRUE(status->IsVisible()) << height;
+        EXPECT_FALSE(profile->IsVisible()) << height;
+        EXPECT_FALSE(dialog.IsInputBlocked()) << height;
+    }
 }
 
 TEST_F(MainHandlerTest, ADeviceChangeMovesAContentWhoseEndpointWentToTheDefaultEndpoint) {

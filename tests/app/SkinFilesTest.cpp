@@ -3,13 +3,17 @@
 // and every keyed style it picks exists for its element kind. The checks run over whatever files the skin
 // folder holds, so each new window or panel is covered the moment it ships.
 
+#include <windows.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cwctype>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -274,6 +278,129 @@ TEST_F(SkinFilesTest, EveryCaptionNamesACheckBoxOrRadioButtonOfItsFile) {
         }
     }
     EXPECT_GT(captions, 0u);
+}
+
+// Markup the program opens by name rather than by finding it in the folder: a file the skin lacks would
+// only show as a window, menu or page that silently never appears.
+TEST_F(SkinFilesTest, EveryMarkupFileTheProgramLoadsByNameShips) {
+    std::map<std::wstring, std::wstring> wanted; // file name -> who asks for it
+    // File names the source spells out.
+    const std::wregex quoted(LR"re("([A-Za-z0-9_]+\.lyt)")re");
+    for (const auto& entry : fs::recursive_directory_iterator(oc::test::SourceDir() / "src")) {
+        const std::wstring extension = Lower(entry.path().extension().wstring());
+        if (extension != L".cpp" && extension != L".h")
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::wstring text(bytes.begin(), bytes.end());
+        for (auto it = std::wsregex_iterator(text.begin(), text.end(), quoted); it != std::wsregex_iterator(); ++it)
+            wanted.emplace((*it)[1].str(), entry.path().filename().wstring());
+    }
+    // Windows and dialogs opened by their markup name.
+    for (const wchar_t* window : {L"MainWindow", L"DialogInfo", L"DialogInfo_DetailWindow", L"DialogInfo_Legal",
+                                  L"Dialog_AppSetting", L"Dialog_WelcomeMsg", L"Dialog_ENCPromptMsg",
+                                  L"DialogMessageBox", L"SystemTrayLClick", L"SystemTrayRClick"})
+        wanted.emplace(std::wstring(window) + L".lyt", L"a window opened by name");
+    for (const MarkupFile& file : *s_files) {
+        const std::wstring stem = file.path.stem().wstring();
+        for (const Attribute& a : file.attributes) {
+            if (a.name != L"Name")
+                continue;
+            // An embed loads the file of its name; the content frame and the profile strip are filled by code.
+            if (a.element == L"Embed" && a.value != L"FrameContent" && a.value != L"PanelProfileListContent")
+                wanted.emplace(a.value + L".lyt", stem);
+            // An endpoint icon of the device list opens the jack menu of its name.
+            if (stem == L"PanelDeviceListContent" && a.value.compare(0, 4, L"Menu") == 0)
+                wanted.emplace(a.value + L".lyt", stem);
+            // A jack menu item shows the content page of its name, the outside effects programs aside.
+            if (stem.compare(0, 4, L"Menu") == 0 && a.element == L"SkinMenuItem" && stem != L"MenuTextBox" &&
+                a.value != L"VexaroAudioEffects" && a.value != L"VexaroMicEffects")
+                wanted.emplace(L"apo" + a.value + L".lyt", stem);
+        }
+    }
+    ASSERT_TRUE(wanted.count(L"MainWindow.lyt"));
+    ASSERT_TRUE(wanted.count(L"MenuTextBox.lyt")) << "the source scan found nothing";
+    for (const auto& [name, asker] : wanted) {
+        const bool ships = fs::is_regular_file(SkinFolder() / name) ||
+                           fs::is_regular_file(oc::test::ProgramDir() / "profile" / name);
+        EXPECT_TRUE(ships) << name << " (asked for by " << asker << ") is not in the program folder";
+    }
+}
+
+// A content page no jack menu offers can never be opened.
+TEST_F(SkinFilesTest, EveryContentPageIsOfferedByAJackMenu) {
+    std::set<std::wstring> offered;
+    std::vector<std::wstring> pages;
+    for (const MarkupFile& file : *s_files) {
+        const std::wstring stem = file.path.stem().wstring();
+        if (stem.compare(0, 3, L"apo") == 0)
+            pages.push_back(stem.substr(3));
+        for (const Attribute& a : file.attributes) {
+            if (stem.compare(0, 4, L"Menu") == 0 && a.element == L"SkinMenuItem" && a.name == L"Name")
+                offered.insert(a.value);
+        }
+    }
+    ASSERT_FALSE(pages.empty());
+    for (const std::wstring& page : pages)
+        EXPECT_TRUE(offered.count(page)) << "apo" << page << ".lyt is offered by no jack menu";
+}
+
+// The texts of one culture by key, read straight from its language files.
+std::map<std::wstring, std::wstring> CultureTexts(const wchar_t* culture) {
+    std::map<std::wstring, std::wstring> texts;
+    for (const auto& entry : fs::directory_iterator(LanguageFolder() / culture)) {
+        if (Lower(entry.path().extension().wstring()) != L".xaml")
+            continue;
+        CXmlReader reader;
+        if (!reader.LoadFile(entry.path().wstring().c_str()) || !reader.HasRoot())
+            continue;
+        for (std::uint32_t n = reader.GetNode(1).firstChild; n; n = reader.GetNode(n).nextSibling) {
+            const auto attributes = AttributesOf(reader, n);
+            if (std::wstring(reader.GetName(n)) == L"sys:String" && attributes.count(L"x:Key"))
+                texts[attributes.at(L"x:Key")] = reader.GetText(n);
+        }
+    }
+    return texts;
+}
+
+// What the main window's title bar promises: the tray tip names the program as its title does, and the logo
+// button opens the website in every culture.
+TEST_F(SkinFilesTest, TheTrayTipIsTheTitleAndTheLogoOpensTheWebsite) {
+    std::wstring logoTag;
+    for (const MarkupFile& file : *s_files) {
+        if (file.path.filename() != "MainWindow.lyt")
+            continue;
+        bool inLogo = false;
+        for (const Attribute& a : file.attributes) {
+            if (a.name == L"Name")
+                inLogo = a.value == L"BtnMainLogo";
+            else if (inLogo && a.name == L"Tag")
+                logoTag = a.value;
+        }
+    }
+    ASSERT_EQ(logoTag.compare(0, 3, L"ml_"), 0) << "the logo button carries no language key as its link";
+    for (const wchar_t* culture : kCompleteCultures) {
+        const auto texts = CultureTexts(culture);
+        ASSERT_TRUE(texts.count(L"ml_Main_Title")) << culture;
+        EXPECT_EQ(texts.at(L"ml_Main_Title"), texts.count(L"ml_Main_TrayMenu_SystemTray")
+                                                  ? texts.at(L"ml_Main_TrayMenu_SystemTray")
+                                                  : std::wstring())
+            << culture;
+        const std::wstring link = texts.count(logoTag) ? texts.at(logoTag) : std::wstring();
+        EXPECT_EQ(link.compare(0, 8, L"https://"), 0) << culture << ": " << logoTag << " = \"" << link << "\"";
+    }
+}
+
+// The tray shows the icon the skin ships, at the small and the large icon size.
+TEST(SkinIconTest, TheTrayIconShipsAndLoads) {
+    const fs::path icon = SkinFolder() / "Main" / "SystemTray.ico";
+    ASSERT_TRUE(fs::is_regular_file(icon)) << icon;
+    for (const int size : {16, 32}) {
+        HANDLE loaded = ::LoadImageW(nullptr, icon.wstring().c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE);
+        EXPECT_NE(loaded, nullptr) << size;
+        if (loaded)
+            ::DestroyIcon(static_cast<HICON>(loaded));
+    }
 }
 
 TEST(SkinFileRulesTest, ImageReferencesAreToldFromNumbersColoursAndMarkup) {

@@ -166,6 +166,12 @@ TEST_F(SimDevicesTest, TheDefaultDeviceListsItsEndpointsWithRolesAndCapabilities
         {L"LineInAGC", false},
         {L"MicInKaraoke", true},
         {L"StereoMixEQ", false},
+        {L"HeadPhoneVimoVoiceClarity", true}, // a playback effect
+        {L"MicInVimoVoiceClarity", false},
+        {L"HeadPhoneVimoChorvex", true}, // the headphone karaoke page
+        {L"MicInVimoChorvex", false},
+        {L"HeadPhoneSpaceline", true},
+        {L"HeadPhoneVimoSurroundSpeakers", true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Driver()->IsFeatureSupported(c.feature) != 0, c.supported) << std::wstring(c.feature).c_str();

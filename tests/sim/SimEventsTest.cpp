@@ -54,6 +54,44 @@ TEST_F(SimEventsTest, ChangesFromOutsideTheProgramArriveOnTheLibraryThread) {
     EXPECT_EQ(text, L"1");
 }
 
+// The virtual-surround effect identifier changes at run time and is announced as an effect change of its
+// endpoint; a malformed identifier, an endpoint without virtual surround or an unknown endpoint change nothing.
+TEST_F(SimEventsTest, TheVirtualSurroundEffectChangesAndIsAnnounced) {
+    const DeviceKey speaker = lib.KeyOf(kSpeaker, 0);
+    const int32_t identifierArgs[3] = {1, -1, 0};
+    auto identifier = [&](std::wstring& text) {
+        return lib.Read(speaker, L"VirtualSurroundEffectControl", text, identifierArgs, sizeof(identifierArgs));
+    };
+    const std::wstring dolbyV2 = L"{AC02E636-CB62-42EF-A97C-5F4C1CDFEC13}";
+    EXPECT_EQ(lib.Control(L"surroundfx Speaker " + dolbyV2), L"ok");
+    ASSERT_TRUE(EventRecorder::WaitFor(kEventEffectState, 1, 2s));
+    EXPECT_EQ(EventRecorder::Events().back().endpointId, speaker.id);
+    std::wstring text;
+    ASSERT_EQ(identifier(text), 0);
+    EXPECT_EQ(text, dolbyV2);
+
+    const struct {
+        const wchar_t* command;
+        const wchar_t* reply;
+    } refused[] = {
+        {L"surroundfx Speaker {AC02E636-CB62-42EF-A97C}", L"error: error 3"},
+        {L"surroundfx Speaker default", L"error: error 3"},
+        {L"surroundfx MicIn {D0456018-89C4-4D6E-8134-D45F4A711CC1}", L"error: error 1"},
+        {L"surroundfx Nobody {D0456018-89C4-4D6E-8134-D45F4A711CC1}", L"error: error 5"},
+    };
+    for (const auto& c : refused)
+        EXPECT_EQ(lib.Control(c.command), c.reply) << c.command;
+    EXPECT_EQ(lib.Control(L"surroundfx Speaker " + dolbyV2), L"ok") << "the same effect again";
+    ASSERT_EQ(identifier(text), 0);
+    EXPECT_EQ(text, dolbyV2);
+
+    EXPECT_EQ(lib.Control(L"surroundfx Speaker none"), L"ok");
+    ASSERT_TRUE(EventRecorder::WaitFor(kEventEffectState, 2, 2s));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(EventRecorder::Count(kEventEffectState), 2u) << "a refused or unchanged effect is not announced";
+    EXPECT_EQ(identifier(text), static_cast<int32_t>(kSimNotSupported)) << "no effect: nothing to name";
+}
+
 TEST_F(SimEventsTest, TheProgramsOwnWritesAreNotEchoed) {
     DeviceKey speaker = lib.KeyOf(kSpeaker, 0);
     ASSERT_EQ(lib.WriteValue(speaker, L"MuteControl", int32_t{1}), 0);

@@ -517,6 +517,27 @@ TEST_F(ScrollTest, FewItemsHideTheScrollColumn) {
     EXPECT_EQ(list->GetScrollOffset(), 0);
 }
 
+// A skin that gives the list no scroll images shows no scroll column, yet the wheel (like the keys) still
+// reaches every item, never past either end.
+TEST_F(ComboTest, WithoutScrollImagesTheWheelStillScrolls) {
+    AddItems(10);
+    combo->SetDropListWidth(150);
+    ClickCombo();
+    EXPECT_FALSE(list->GetScrollBar()->IsCreated() && list->GetScrollBar()->IsVisible());
+    EXPECT_EQ(list->GetItemArea().right, 150) << "no column taken";
+    const int offsets[] = {20, 40, 60, 80, 100, 100};
+    for (int expected : offsets) {
+        Deliver(ListWindow(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), PointParam(150, 170));
+        EXPECT_EQ(list->GetScrollOffset(), expected);
+    }
+    Mouse(ListWindow(), WM_MOUSEMOVE, 30, 25);
+    EXPECT_EQ(list->GetCurrent(), 6) << "scrolled by 100, the second visible row is item 6";
+    for (int i = 0; i < 7; ++i)
+        Deliver(ListWindow(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(120)), PointParam(150, 170));
+    EXPECT_EQ(list->GetScrollOffset(), 0);
+    EXPECT_TRUE(ListShown());
+}
+
 TEST_F(ComboTest, PaintsTheLabelBackgroundAndTheItemLooks) {
     AddItems(4);
     combo->SetDropListWidth(150);

@@ -1,0 +1,336 @@
+// Every content page the program folder ships, reached the way a user reaches it: the shipped main window
+// over the simulated device, a right click on the endpoint's icon, the jack menu that the feature filter
+// left, a click on the page's row. The page must load into the content frame under its own name, its
+// handler must be bound and find every control it looks for, and the gallery gets a picture of it.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "../handlers/PageFiles.h"
+#include "../skin/SkinDialogFixture.h"
+#include "DialogGallery.h"
+#include "TestPaths.h"
+#include "app/BaseHandler.h"
+#include "app/HandlerFactory.h"
+#include "app/MainHandler.h"
+#include "app/OvercoatApp.h"
+#include "app/PanelDeviceListHandler.h"
+#include "driver/DriverLibraryAbi.h"
+#include "driver/IDriverInstance.h"
+#include "markup/ILytController.h"
+#include "skin/IxSkinMenuItem.h"
+#include "skin/IxSkinPanel.h"
+#include "skin/SkinCtrl.h"
+#include "skin/SkinMenu.h"
+#include "skin/SkinTextBox.h"
+
+using namespace oc::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr wchar_t kEveryPage[] = L"every-page";
+
+// The pages that the "every-page" device as it starts does not offer, and what offers them: the other
+// microphone set-up, or another virtual-surround effect announced through the device's control command.
+struct PageSetup {
+    const wchar_t* page;
+    const wchar_t* scenario;
+    const wchar_t* command; // a control command of the simulated device, or null
+};
+const PageSetup kSetups[] = {
+    {L"MicInVimoMagicVoice", L"every-page-mics-swapped", nullptr},
+    {L"DesktopMicKaraoke", L"every-page-mics-swapped", nullptr},
+    {L"SpeakerVirtualDolbyHPVS", kEveryPage, L"surroundfx Speaker {D0456018-89C4-4D6E-8134-D45F4A711CC1}"},
+    {L"SpeakerVirtualDolbyHPV2", kEveryPage, L"surroundfx Speaker {AC02E636-CB62-42EF-A97C-5F4C1CDFEC13}"},
+    {L"SpeakerQuarterVirtualDolbyHPV2", kEveryPage,
+     L"surroundfx SpeakerQuarter {AC02E636-CB62-42EF-A97C-5F4C1CDFEC13}"},
+    {L"SpeakerQuarterVirtualVimoSurroundHeadPhone", kEveryPage,
+     L"surroundfx SpeakerQuarter {C7600B33-1AA6-4383-918D-30D848BBAD3E}"},
+};
+
+// Controls a handler family looks for on every page it serves though only some of its pages carry them; a
+// page without one simply lacks that part (the handler skips it).
+struct OptionalControl {
+    const wchar_t* pageSuffix;
+    const wchar_t* control;
+    const wchar_t* carriedBy;
+};
+const OptionalControl kOptionalControls[] = {
+    {L"SamplingRate", L"CanvasDolbyDigitalLive", L"the S/PDIF output, which alone encodes"},
+    {L"SamplingRate", L"CanvasDTSInteractive", L"the S/PDIF output, which alone encodes"},
+    {L"Vol", L"ListenToDevice", L"the inputs that can be listened to"},
+};
+
+bool IsOptional(const std::wstring& page, const std::wstring& control) {
+    return std::any_of(std::begin(kOptionalControls), std::end(kOptionalControls), [&](const OptionalControl& c) {
+        const std::wstring suffix = c.pageSuffix;
+        return control == c.control && page.size() > suffix.size() &&
+               page.compare(page.size() - suffix.size(), suffix.size(), suffix) == 0;
+    });
+}
+
+fs::path SkinFolder() {
+    return ProgramDir() / "Skin" / "Overcoat";
+}
+
+std::wstring Widen(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+// The page names of the shipped "apo<Name>.lyt" files.
+std::vector<std::wstring> ShippedPages() {
+    std::vector<std::wstring> pages;
+    for (const auto& entry : fs::directory_iterator(SkinFolder())) {
+        const std::wstring file = entry.path().filename().wstring();
+        if (file.size() > 7 && file.compare(0, 3, L"apo") == 0 && entry.path().extension() == ".lyt")
+            pages.push_back(entry.path().stem().wstring().substr(3));
+    }
+    std::sort(pages.begin(), pages.end());
+    return pages;
+}
+
+// Page name -> the endpoint icon whose jack menu ("<icon>.lyt") lists it.
+std::map<std::wstring, std::wstring> MenuIcons() {
+    std::map<std::wstring, std::wstring> icons;
+    const std::regex item("<SkinMenuItem Name=\"([A-Za-z0-9_]+)\"");
+    for (const auto& entry : fs::directory_iterator(SkinFolder())) {
+        const std::wstring stem = entry.path().stem().wstring();
+        if (stem.compare(0, 4, L"Menu") != 0 || entry.path().extension() != ".lyt")
+            continue;
+        for (const std::string& name : Matches(ReadText(entry.path()), item, 1))
+            icons.emplace(Widen(name), stem);
+    }
+    return icons;
+}
+
+std::wstring Join(const std::set<std::wstring>& names) {
+    std::wstring text;
+    for (const std::wstring& name : names)
+        text += (text.empty() ? L"" : L", ") + name;
+    return text;
+}
+
+// The application object as the program prepares it: its folders, the en-US texts and the markup controller.
+void PrepareApplication() {
+    static bool prepared = false;
+    if (prepared)
+        return;
+    prepared = true;
+    theApp.UseProgramFolder(ProgramDir().wstring() + L"\\");
+    theApp.InitPaths();
+    theApp.LoadLanguage(L"en-US");
+    theApp.CreateLytController();
+}
+
+// The application's driver object on one scenario of the simulated device, with the shipped main window over
+// it, built as the main dialog builds it. Everything goes, window first, when the object does.
+class MainWindowOnDevice {
+public:
+    explicit MainWindowOnDevice(const std::wstring& scenario) {
+        ::SetEnvironmentVariableW(L"OC_SIM_SCENARIO", scenario.c_str());
+        ::SetEnvironmentVariableW(L"OC_SIM_STATE", (m_state / "device.state").c_str());
+        ::SetEnvironmentVariableW(L"OC_SIM_PIPE",
+                                  (L"\\\\.\\pipe\\OvercoatPageWalk" + std::to_wstring(::GetCurrentProcessId())).c_str());
+        m_ready = theApp.OpenDevice() == DeviceCheck::Ready;
+        if (m_ready)
+            theApp.GetDriver()->BuildDeviceList(); // as the program does before its main window opens
+        if (!m_ready || !OpenDialog(m_dialog, {0, 0}, 900, 600))
+            return;
+        m_main = dynamic_cast<CMainHandler*>(CreateHandler(L"MainWindow"));
+        if (!m_main)
+            return;
+        m_main->SetWindow(&m_dialog);
+        m_dialog.SetListener(m_main);
+        ILytController* controller = theApp.GetLytController();
+        const std::wstring path = (SkinFolder() / "MainWindow.lyt").wstring();
+        m_loaded = controller && controller->Load(path.c_str(), &m_dialog, nullptr) == 1;
+        if (m_loaded)
+            m_main->InitControls();
+    }
+    ~MainWindowOnDevice() {
+        if (m_dialog.IsWindow())
+            m_dialog.DestroyWindow();
+        m_dialog.SetListener(nullptr); // the main handler and its cached pages go while the driver is there
+        theApp.ReleaseDriver();
+        for (const wchar_t* name : {L"OC_SIM_SCENARIO", L"OC_SIM_STATE", L"OC_SIM_PIPE"})
+            ::SetEnvironmentVariableW(name, nullptr);
+    }
+
+    bool Ready() const { return m_ready && m_main && m_loaded; }
+    CMainHandler* Main() const { return m_main; }
+    CPanelDeviceListHandler* DeviceList() const {
+        CxSkinCtrl* list = CBaseHandler::FindControlIn(&m_dialog, L"PanelDeviceList");
+        return list ? dynamic_cast<CPanelDeviceListHandler*>(list->GetListener()) : nullptr;
+    }
+    // A control command of the simulated device, as its control pipe takes it.
+    std::wstring Control(const std::wstring& command) const {
+        using ControlFn = int32_t (*)(const wchar_t*, wchar_t*, uint32_t);
+        HMODULE library = ::GetModuleHandleW(L"sysTuneLib.dll");
+        auto control = library ? reinterpret_cast<ControlFn>(
+                                     reinterpret_cast<void (*)()>(::GetProcAddress(library, "SimControl")))
+                               : nullptr;
+        wchar_t reply[256] = {};
+        if (!control)
+            return L"no control surface";
+        control(command.c_str(), reply, static_cast<uint32_t>(std::size(reply)));
+        return reply;
+    }
+    const TestDialog& Dialog() const { return m_dialog; }
+    TestDialog& Dialog() { return m_dialog; }
+
+private:
+    TempDir m_state;
+    TestDialog m_dialog;
+    CMainHandler* m_main = nullptr; // owned by the dialog as its listener
+    bool m_ready = false;
+    bool m_loaded = false;
+};
+
+// The names of a menu's rows, in order.
+std::vector<std::wstring> ItemNames(const CxSkinMenu& menu) {
+    std::vector<std::wstring> names;
+    for (int i = 0; menu.GetItem(i); ++i)
+        names.push_back(menu.GetItem(i)->GetName());
+    return names;
+}
+
+// Opens the icon's jack menu and clicks the page's row; false when the menu does not offer the page.
+bool ChooseFromJackMenu(CPanelDeviceListHandler& list, const std::wstring& icon, const std::wstring& page,
+                        std::vector<std::wstring>& offered) {
+    list.ShowJackMenu(icon);
+    CxSkinMenu* menu = list.GetJackMenu();
+    if (!menu)
+        return false;
+    offered = ItemNames(*menu);
+    IxSkinMenuItem* row = nullptr;
+    for (int i = 0; menu->GetItem(i); ++i) {
+        if (menu->GetItem(i)->GetName() == page)
+            row = menu->GetItem(i);
+    }
+    if (row) {
+        const RECT r = row->GetRect();
+        Deliver(menu->GetSafeHwnd(), WM_LBUTTONUP, 0, PointParam((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    }
+    list.CloseJackMenu();
+    return row != nullptr;
+}
+
+class PageWalkTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { PrepareApplication(); }
+
+    // Walks the pages on one device set-up.
+    void Walk(const std::wstring& scenario, const wchar_t* command, const std::vector<std::wstring>& pages) {
+        SCOPED_TRACE(scenario + (command ? L" after \"" + std::wstring(command) + L"\"" : std::wstring()));
+        MainWindowOnDevice window(scenario);
+        ASSERT_TRUE(window.Ready()) << "the main window did not open on the simulated device";
+        if (command) {
+            ASSERT_EQ(window.Control(command), L"ok");
+        }
+        CPanelDeviceListHandler* list = window.DeviceList();
+        ASSERT_NE(list, nullptr);
+        for (const std::wstring& page : pages)
+            ShowPage(window, *list, page);
+    }
+
+    void ShowPage(MainWindowOnDevice& window, CPanelDeviceListHandler& list, const std::wstring& page) {
+        SCOPED_TRACE(page);
+        const auto icon = m_icons.find(page);
+        ASSERT_NE(icon, m_icons.end()) << "no jack menu lists apo" << page << ".lyt";
+        std::vector<std::wstring> offered;
+        ASSERT_TRUE(ChooseFromJackMenu(list, icon->second, page, offered))
+            << icon->second << " does not offer it; it offers " << testing::PrintToString(offered);
+        CMainHandler* main = window.Main();
+        ASSERT_EQ(main->GetCurrentContentName(), page) << "the page did not load";
+        CxSkinCtrl* content = main->GetCurrentContent();
+        ASSERT_NE(content, nullptr);
+        EXPECT_EQ(content->GetName(), page);
+        EXPECT_TRUE(content->IsVisible());
+        auto* handler = dynamic_cast<CBaseHandler*>(content->GetListener());
+        ASSERT_NE(handler, nullptr) << "the page's panel binds no handler";
+        EXPECT_NE(FindHandlerRow(page, HandlerTable()), nullptr);
+
+        // The handler reads the device into the page again, listening for controls it looks for in vain.
+        std::set<std::wstring> missing;
+        handler->m_onControlMissing = [&missing, &page](const std::wstring& name) {
+            if (!IsOptional(page, name))
+                missing.insert(name);
+        };
+        handler->InitControls();
+        handler->m_onControlMissing = nullptr;
+        EXPECT_TRUE(missing.empty()) << "the page lacks controls its handler looks for: " << Join(missing);
+
+        window.Dialog().Update();
+        EXPECT_FALSE(SaveDialogPicture(window.Dialog(), L"Page_" + page).empty());
+        m_walked.insert(page);
+    }
+
+    std::map<std::wstring, std::wstring> m_icons = MenuIcons();
+    std::set<std::wstring> m_walked;
+};
+
+TEST_F(PageWalkTest, EveryShippedPageIsOfferedShownAndDriven) {
+    const std::vector<std::wstring> pages = ShippedPages();
+    ASSERT_GT(pages.size(), 90u) << "the program folder lacks its pages";
+    std::vector<std::wstring> plain;
+    for (const std::wstring& page : pages) {
+        const bool special = std::any_of(std::begin(kSetups), std::end(kSetups),
+                                         [&](const PageSetup& setup) { return page == setup.page; });
+        if (!special)
+            plain.push_back(page);
+    }
+    Walk(kEveryPage, nullptr, plain);
+    for (const PageSetup& setup : kSetups)
+        Walk(setup.scenario, setup.command, {setup.page});
+    for (const std::wstring& page : pages)
+        EXPECT_TRUE(m_walked.count(page)) << "apo" << page << ".lyt was never shown";
+}
+
+// A right click on a page's text box opens the skin's text-box menu with the box's commands.
+TEST_F(PageWalkTest, ATextBoxOfAPageOffersItsCommandMenu) {
+    MainWindowOnDevice window(kEveryPage);
+    ASSERT_TRUE(window.Ready());
+    CPanelDeviceListHandler* list = window.DeviceList();
+    ASSERT_NE(list, nullptr);
+    ShowPage(window, *list, L"SpeakerVimoVoiceClarity");
+    auto* handler = dynamic_cast<CBaseHandler*>(window.Main()->GetCurrentContent()->GetListener());
+    ASSERT_NE(handler, nullptr);
+    ASSERT_NE(dynamic_cast<CxSkinTextBox*>(handler->FindControl(L"LevelTextBox")), nullptr);
+    handler->OnContextMenu(L"LevelTextBox");
+    CxSkinMenu* menu = handler->GetTextBoxMenu();
+    ASSERT_NE(menu, nullptr) << "MenuTextBox.lyt did not load";
+    EXPECT_EQ(ItemNames(*menu), (std::vector<std::wstring>{L"TextBox_Cut", L"TextBox_Copy", L"TextBox_Paste",
+                                                           L"TextBox_Delete", L"SeparatorSelect",
+                                                           L"TextBox_SelectAll"}));
+    menu->Update();
+    EXPECT_FALSE(SaveDialogPicture(*menu, L"MenuTextBox").empty());
+}
+
+// The status and profile strip of the shipped main window asks for the 3-D flip; where Direct3D cannot draw
+// it the zoom takes over, and either way the switch ends on the other panel with the window taking input.
+TEST_F(PageWalkTest, TheShippedStripFlipsBetweenStatusAndProfiles) {
+    MainWindowOnDevice window(kEveryPage);
+    ASSERT_TRUE(window.Ready());
+    CMainHandler* main = window.Main();
+    auto* profile = dynamic_cast<IxSkinPanel*>(main->FindControl(L"PanelProfile"));
+    ASSERT_NE(profile, nullptr);
+    EXPECT_EQ(profile->GetAnimateStyle(), 2) << "Animate.Style=\"D3D\"";
+    for (const auto mode : {CMainHandler::kPanelProfile, CMainHandler::kPanelStatus}) {
+        main->OnClick(L"PanelSwitchButton");
+        EXPECT_EQ(main->GetPanelMode(), mode);
+        EXPECT_EQ(main->FindControl(L"PanelProfile")->IsVisible() != FALSE, mode == CMainHandler::kPanelProfile);
+        EXPECT_EQ(main->FindControl(L"PanelStatus")->IsVisible() != FALSE, mode == CMainHandler::kPanelStatus);
+        EXPECT_FALSE(window.Dialog().IsInputBlocked());
+    }
+}
+
+} // namespace
