@@ -59,7 +59,7 @@ endfunction()
 # oc_fuzzer(<name> SOURCES ... [DEPS ...] [DICT file]): a libFuzzer target (native build only),
 # run by ctest for a bounded time over its seed corpus in fuzz/corpus/<name>/.
 function(oc_fuzzer name)
-    cmake_parse_arguments(ARG "" "DICT" "SOURCES;DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "" "DICT;SECONDS" "SOURCES;DEPS" ${ARGN})
     if(NOT OC_NATIVE OR NOT OC_FUZZ)
         return()
     endif()
@@ -71,9 +71,14 @@ function(oc_fuzzer name)
     if(ARG_DICT)
         set(dict_arg "-dict=${ARG_DICT}")
     endif()
+    # SECONDS caps a target's CI run below OC_FUZZ_SECONDS.
+    set(seconds ${OC_FUZZ_SECONDS})
+    if(ARG_SECONDS AND ARG_SECONDS LESS OC_FUZZ_SECONDS)
+        set(seconds ${ARG_SECONDS})
+    endif()
     add_test(NAME ${name}
         COMMAND ${CMAKE_SOURCE_DIR}/scripts/fuzz-run.sh $<TARGET_FILE:${name}>
-                ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name} ${OC_FUZZ_SECONDS} ${dict_arg})
+                ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name} ${seconds} ${dict_arg})
     set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS fuzz)
 endfunction()
 

@@ -1037,6 +1037,11 @@ std::vector<std::wstring> SimDevice::CallLog() const {
     return {m_callLog.begin(), m_callLog.end()};
 }
 
+unsigned long long SimDevice::CallCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_callCount;
+}
+
 void SimDevice::ClearCallLog() {
     std::lock_guard lock(m_mutex);
     m_callLog.clear();
@@ -1110,6 +1115,7 @@ void SimDevice::Log(const std::wstring& entry) {
 
 void SimDevice::LogLocked(const std::wstring& entry) {
     m_callLog.push_back(entry);
+    ++m_callCount;
     if (m_callLog.size() > kCallLogLimit)
         m_callLog.pop_front();
 }

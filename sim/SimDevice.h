@@ -77,6 +77,8 @@ public:
     void SetCreateListFails(bool fails);
     std::vector<std::wstring> CallLog() const;
     void ClearCallLog();
+    // How many calls the log has taken since the device was made (the log itself keeps only the latest).
+    unsigned long long CallCount() const;
     TestSoundState SoundState() const;
     std::wstring ListeningText() const;
     std::wstring EndpointsText() const;
@@ -160,6 +162,7 @@ private:
     bool m_saveScheduled = false;
     TestSoundState m_sound;
     std::deque<std::wstring> m_callLog;
+    unsigned long long m_callCount = 0;
 };
 
 } // namespace oc::sim

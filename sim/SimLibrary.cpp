@@ -117,6 +117,11 @@ const std::map<std::wstring, CommandRow>& Commands() {
                   reply += entry + L"\n";
               return true;
           }}},
+        {L"calls",
+         {0,
+          [](SimLibrary& library, const Arguments&, std::wstring& reply) {
+              return reply = std::to_wstring(library.Device().CallCount()), true;
+          }}},
         {L"clearlog",
          {0,
           [](SimLibrary& library, const Arguments&, std::wstring& reply) {

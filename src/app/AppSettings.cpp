@@ -1,6 +1,7 @@
 #include "app/AppSettings.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -63,20 +64,64 @@ constexpr CultureEntry kCultures[] = {
     {LANG_INDONESIAN, -1, L"id-ID"},
 };
 
-// A new file starts as UTF-16 with a byte-order mark, so that the profile functions keep names outside
-// the ANSI code page (a device or driver name) instead of writing '?' for them.
-bool CreateUnicodeFile(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    const unsigned char bom[] = {0xFF, 0xFE};
-    DWORD written = 0;
-    bool ok = ::WriteFile(file, bom, sizeof(bom), &written, nullptr) && written == sizeof(bom);
-    ::CloseHandle(file);
-    return ok;
+// A settings file larger than this is not read at all (the program writes well under a kilobyte).
+constexpr ULONGLONG kMaxFileSize = 16ull << 20;
+
+std::wstring DecodeAnsi(const char* bytes, size_t length) {
+    if (length == 0)
+        return L"";
+    const int units = ::MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(length), nullptr, 0);
+    std::wstring text(static_cast<size_t>(std::max(units, 0)), L'\0');
+    if (units > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(length), text.data(), units);
+    return text;
+}
+
+// The integer reading of the profile functions: blanks, a sign and decimal digits, wrapping at 32 bits;
+// anything else ends the number (so a word reads as 0).
+int ParseProfileInt(const std::wstring& text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == L' ' || text[i] == L'\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'-' || text[i] == L'+'))
+        negative = text[i++] == L'-';
+    uint32_t value = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i)
+        value = value * 10u + static_cast<uint32_t>(text[i] - L'0');
+    return static_cast<int>(negative ? 0u - value : value);
 }
 
 } // namespace
+
+SettingsFileState ReadSettingsFile(const std::wstring& path, CSettingsText& text) {
+    text.Clear();
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? SettingsFileState::Missing
+                                                                              : SettingsFileState::Unopened;
+    }
+    LARGE_INTEGER size{};
+    SettingsFileState state = SettingsFileState::Read;
+    std::string bytes;
+    if (!::GetFileSizeEx(file, &size)) {
+        state = SettingsFileState::Unopened;
+    } else if (static_cast<ULONGLONG>(size.QuadPart) > kMaxFileSize) {
+        state = SettingsFileState::TooLarge;
+    } else {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (!bytes.empty() && (!::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                               read != bytes.size()))
+            state = SettingsFileState::Unopened;
+    }
+    ::CloseHandle(file);
+    if (state == SettingsFileState::Read)
+        text.Parse(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &DecodeAnsi);
+    return state;
+}
 
 CAppSettings::CAppSettings(std::wstring iniPath)
     : m_strLanguage(GetDefaultCulture()), m_strSkin(kDefaultSkin), m_iniPath(std::move(iniPath)) {
@@ -84,16 +129,20 @@ CAppSettings::CAppSettings(std::wstring iniPath)
 }
 
 void CAppSettings::Load() {
+    CSettingsText text;
+    const SettingsFileState state = ReadSettingsFile(m_iniPath, text);
+    m_unreadable = state == SettingsFileState::Unopened || state == SettingsFileState::TooLarge || text.IsDamaged();
+    // Each key on its own: a damaged line costs only the key it holds.
     for (const StringKey& entry : kStringKeys) {
-        wchar_t value[kValueBuffer] = {};
-        DWORD length = ::GetPrivateProfileStringW(kSection, entry.key, L"", value, kValueBuffer, m_iniPath.c_str());
-        // An empty or missing value keeps what the field holds (its default at start-up).
-        if (length > 0)
-            this->*entry.field = std::wstring(value, std::min<DWORD>(length, kValueBuffer - 1));
+        std::wstring value;
+        // An empty, missing or damaged value keeps what the field holds (its default at start-up).
+        if (text.Get(kSection, entry.key, value) == CSettingsText::Lookup::Found && !value.empty())
+            this->*entry.field = value.substr(0, kValueBuffer - 1);
     }
     for (const IntKey& entry : kIntKeys) {
-        this->*entry.field =
-            static_cast<int>(::GetPrivateProfileIntW(kSection, entry.key, entry.defaultValue, m_iniPath.c_str()));
+        std::wstring value;
+        const bool found = text.Get(kSection, entry.key, value) == CSettingsText::Lookup::Found && !value.empty();
+        this->*entry.field = found ? ParseProfileInt(value) : entry.defaultValue;
     }
     // The transparency becomes the window's constant alpha, (100 - t) * 255 / 100, which must stay a
     // byte: a corrupt value would wrap it or make the window invisible.
@@ -101,32 +150,45 @@ void CAppSettings::Load() {
 }
 
 bool CAppSettings::Save() const {
-    const std::wstring temporary = m_iniPath + L".tmp";
-    // Start from the current file: keys we do not write (empty strings) keep their stored values.
-    ::DeleteFileW(temporary.c_str()); // a leftover of an interrupted save
-    if (::GetFileAttributesW(m_iniPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        if (!::CopyFileW(m_iniPath.c_str(), temporary.c_str(), FALSE))
-            return false; // the file exists but cannot be read: leave it alone
-    } else if (!CreateUnicodeFile(temporary)) {
-        return false;
+    CSettingsText text;
+    const SettingsFileState state = ReadSettingsFile(m_iniPath, text);
+    if (state == SettingsFileState::Unopened)
+        return false; // the file exists but cannot be read: leave it alone
+    if (state == SettingsFileState::TooLarge || text.IsDamaged()) {
+        // What could not be read is kept beside, never simply overwritten.
+        const std::wstring kept = BadCopyPath();
+        if (!::CopyFileW(m_iniPath.c_str(), kept.c_str(), FALSE))
+            return false;
+        text.DropDamagedLines();
     }
-    bool written = true;
+    // Keys we do not write (empty strings, foreign keys) keep their stored values.
     for (const StringKey& entry : kStringKeys) {
         const std::wstring& value = this->*entry.field;
         if (!value.empty())
-            written &= ::WritePrivateProfileStringW(kSection, entry.key, value.c_str(), temporary.c_str()) != 0;
+            text.Set(kSection, entry.key, value);
     }
-    for (const IntKey& entry : kIntKeys) {
-        std::wstring value = std::to_wstring(this->*entry.field);
-        written &= ::WritePrivateProfileStringW(kSection, entry.key, value.c_str(), temporary.c_str()) != 0;
-    }
-    // Flush the system's profile cache for the temporary file before it moves.
-    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, temporary.c_str());
-    if (!written ||
-        !::MoveFileExW(temporary.c_str(), m_iniPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    for (const IntKey& entry : kIntKeys)
+        text.Set(kSection, entry.key, std::to_wstring(this->*entry.field));
+    return ReplaceFile(m_iniPath, text.ToUtf16());
+}
+
+bool CAppSettings::ReplaceFile(const std::wstring& path, const std::string& bytes) {
+    const std::wstring temporary = path + L".tmp";
+    HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size() && ::FlushFileBuffers(file);
+    ::CloseHandle(file);
+    if (!ok ||
+        !::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ::DeleteFileW(temporary.c_str());
         return false;
     }
+    // The system's profile cache must not hand out what it read of the file before.
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
     return true;
 }
 

@@ -4,6 +4,18 @@
 #include <string>
 #include <windows.h>
 
+#include "app/SettingsText.h"
+
+// How a read of the settings file went.
+enum class SettingsFileState {
+    Missing,  // no file: the defaults
+    Read,     // read (its text may still hold damaged lines)
+    Unopened, // it exists but could not be opened or read
+    TooLarge, // far larger than any settings file: not read
+};
+// Reads the file's text; the text is empty unless the state is Read.
+SettingsFileState ReadSettingsFile(const std::wstring& path, CSettingsText& text);
+
 // The main window's part in switching the tray icon (the main dialog implements it).
 class ITrayHost {
 public:
@@ -20,10 +32,18 @@ public:
     // Sets the defaults, then loads the file (a missing file or section keeps the defaults).
     explicit CAppSettings(std::wstring iniPath);
 
+    // Reads each key on its own: a damaged value costs only its key, which keeps its default.
     void Load();
     // Writes the file through a temporary copy that then replaces it, so a failed write leaves the old
-    // file whole. False when the file could not be written.
+    // file whole. Lines and keys of the file that are not settings stay. A file that could not be read in
+    // full is first copied beside it (BadCopyPath), so nothing the program could not read is lost.
+    // False when the file could not be written, or could not be read and not be kept.
     bool Save() const;
+    // Whether the last Load met a file that could not be read in full.
+    bool WasUnreadable() const { return m_unreadable; }
+    std::wstring BadCopyPath() const { return m_iniPath + L".bad"; }
+    // Writes the bytes to path + ".tmp", then moves that over the path.
+    static bool ReplaceFile(const std::wstring& path, const std::string& bytes);
 
     // Switches the tray icon through the main window (when there is one), then stores the value.
     void SetSystemTray(int value);
@@ -53,4 +73,5 @@ public:
 
 private:
     std::wstring m_iniPath;
+    bool m_unreadable = false;
 };

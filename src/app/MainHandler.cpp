@@ -644,8 +644,18 @@ void CMainHandler::RefreshPanels() {
 
 void CMainHandler::RefreshDeviceList() {
     IDriverInstance* driver = GetDriver();
-    if (!driver || !driver->RefreshDefaultDevices())
+    if (!driver)
         return;
+    // A list built while enumeration failed lacks endpoints that are there now: take them in.
+    if (driver->EnumerateDevices() > driver->GetDeviceCount()) {
+        driver->BuildDeviceList();
+        RefreshAfterDeviceChange(0);
+    }
+    if (!driver->RefreshDefaultDevices()) {
+        // A volume page that could not read its values shows them unknown until a read succeeds.
+        OnVolumeChanged();
+        return;
+    }
     driver->RestoreListening();
     if (auto* list = dynamic_cast<IDeviceListPanelHandler*>(HandlerOf(FindControl(kPanelDeviceList))))
         list->SelectDeviceItem(1);

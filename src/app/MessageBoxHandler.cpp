@@ -62,6 +62,7 @@ void CMessageBoxHandler::InitControls() {
     SetControlText(L"Message_Title");
     SetControlText(L"Message_Text");
     const UINT type = ParseType(GetLanguageText(L"Message_Type", true));
+    m_type = type;
     for (const IconRule& icon : kIcons) {
         if ((type & kIconMask) != icon.iconBits)
             Hide(icon.name);
@@ -100,4 +101,15 @@ int CMessageBoxHandler::OnControlCommand(UINT id) {
         return -1;
     EndDialog(result);
     return 0;
+}
+
+bool CMessageBoxHandler::OnDialogKey(UINT virtualKey) {
+    const bool closeButton = (m_type & kButtonMask) == 0;
+    if (virtualKey == VK_RETURN)
+        EndDialog(closeButton ? IDOK : IDYES);
+    else if (virtualKey == VK_ESCAPE)
+        EndDialog(closeButton ? IDOK : IDCANCEL);
+    else
+        return false;
+    return true;
 }

@@ -29,11 +29,15 @@ public:
     // A key command of the dialog: the control with that identifier acts as if clicked. 0 when it is one of
     // the box's buttons, else -1.
     virtual int OnControlCommand(UINT id);
+    // Enter acts on the box's first button (its close or "Yes" button); Escape on its close button, or
+    // cancels a box without one, as the window's close button does. True when the key ended the box.
+    bool OnDialogKey(UINT virtualKey);
 
     // The message-box type in "Message_Type"; a text that is not a number reads as 0.
     static UINT ParseType(const std::wstring& text);
 
 private:
+    UINT m_type = 0;
     // The result of a button of the box; 0 for any other name.
     static int ResultOf(const std::wstring& name);
     void EndDialog(int result);

@@ -143,6 +143,9 @@ COvercoatApp::COvercoatApp(StartupStages stages) : m_stages(std::move(stages)), 
     m_showPlainMessage = [](const wchar_t* text, const wchar_t* caption) {
         ::MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR);
     };
+    m_showSystemMessage = [](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+        return ::MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+    };
     m_showSkinnedMessage = [this](const std::wstring& text, const std::wstring& caption, UINT type) {
         ShowMessageBox(nullptr, text, caption, type);
     };
@@ -281,11 +284,11 @@ bool COvercoatApp::IsSecondInstance() {
 }
 
 void COvercoatApp::ForwardToFirstInstance() {
-    HWND first = ::FindWindowW(nullptr, m_title.c_str());
-    if (!first)
-        return;
     m_switches &= ~kSwitchHidden;
-    ::SetWindowPos(first, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // The first instance may have no main window yet (it shows a device message at start-up): the switches
+    // still reach it, so that "/q" ends it from there too.
+    if (HWND first = ::FindWindowW(nullptr, m_title.c_str()))
+        ::SetWindowPos(first, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     // Posted, not sent: a first instance that hangs must not hang this one too.
     ::PostMessageW(HWND_BROADCAST, m_activationMessage, m_switches, 0);
 }
@@ -359,5 +362,6 @@ int COvercoatApp::ExitInstance() {
         Gdiplus::GdiplusShutdown(m_gdiplusToken);
         m_gdiplusToken = 0;
     }
-    return CWinApp::ExitInstance();
+    const int code = CWinApp::ExitInstance();
+    return m_exitCode != 0 ? m_exitCode : code;
 }

@@ -119,6 +119,11 @@ public:
     // The error shown when the outside audio-effects panel cannot be started, owned by the main window so
     // that it stays above it. A request while it is on screen brings that one to the front instead.
     void ShowNoEffectPanelMessage();
+    // A core skin file (the main window's markup or the style dictionary) could not be loaded: the skin
+    // cannot draw a message, so a plain system message box names the file, and the program's exit code
+    // says it ended on an error.
+    void ReportSkinFileFailure(const std::wstring& path);
+    int GetExitCode() const { return m_exitCode; }
 
     // The steps that the other parts of the program contribute (see StartupStages).
     StartupStages m_stages;
@@ -128,6 +133,10 @@ public:
     // without a parent unless replaced. Tests replace it so that nothing waits for a click; empty, the device
     // messages are not shown.
     std::function<void(const std::wstring& text, const std::wstring& caption, UINT type)> m_showSkinnedMessage;
+    // The system's message box (owner, text, caption, type), shown instead of the skinned one when its markup
+    // does not load, so no message is lost. Tests replace it so that nothing waits for a click.
+    std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type)>
+        m_showSystemMessage;
 
     int m_nPendingOutputTerminal = 0;
     int m_nScreenDpi = 96;
@@ -158,6 +167,7 @@ private:
     bool m_deviceMissingShowing = false;
     bool m_jackEmptyShowing = false;
     CWnd* m_noEffectPanelBox = nullptr; // the box on screen, null when none is
+    int m_exitCode = 0;
     bool m_vista = false;
     bool m_win7 = false;
     HANDLE m_instanceMutex = nullptr;

@@ -40,7 +40,23 @@ INT_PTR COvercoatApp::RunMessageBox(CWnd* parent, const std::wstring& text, cons
     CUIDialog dialog(CDialog::IDD_MESSAGE_BOX, parent);
     dialog.SetMarkupPath(CUIDialog::MarkupPathOf(m_skinFolder, L"DialogMessageBox"));
     const RunningBox box(running, &dialog);
-    return dialog.DoModal();
+    // A second start asking the program to quit ends a box shown before the main window exists (once it
+    // does, the main window closes its boxes itself).
+    if (!m_pMainWnd)
+        dialog.EndOnMessage(m_activationMessage, kSwitchQuit);
+    const INT_PTR result = dialog.DoModal();
+    if (!dialog.MarkupFailed() || !m_showSystemMessage)
+        return result;
+    // The skin cannot draw the box: the system's shows the same message.
+    return m_showSystemMessage(parent ? parent->GetSafeHwnd() : nullptr, text, title, type);
+}
+
+void COvercoatApp::ReportSkinFileFailure(const std::wstring& path) {
+    constexpr int kExitSkinFileFailed = 3;
+    m_exitCode = kExitSkinFileFailed;
+    const std::wstring text = L"The skin file could not be loaded:\n" + path;
+    if (m_showPlainMessage)
+        m_showPlainMessage(text.c_str(), m_title.c_str());
 }
 
 void COvercoatApp::ShowNoEffectPanelMessage() {

@@ -18,6 +18,7 @@
 #include "app/SystemTray.h"
 #include "driver/IDriverInstance.h"
 #include "markup/ILytController.h"
+#include "markup/LytController.h"
 
 IMPLEMENT_DYNAMIC(COvercoatDlg, CUIDialog)
 
@@ -218,9 +219,16 @@ BOOL COvercoatDlg::InitMainWindow() {
     ILytController* controller = m_services.GetLytController();
     const std::wstring path = m_services.GetSkinFolder() + L"MainWindow.lyt";
     if (!controller || !controller->Load(path.c_str(), this, nullptr)) {
+        // Without the style dictionary no markup loads: name the file that is really at fault.
+        const auto* own = dynamic_cast<const CLytController*>(controller);
+        m_app.ReportSkinFileFailure(own && !own->IsReady()
+                                        ? m_app.GetSkinFilePath(CLytController::kDesignDictionary)
+                                        : path);
         PostMessage(WM_COMMAND, ID_MAIN_QUIT, 0);
         return FALSE;
     }
+    // Finding the running instance looks for this caption: it comes from the program, never from the skin.
+    SetWindowText(m_app.GetTitle());
     // The markup may carry its own transparency; the user's setting wins.
     if (GetTransparency() != TransparencySetting())
         SetTransparency(TransparencySetting(), FALSE);
@@ -293,13 +301,27 @@ void COvercoatDlg::PostUnique(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND hwnd = GetSafeHwnd();
     if (!hwnd)
         return;
-    // Only the window's own thread can take messages off its queue; elsewhere this is a plain post.
+    // Only the window's own thread can take messages off its queue; elsewhere a queued copy absorbs it.
     if (::GetWindowThreadProcessId(hwnd, nullptr) == ::GetCurrentThreadId()) {
         MSG queued;
         while (::PeekMessageW(&queued, hwnd, message, message, PM_REMOVE | PM_NOYIELD)) {
         }
+        m_pending.Claim(message);
+    } else if (!m_pending.Claim(message)) {
+        return;
     }
-    ::PostMessageW(hwnd, message, wParam, lParam);
+    if (!::PostMessageW(hwnd, message, wParam, lParam))
+        m_pending.Release(message);
+}
+
+void COvercoatDlg::PostFolded(UINT message, WPARAM wParam, UINT carrier) {
+    if (!m_pending.Claim(message))
+        return;
+    // The carrier (WM_DEFERRED_POST) has the window's thread post the message itself.
+    const bool posted = carrier ? ::PostMessageW(GetSafeHwnd(), carrier, message, 0)
+                                : ::PostMessageW(GetSafeHwnd(), message, wParam, 0);
+    if (!posted)
+        m_pending.Release(message);
 }
 
 void COvercoatDlg::ApplyStartFlags(unsigned bits) {
@@ -350,6 +372,8 @@ void COvercoatDlg::HideMainWindow() {
 
 void COvercoatDlg::Quit() {
     ::KillTimer(GetSafeHwnd(), kPollTimer);
+    ::KillTimer(GetSafeHwnd(), kArrivalTimer);
+    m_arrivalPending = false;
     m_timer = 0;
     if (s_closing.exchange(true))
         return;
@@ -557,6 +581,8 @@ LRESULT COvercoatDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         PostUnique(WM_REFRESH_DEVICE_LIST);
         return 0;
     }
+    // Handling starts: a request from now on posts again.
+    m_pending.Release(message);
     IMainDialogHandler* main = GetMainDialogHandler();
     for (const EffectRoute& route : kEffectRoutes) {
         if (message == route.message) {
@@ -623,6 +649,12 @@ LRESULT COvercoatDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             OnPollTimer();
             return 0;
         }
+        if (wParam == kArrivalTimer) {
+            ::KillTimer(GetSafeHwnd(), kArrivalTimer);
+            m_arrivalPending = false;
+            RunDeviceArrival();
+            return 0;
+        }
         break;
     case WM_MOVE: {
         const int left = static_cast<short>(LOWORD(lParam));
@@ -664,9 +696,7 @@ LRESULT COvercoatDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         OnDeviceChange(0);
         return 0;
     case WM_DEVICE_ARRIVED:
-        OnDeviceChange(1);
-        if (IDriverInstance* driver = Driver())
-            driver->StartHidDevice(&OnHidButtonCallback, &s_hidReport);
+        ScheduleDeviceArrival();
         return 0;
     case WM_REFRESH_DEVICE_LIST:
         if (main)
@@ -725,15 +755,14 @@ void COvercoatDlg::OnDriverEvent(int32_t event, uint32_t flags, const oc::driver
     case 0:
     case 1:
     case 2:
-        // Folded on the window's own thread, the only one that can take queued copies away.
-        ::PostMessageW(dialog->GetSafeHwnd(), WM_DEFERRED_POST, WM_VOLUME_CHANGED, 0);
+        // Posted by the window's own thread, the only one that can take queued copies away.
+        dialog->PostFolded(WM_VOLUME_CHANGED, 0, WM_DEFERRED_POST);
         return;
     case 5:
     case 14:
         // The page's controls belong to the window's thread: the re-read is posted there, folded like the
         // volume notices.
-        ::PostMessageW(dialog->GetSafeHwnd(), WM_DEFERRED_POST,
-                       event == 5 ? WM_REFRESH_BOOST_PAGE : WM_REFRESH_AGC_PAGE, 0);
+        dialog->PostFolded(event == 5 ? WM_REFRESH_BOOST_PAGE : WM_REFRESH_AGC_PAGE, 0, WM_DEFERRED_POST);
         return;
     case 8:
         dialog->PostUnique(WM_SOUND_PLAY_STEP);
@@ -784,7 +813,7 @@ void COvercoatDlg::OnHidButtonCallback(oc::driver::ButtonRecord* record) {
         std::lock_guard lock(dialog->m_toggledMutex);
         dialog->m_toggledKeys.push_back(name);
     }
-    ::PostMessageW(dialog->GetSafeHwnd(), WM_HID_BUTTON_TOGGLED, 0, 0);
+    dialog->PostFolded(WM_HID_BUTTON_TOGGLED);
 }
 
 void COvercoatDlg::OnHidButtonsToggled() {
@@ -793,11 +822,35 @@ void COvercoatDlg::OnHidButtonsToggled() {
         std::lock_guard lock(m_toggledMutex);
         keys.swap(m_toggledKeys);
     }
+    // However often a button was pressed since the last refresh, its key is refreshed once.
+    std::vector<std::wstring> distinct;
+    for (std::wstring& key : keys) {
+        if (std::find(distinct.begin(), distinct.end(), key) == distinct.end())
+            distinct.push_back(std::move(key));
+    }
     IMainDialogHandler* main = GetMainDialogHandler();
-    for (const std::wstring& key : keys) {
+    for (const std::wstring& key : distinct) {
         if (main)
             main->OnHidButton(key);
     }
+}
+
+void COvercoatDlg::ScheduleDeviceArrival() {
+    if (m_arrivalSettleMs == 0) {
+        RunDeviceArrival();
+        return;
+    }
+    if (m_arrivalPending)
+        return; // the arrival already waiting reads the device as it then is
+    m_arrivalPending = ::SetTimer(GetSafeHwnd(), kArrivalTimer, m_arrivalSettleMs, nullptr) != 0;
+    if (!m_arrivalPending)
+        RunDeviceArrival();
+}
+
+void COvercoatDlg::RunDeviceArrival() {
+    OnDeviceChange(1);
+    if (IDriverInstance* driver = Driver())
+        driver->StartHidDevice(&OnHidButtonCallback, &s_hidReport);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -815,7 +868,6 @@ void COvercoatDlg::OnDeviceChange(int arrived) {
 
 void COvercoatDlg::OnDeviceArrived(IMainDialogHandler* main) {
     IDriverInstance* driver = Driver();
-    ::Sleep(m_arrivalSettleMs);
     driver->StopAllListening(false);
     if (driver->EnumerateDevices() == 0)
         return;

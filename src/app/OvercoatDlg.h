@@ -19,6 +19,7 @@
 #include "app/IMainDialogHandler.h"
 #include "driver/DriverLibraryAbi.h"
 #include "app/IChildDialogStack.h"
+#include "app/PendingMessages.h"
 #include "app/UIDialog.h"
 
 class COvercoatApp;
@@ -64,6 +65,8 @@ class COvercoatDlg : public CUIDialog, public IChildDialogStack, public ITrayHos
     DECLARE_DYNAMIC(COvercoatDlg)
 public:
     static constexpr UINT_PTR kPollTimer = 1234;
+    // The wait for a newly arrived device to settle before it is read.
+    static constexpr UINT_PTR kArrivalTimer = 1235;
     static constexpr UINT kPollPeriodMs = 500;
     static constexpr UINT kTrayMenuId = 484;
 
@@ -88,7 +91,8 @@ public:
     void ShowTrayIcon(bool show) override { CreateTray(show ? TRUE : FALSE); }
     bool IsMainWindowVisible() override;
     void RestoreMainWindow() override;
-    // Removes every queued copy of the message (possible only on the window's own thread), then posts it.
+    // Posts the message once: on the window's own thread every queued copy is removed first; from another
+    // thread a copy still queued absorbs the request (the library notices, see CPendingMessages).
     void PostUnique(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void ApplyStartFlags(unsigned bits);
     void ApplyStartSwitch(unsigned bit);
@@ -113,7 +117,7 @@ public:
     static void OnHidButtonCallback(oc::driver::ButtonRecord* record);
 
     // Seams: how the handler, the tray and the welcome dialog are made, and the settle time before a newly
-    // arrived device is read. Each defaults to the program's own.
+    // arrived device is read (0 reads it at once). Each defaults to the program's own.
     std::function<IHandler*(const std::wstring& name)> m_createHandler;
     std::function<std::unique_ptr<IMainTray>(COvercoatDlg& owner, const std::wstring& tip, UINT message, HICON icon)>
         m_makeTray;
@@ -145,6 +149,11 @@ private:
     void RegisterDeviceNotices();
     void OnMixerNotice();
     void OnHidButtonsToggled();
+    // A device arrival waits on a timer, not on the window's thread; arrivals during the wait join it.
+    void ScheduleDeviceArrival();
+    void RunDeviceArrival();
+    // Posts a folded message from a library thread unless a queued copy absorbs it.
+    void PostFolded(UINT message, WPARAM wParam = 0, UINT carrier = 0);
 
     COvercoatApp& m_app;
     IHandlerServices& m_services;
@@ -167,6 +176,12 @@ private:
     std::mutex m_toggledMutex;
     std::vector<std::wstring> m_toggledKeys; // filled on the button library's thread
     std::vector<CUIDialog*> m_childDialogs;
+    bool m_arrivalPending = false;
+    CPendingMessages<13> m_pending{{WM_DEVICE_REMOVED, WM_DEVICE_ARRIVED, WM_REFRESH_DEVICE_LIST,
+                                    WM_EFFECT_CHANGED_128, WM_VOLUME_CHANGED, WM_SOUND_PLAY_STEP,
+                                    WM_EFFECT_CHANGED_512, WM_EFFECT_CHANGED_1024, WM_EFFECT_CHANGED_256,
+                                    WM_EFFECT_CHANGED_0, WM_REFRESH_BOOST_PAGE, WM_REFRESH_AGC_PAGE,
+                                    WM_HID_BUTTON_TOGGLED}};
 
     static std::atomic<bool> s_closing;
     static std::atomic<bool> s_pollPending;

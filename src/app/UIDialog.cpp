@@ -3,6 +3,7 @@
 #include "app/BaseHandler.h"
 #include "app/IChildDialogStack.h"
 #include "app/IHandler.h"
+#include "app/MessageBoxHandler.h"
 #include "app/OvercoatApp.h"
 #include "markup/ILytController.h"
 #include "skin/SkinCtrl.h"
@@ -88,6 +89,7 @@ BOOL CUIDialog::OnInitDialog() {
             if (IHandler* handler = GetHandler())
                 handler->InitControls();
         } else {
+            m_markupFailed = true;
             // Posted, not ended here: the modal loop is not running yet.
             PostMessage(WM_COMMAND, IDCANCEL, 0);
         }
@@ -132,7 +134,21 @@ void CUIDialog::OnRedrawControl(WPARAM wParam) {
         control->Redraw(TRUE);
 }
 
+BOOL CUIDialog::PreTranslateMessage(MSG* msg) {
+    // A message box answers Enter and Escape like any dialog does; other skinned dialogs keep their keys.
+    if (msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE) &&
+        GetSafeHwnd() && (msg->hwnd == GetSafeHwnd() || ::IsChild(GetSafeHwnd(), msg->hwnd))) {
+        if (auto* box = dynamic_cast<CMessageBoxHandler*>(GetHandler()))
+            return box->OnDialogKey(static_cast<UINT>(msg->wParam)) ? TRUE : FALSE;
+    }
+    return CxSkinDialog::PreTranslateMessage(msg);
+}
+
 LRESULT CUIDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_endMessage != 0 && message == m_endMessage && (wParam & m_endBit) != 0) {
+        EndDialog(IDCANCEL);
+        return 0;
+    }
     switch (message) {
     case WM_DESTROY:
         if (m_onStack) {

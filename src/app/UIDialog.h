@@ -49,8 +49,17 @@ public:
 
     // Tests load through their own controller; null goes back to the application's.
     void SetLytController(ILytController* controller) { m_controller = controller; }
+    // Whether the markup failed to load (the dialog then closed at once with IDCANCEL).
+    bool MarkupFailed() const { return m_markupFailed; }
+    // The dialog ends with IDCANCEL when the registered message arrives with the bit set in its wParam (a
+    // second start of the program asking it to quit while this dialog is the only window).
+    void EndOnMessage(UINT message, WPARAM bit) {
+        m_endMessage = message;
+        m_endBit = bit;
+    }
 
     BOOL OnInitDialog() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
@@ -72,4 +81,7 @@ private:
     std::map<std::wstring, std::wstring> m_controlNames;
     ILytController* m_controller = nullptr;
     bool m_onStack = false;
+    bool m_markupFailed = false;
+    UINT m_endMessage = 0;
+    WPARAM m_endBit = 0;
 };

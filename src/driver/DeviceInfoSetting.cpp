@@ -7,6 +7,8 @@
 #include <mutex>
 #include <utility>
 
+#include <windows.h>
+
 #include "driver/EndpointCodes.h"
 #include "driver/PropertyValue.h"
 
@@ -176,6 +178,16 @@ void CDeviceInfoSetting::MatchEffect(const IXmlObject& effect) {
         if (record != records.end() && property->GetAttribute(L"Value", value))
             record->Value = value;
     }
+}
+
+void CDeviceInfoSetting::LoadOrReplaceProfileXml() {
+    if (LoadProfileXml())
+        return;
+    const std::wstring path = GetProfilePath();
+    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        !::MoveFileExW(path.c_str(), BadProfilePath().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return;
+    SaveProfileXml();
 }
 
 int CDeviceInfoSetting::SaveProfileXml() {

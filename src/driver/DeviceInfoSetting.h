@@ -45,6 +45,11 @@ public:
     int LoadProfileXml();
     // Writes the document to Profile.xml (through a temporary file); nonzero when it is in place.
     int SaveProfileXml();
+    // Start-up: loads Profile.xml, or writes the default document when there is none or it cannot be read.
+    // An unreadable file is first moved aside (BadProfilePath), so the user's values are never overwritten;
+    // when it cannot be moved, it stays and the defaults stay in memory only.
+    void LoadOrReplaceProfileXml();
+    std::wstring BadProfilePath() const { return GetProfilePath() + L".bad"; }
 
     // A loaded Profile.xml: its values go into the tables, then the document is rebuilt from them.
     void OnProfileLoaded(IXmlObject* root) override;

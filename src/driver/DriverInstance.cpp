@@ -62,8 +62,7 @@ CDriverInstance::CDriverInstance(const DriverEnvironment& environment)
 
     LoadConfigurationLibrary();
     LoadHidLibrary();
-    if (!m_deviceInfo.LoadProfileXml())
-        m_deviceInfo.SaveProfileXml();
+    m_deviceInfo.LoadOrReplaceProfileXml();
 }
 
 CDriverInstance::~CDriverInstance() {

@@ -1,7 +1,10 @@
 // The add-profile dialog: name checks, the capture and the list item.
 #include "profiles/ProfileAddingDlgHandler.h"
 
+#include <windows.h>
+
 #include <cwctype>
+#include <utility>
 
 #include "driver/IDriverInstance.h"
 #include "profiles/ProfileCapture.h"
@@ -120,8 +123,9 @@ int CProfileAddingDlgHandler::SubmitProfile(std::wstring name, const std::wstrin
         break;
     }
     if (!SaveProfile(name, description)) {
-        // The strip would list a profile that is not there: say so and let the user try again.
-        ShowMessage(L"ml_PanelProfile_SaveFailed", L"ml_DialogMsgBox_Error", kErrorBox);
+        // The strip would list a profile that is not there: say why and let the user try again.
+        ShowMessage(m_templateUnreadable ? L"ml_PanelProfile_TemplateDamaged" : L"ml_PanelProfile_SaveFailed",
+                    L"ml_DialogMsgBox_Error", kErrorBox);
         return 1;
     }
     EndOwnerDialog(kSaved);
@@ -143,6 +147,14 @@ int CProfileAddingDlgHandler::SaveProfile(const std::wstring& name, const std::w
     Host().SetControlName(m_owner, L"AddingFile", m_profileName);
     Host().SetControlName(m_owner, L"DescriptionName", m_description);
 
+    // The list item comes from the program's template: it is read before anything is written, so that a
+    // damaged template leaves no settings file without its list item.
+    m_templateUnreadable = !ReloadUserDefineTemplate();
+    if (m_templateUnreadable)
+        return 0;
+    XmlObjectPtr item = std::move(m_template);
+    const bool replacing = ::GetFileAttributesW(settingsPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+
     int written = 0;
     {
         CProfileCapture capture(*driver, *controller);
@@ -152,29 +164,26 @@ int CProfileAddingDlgHandler::SaveProfile(const std::wstring& name, const std::w
     // Without its settings a list item would offer a profile that cannot be applied.
     if (!written)
         return 0;
-    return ReloadUserDefineTemplate();
+    item->SetAttribute(L"Name", m_profileName.c_str());
+    item->SetAttribute(L"Tooltip", m_description.c_str());
+    item->SetAttribute(L"Tooltip.Check", m_description.c_str());
+    m_listItemWritten = controller->Save(m_listItemPath.c_str(), item.get());
+    // A new settings file whose list item could not be written would lie there unseen: take it away.
+    if (!m_listItemWritten && !replacing)
+        ::DeleteFileW(settingsPath.c_str());
+    return m_listItemWritten;
 }
 
 int CProfileAddingDlgHandler::ReloadUserDefineTemplate() {
     IProfileController* controller = Controller();
     if (!controller)
         return 0;
-    m_listItemWritten = 0;
+    m_template.reset();
     Listen(controller);
     controller->Load(MakeTemplatePath(Host().GetProgramProfileFolder()).c_str());
-    return m_listItemWritten;
+    return m_template ? 1 : 0;
 }
 
 void CProfileAddingDlgHandler::OnProfileObject(IXmlObject* root) {
-    if (!root)
-        return;
-    XmlObjectPtr owned(root);
-    IProfileController* controller = Controller();
-    if (!controller || m_listItemPath.empty())
-        return;
-    Listen(controller);
-    root->SetAttribute(L"Name", m_profileName.c_str());
-    root->SetAttribute(L"Tooltip", m_description.c_str());
-    root->SetAttribute(L"Tooltip.Check", m_description.c_str());
-    m_listItemWritten = controller->Save(m_listItemPath.c_str(), root);
+    m_template.reset(root);
 }

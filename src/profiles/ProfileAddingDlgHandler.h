@@ -31,10 +31,14 @@ public:
     int OnButtonClick(const std::wstring& sender);
     // Checks the typed name and saves; the body of the Yes button, apart from reading the text boxes.
     int SubmitProfile(std::wstring name, const std::wstring& description);
-    // Nonzero when both files were written.
+    // Nonzero when both files were written. Reads the list-item template first: when it cannot be read
+    // nothing is written (TemplateUnreadable), and a new settings file whose list item could not be written
+    // is taken away again.
     int SaveProfile(const std::wstring& name, const std::wstring& description);
+    // Reads the list-item template; nonzero when it was read.
     int ReloadUserDefineTemplate();
     void OnProfileObject(IXmlObject* root);
+    bool TemplateUnreadable() const { return m_templateUnreadable; }
 
     const std::wstring& GetProfileName() const { return m_profileName; }
     const std::wstring& GetDescriptionText() const { return m_description; }
@@ -56,6 +60,8 @@ private:
     std::wstring m_description;
     std::wstring m_listItemPath;
     int m_listItemWritten = 0;
+    bool m_templateUnreadable = false;
+    XmlObjectPtr m_template;
     IProfileDialogHost* m_host = nullptr;
     IProfileController* m_listeningTo = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -129,6 +130,108 @@ TEST_F(AppSettingsTest, SaveIntoAMissingFolderFailsWithoutLeavingAnything) {
     CAppSettings settings((m_dir / "missing" / "setting.ini").wstring());
     EXPECT_FALSE(settings.Save());
     EXPECT_FALSE(std::filesystem::exists(m_dir / "missing"));
+}
+
+// UTF-16 (little-endian, with its mark) of a text whose units are given as they are, lone surrogates too.
+std::string Utf16(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct DamageCase {
+    const char* name;
+    std::string file;
+    std::wstring audioDevice; // the key the damage hits, where there is one
+    std::wstring skin;
+    int tray;
+    int transparency;
+    bool keptBeside; // the file could not be read in full: saving keeps it as setting.ini.bad
+};
+
+// One bad value costs only its key; the rest of the file is read, and a save never replaces what the
+// program could not read without keeping it beside.
+TEST_F(AppSettingsTest, DamagedFilesCostOnlyTheDamagedKeysAndAreKeptBesideWhenSaved) {
+    const std::string megabyte(1 << 20, 'x');
+    std::string repeated = "[Setting]\r\nSkin=Dark\r\n";
+    for (int i = 0; i < 100000; ++i)
+        repeated += "[Setting]\r\nSystemTray=0\r\n";
+    const std::string cutUtf16 = Utf16(L"[Setting]\r\nSkin=Dark\r\nSystemTray=0\r\nUITransparent=3");
+    const DamageCase cases[] = {
+        {"three 1 MB values",
+         "[Setting]\r\nSkin=Dark\r\nAudioDevice=" + megabyte + "\r\nSystemTray=0\r\nAsioDriver=" + megabyte +
+             "\r\nUITransparent=30\r\nLastAPOName=" + megabyte + "\r\n",
+         L"", L"Dark", 0, 30, true},
+        {"1 MB integer", "[Setting]\r\nAudioDevice=Headset\r\nSystemTray=" + megabyte + "\r\nSkin=Dark\r\n",
+         L"Headset", L"Dark", 1, 1, true},
+        {"truncated inside a character", cutUtf16.substr(0, cutUtf16.size() - 1), L"", L"Dark", 0, 1, true},
+        {"truncated mid-line", "[Setting]\r\nSkin=Dark\r\nSystemTray=0\r\nAudioDev", L"", L"Dark", 0, 1, false},
+        {"100,000 repeated sections", repeated, L"", L"Dark", 0, 1, false},
+        {"lone surrogate", Utf16(L"[Setting]\r\nAudioDevice=ab\xD800z\r\nSkin=Dark\r\nSystemTray=0\r\n"), L"",
+         L"Dark", 0, 1, true},
+        {"invalid UTF-8", "\xEF\xBB\xBF[Setting]\r\nAudioDevice=Kopfh\xC3r\r\nSkin=D\xC3\xA4rk\r\nSystemTray=0\r\n",
+         L"", L"D\u00e4rk", 0, 1, true},
+        {"huge file", "[Setting]\r\nSkin=Dark\r\nSystemTray=0\r\n" + std::string(17 << 20, ';'), L"", L"Overcoat", 1,
+         1, true},
+    };
+    for (const DamageCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(m_dir / "setting.ini.bad");
+        WriteIni(c.file);
+        CAppSettings settings(m_ini);
+        EXPECT_EQ(settings.m_strAudioDevice, c.audioDevice);
+        EXPECT_EQ(settings.m_strSkin, c.skin);
+        EXPECT_EQ(settings.m_nSystemTray, c.tray);
+        EXPECT_EQ(settings.m_nUITransparent, c.transparency);
+        EXPECT_EQ(settings.WasUnreadable(), c.keptBeside);
+
+        ASSERT_TRUE(settings.Save());
+        EXPECT_EQ(std::filesystem::exists(m_dir / "setting.ini.bad"), c.keptBeside);
+        if (c.keptBeside) {
+            EXPECT_TRUE(ReadBytes(m_dir / "setting.ini.bad") == c.file) << "the unreadable file is kept whole";
+        }
+        // What was written back reads whole, with every value that could be read.
+        CAppSettings reloaded(m_ini);
+        EXPECT_FALSE(reloaded.WasUnreadable());
+        EXPECT_EQ(reloaded.m_strSkin, c.skin);
+        EXPECT_EQ(reloaded.m_nSystemTray, c.tray);
+        EXPECT_EQ(reloaded.m_nUITransparent, c.transparency);
+    }
+}
+
+TEST_F(AppSettingsTest, SaveKeepsForeignLinesAndDropsOnlyTheDamagedOnes) {
+    WriteIni("; comment\r\n[Other]\r\nKey=1\r\n[Setting]\r\nAudioDevice=" + std::string(40000, 'y') +
+             "\r\nForeign=kept\r\nSkin=Dark\r\n");
+    CAppSettings settings(m_ini);
+    ASSERT_TRUE(settings.Save());
+    wchar_t other[16] = {};
+    ::GetPrivateProfileStringW(L"Other", L"Key", L"", other, 16, m_ini.c_str());
+    EXPECT_STREQ(other, L"1");
+    EXPECT_EQ(ReadValue(L"Foreign"), L"kept");
+    EXPECT_EQ(ReadValue(L"Skin"), L"Dark");
+    EXPECT_EQ(ReadValue(L"AudioDevice"), L"<none>");
+    EXPECT_EQ(ReadValue(L"SystemTray"), L"1");
+}
+
+TEST_F(AppSettingsTest, AFileThatCannotBeOpenedIsLeftAlone) {
+    WriteIni("[Setting]\r\nSkin=Dark\r\n");
+    HANDLE locked = ::CreateFileW(m_ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    CAppSettings settings(m_ini);
+    EXPECT_TRUE(settings.WasUnreadable());
+    EXPECT_EQ(settings.m_strSkin, L"Overcoat");
+    EXPECT_FALSE(settings.Save());
+    ::CloseHandle(locked);
+    EXPECT_EQ(ReadBytes(m_dir / "setting.ini"), "[Setting]\r\nSkin=Dark\r\n");
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "setting.ini.tmp"));
 }
 
 class FakeTrayHost : public ITrayHost {

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <atomic>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <regex>
 #include <sstream>
@@ -547,11 +548,135 @@ TEST_F(MainDialogTest, OpensWithoutAHandlerAndQuitsWhenTheMarkupIsMissing) {
     dialog->SendMessage(WM_COMMAND, ID_MAIN_QUIT, 0);
     EXPECT_FALSE(::IsWindow(dialog->GetSafeHwnd()));
 
+    // The skin cannot draw a message about itself: a plain box names the file, and the exit code says so.
+    std::wstring plain;
+    app.m_showPlainMessage = [&](const wchar_t* text, const wchar_t*) { plain += text; };
     services.m_skinFolder = (scratch / "noskin").wstring() + L"\\";
     dialog = std::make_unique<COvercoatDlg>(app, services, &settings);
     ASSERT_TRUE(dialog->Create(CDialog::IDD_MAIN));
     Pump();
     EXPECT_FALSE(::IsWindow(dialog->GetSafeHwnd()));
+    EXPECT_NE(plain.find(services.m_skinFolder + L"MainWindow.lyt"), std::wstring::npos) << plain;
+    EXPECT_NE(app.GetExitCode(), 0);
+}
+
+// A style dictionary that does not load makes every markup fail: the plain box names the dictionary, not the
+// main window's markup, which is whole.
+TEST_F(MainDialogTest, ABrokenStyleDictionaryIsNamedAsTheCause) {
+    const fs::path program = scratch / "program";
+    fs::create_directories(program / "Skin" / "Overcoat");
+    std::ofstream(program / "Skin" / "Overcoat" / "DesignDictResource.lyt") << "<ResourceDictionary><Style";
+    COvercoatApp broken;
+    broken.UseProgramFolder(program.wstring() + L"\\");
+    broken.InitPaths();
+    broken.CreateLytController();
+    std::wstring plain;
+    broken.m_showPlainMessage = [&](const wchar_t* text, const wchar_t*) { plain += text; };
+    AppServices brokenServices(broken);
+    brokenServices.m_skinFolder = app.GetSkinFolder(); // the shipped main window markup
+    DeviceDriver driver;
+    brokenServices.m_driver = &driver;
+    {
+        COvercoatDlg window(broken, brokenServices, &settings);
+        ASSERT_TRUE(window.Create(CDialog::IDD_MAIN));
+        Pump();
+        EXPECT_FALSE(::IsWindow(window.GetSafeHwnd()));
+    }
+    EXPECT_NE(plain.find(broken.GetSkinFolder() + L"DesignDictResource.lyt"), std::wstring::npos) << plain;
+    EXPECT_EQ(plain.find(L"MainWindow.lyt"), std::wstring::npos);
+    EXPECT_NE(broken.GetExitCode(), 0);
+    broken.ReleaseLytController();
+}
+
+// A second start finds the running program by its caption, which comes from the program's own title and
+// never from the skin: a markup whose title is damaged text still leaves the window findable.
+TEST_F(MainDialogTest, CaptionComesFromTheProgramNotFromTheSkin) {
+    std::ifstream shipped(fs::path(app.GetSkinFolder()) / "MainWindow.lyt", std::ios::binary);
+    std::string markup((std::istreambuf_iterator<char>(shipped)), std::istreambuf_iterator<char>());
+    const std::string title = "Title=\"ml_Main_Title\"";
+    const size_t at = markup.find(title);
+    ASSERT_NE(at, std::string::npos);
+    markup.replace(at, title.size(), "Title=\"\xC3\x28\xFF\xFE broken \xED\xA0\x80\"");
+    fs::create_directories(scratch / "skin");
+    std::ofstream(scratch / "skin" / "MainWindow.lyt", std::ios::binary) << markup;
+    services.m_skinFolder = (scratch / "skin").wstring() + L"\\";
+    DeviceDriver driver;
+    services.m_driver = &driver;
+    Open();
+    ASSERT_TRUE(::IsWindow(dialog->GetSafeHwnd()));
+    wchar_t caption[256] = {};
+    ::GetWindowTextW(dialog->GetSafeHwnd(), caption, 256);
+    EXPECT_EQ(std::wstring(caption), app.GetTitle());
+    EXPECT_EQ(::FindWindowW(nullptr, app.GetTitle().c_str()), dialog->GetSafeHwnd());
+}
+
+// Storms of hardware-button presses, device-list notices and device arrivals through the simulated device:
+// each kind of work still pending absorbs further requests of its kind, and arrivals wait on a timer, so
+// the program is idle (the driver hears no more calls) within a second of the last event.
+TEST_F(MainDialogTest, EventStormsLeaveTheProgramIdleWithinASecond) {
+    ::SetEnvironmentVariableW(L"OC_SIM_STATE", (scratch / "storm.state").c_str());
+    ::SetEnvironmentVariableW(L"OC_SIM_PIPE",
+                              (L"\\\\.\\pipe\\OvercoatStorm" + std::to_wstring(::GetCurrentProcessId())).c_str());
+    ASSERT_EQ(app.OpenDevice(), DeviceCheck::Ready);
+    services.m_driver = app.GetDriver();
+    dialog = std::make_unique<COvercoatDlg>(app, services, &settings);
+    dialog->m_makeTray = [this](COvercoatDlg&, const std::wstring&, UINT, HICON) {
+        return std::make_unique<FakeTray>(&calls);
+    };
+    dialog->m_runWelcome = nullptr;
+    ASSERT_TRUE(dialog->Create(CDialog::IDD_MAIN)); // the program's own main-window handler
+    dialog->ShowWindow(SW_SHOW);
+    Pump();
+    ASSERT_NE(dialog->GetMainDialogHandler(), nullptr);
+
+    auto control = reinterpret_cast<int32_t (*)(const wchar_t*, wchar_t*, uint32_t)>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"sysTuneLib.dll"), "SimControl")));
+    ASSERT_NE(control, nullptr);
+    const auto driverCalls = [&] {
+        wchar_t reply[64] = {};
+        control(L"calls", reply, 64);
+        return std::stoull(reply);
+    };
+    const std::wstring press = L"press " + std::to_wstring(oc::driver::kButtonNoiseCancellation);
+    // The library threads fire while the window's thread runs its loop, as in the running program.
+    std::atomic<bool> stormDone{false};
+    std::thread storm([&] {
+        for (int i = 0; i < 3000; ++i) {
+            control(press.c_str(), nullptr, 0);
+            control(L"event 99 64", nullptr, 0); // the device list changed
+            if (i % 150 == 0)
+                control(L"event 99 1", nullptr, 0); // a device arrived
+        }
+        stormDone = true;
+    });
+    while (!stormDone) {
+        Pump();
+        ::Sleep(1);
+    }
+    storm.join();
+    // Idle: no driver call for a quarter of a second, measured from the end of the storm.
+    const auto stormEnd = std::chrono::steady_clock::now();
+    auto lastChange = stormEnd;
+    unsigned long long seen = driverCalls();
+    while (std::chrono::steady_clock::now() - lastChange < std::chrono::milliseconds(250) &&
+           std::chrono::steady_clock::now() - stormEnd < std::chrono::seconds(30)) {
+        Pump();
+        ::Sleep(5);
+        const unsigned long long now = driverCalls();
+        if (now != seen) {
+            seen = now;
+            lastChange = std::chrono::steady_clock::now();
+        }
+    }
+    const auto busyMs = std::chrono::duration_cast<std::chrono::milliseconds>(lastChange - stormEnd).count();
+    EXPECT_LT(busyMs, 1000) << "the program kept working " << busyMs << " ms after the storm";
+    EXPECT_TRUE(::IsWindow(dialog->GetSafeHwnd()));
+
+    dialog->SendMessage(WM_COMMAND, ID_MAIN_QUIT, 0);
+    dialog.reset();
+    app.ReleaseDriver();
+    ::SetEnvironmentVariableW(L"OC_SIM_STATE", nullptr);
+    ::SetEnvironmentVariableW(L"OC_SIM_PIPE", nullptr);
 }
 
 // Start switches: "/h" with the tray hides without first reads, "/q" closes the program.

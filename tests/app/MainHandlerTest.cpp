@@ -3,6 +3,7 @@
 // quick toggles, the status panel's announcements, the poll and the driver notices, and the speaker test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -112,6 +113,15 @@ public:
     std::set<std::wstring> m_gone; // endpoints unplugged since the list was built
     std::wstring m_defaultRender = L"Speaker";
     int32_t m_endpointWriteResult = kDriverOk;
+    // Devices there now and devices in the list (fewer after an enumeration failed).
+    int32_t m_enumerated = 1;
+    int32_t m_listed = 1;
+    int32_t EnumerateDevices() override { return m_enumerated; }
+    int32_t GetDeviceCount() override { return m_listed; }
+    void BuildDeviceList() override {
+        m_log.push_back(L"build list");
+        m_listed = m_enumerated;
+    }
     DWORD m_stopThread = 0;
 };
 
@@ -478,6 +488,27 @@ TEST_F(MainHandlerTest, ADeviceChangeMovesAContentWhoseEndpointWentToTheDefaultE
     main->RefreshAfterDeviceChange(0);
     EXPECT_EQ(TakeDriverLog().back(), L"content MicInVol");
     EXPECT_EQ(main->GetCurrentContent(), nullptr) << "apoMicInVol.lyt does not exist";
+}
+
+// A device-list notice takes in endpoints that a failed enumeration left out of the list, and has the shown
+// volume page read its values again, so a level that could not be read before is shown once it can.
+TEST_F(MainHandlerTest, AListNoticeTakesInMissedEndpointsAndRereadsTheVolumePage) {
+    ASSERT_EQ(main->GetCurrentContentName(), L"SpeakerVol");
+    driver.m_enumerated = 2; // plugged in while enumeration failed
+    TakeLog();
+    TakeDriverLog();
+    main->RefreshDeviceList();
+    const CallLog driverLog = TakeDriverLog();
+    EXPECT_NE(std::find(driverLog.begin(), driverLog.end(), L"build list"), driverLog.end());
+    EXPECT_EQ(driver.m_listed, 2);
+    const CallLog log = TakeLog();
+    EXPECT_NE(std::find(log.begin(), log.end(), L"init SpeakerVolHandler"), log.end());
+
+    // Nothing new and the same default endpoints: the list stays, the volume page still reads again.
+    main->RefreshDeviceList();
+    const CallLog again = TakeDriverLog();
+    EXPECT_EQ(std::find(again.begin(), again.end(), L"build list"), again.end());
+    EXPECT_EQ(TakeLog(), (CallLog{L"init SpeakerVolHandler"}));
 }
 
 TEST_F(MainHandlerTest, MicrophoneContentsRestartListeningAndOutsideEffectsKeepTheContent) {

@@ -133,4 +133,60 @@ TEST_F(SingleInstanceTest, AloneQuitWithUninstallRemovesTheDataFilesAndEnds) {
     EXPECT_FALSE(g_received.has_value());
 }
 
+// The program started without a device shows the device-missing box and nothing else. Enter closes it like
+// its button, and a second start's "/q" reaches it too: either way the program ends.
+TEST_F(SingleInstanceTest, DeviceMissingBoxAnswersEnterAndASecondStartsQuit) {
+    oc::test::TempDir scratch;
+    ::SetEnvironmentVariableW(L"OC_SIM_SCENARIO", L"no-device");
+    ::SetEnvironmentVariableW(L"OC_SIM_STATE", (scratch / "device.state").c_str());
+    ::SetEnvironmentVariableW(L"OC_SIM_PIPE",
+                              (L"\\\\.\\pipe\\OvercoatMissingBox" + std::to_wstring(::GetCurrentProcessId())).c_str());
+    for (const bool byKey : {true, false}) {
+        SCOPED_TRACE(byKey ? "Enter" : "second start with /q");
+        const std::wstring exe = (oc::test::ProgramDir() / "Overcoat.exe").wstring();
+        std::wstring line = L"\"" + exe + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                     &process));
+        struct Search {
+            DWORD pid;
+            HWND found = nullptr;
+        } search{process.dwProcessId};
+        const DWORD deadline = ::GetTickCount() + 20000;
+        while (!search.found && ::GetTickCount() < deadline) {
+            ::EnumWindows(
+                [](HWND hwnd, LPARAM param) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(param);
+                    DWORD pid = 0;
+                    ::GetWindowThreadProcessId(hwnd, &pid);
+                    if (pid != s->pid || !::IsWindowVisible(hwnd))
+                        return TRUE;
+                    s->found = hwnd;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            ::Sleep(50);
+        }
+        EXPECT_NE(search.found, nullptr) << "the device-missing box did not show";
+        if (search.found) {
+            if (byKey)
+                ::PostMessageW(search.found, WM_KEYDOWN, VK_RETURN, 0);
+            else
+                EXPECT_EQ(RunProgram(L"/q"), 0u);
+        }
+        const bool ended = ::WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0;
+        EXPECT_TRUE(ended) << "the program did not end";
+        if (!ended)
+            ::TerminateProcess(process.hProcess, 99);
+        ::WaitForSingleObject(process.hProcess, 5000);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    ::SetEnvironmentVariableW(L"OC_SIM_SCENARIO", nullptr);
+    ::SetEnvironmentVariableW(L"OC_SIM_STATE", nullptr);
+    ::SetEnvironmentVariableW(L"OC_SIM_PIPE", nullptr);
+}
+
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -277,6 +279,71 @@ TEST_F(UIDialogTest, EscapeCancelsADialogButNeverTheMainWindow) {
     oc::test::Deliver(mainDialog.GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_TRUE(mainDialog.IsWindowVisible());
     mainDialog.DestroyWindow();
+// Enter acts on the box's first button and Escape on its close button (a question box is cancelled), as in
+// any dialog; the device-missing box at start-up is one of these.
+TEST_F(UIDialogTest, EnterAndEscapeActOnTheBoxButtons) {
+    struct Case {
+        UINT type;
+        WPARAM key;
+        INT_PTR result;
+    };
+    const Case cases[] = {
+        {MB_ICONERROR, VK_RETURN, IDOK},
+        {MB_ICONERROR, VK_ESCAPE, IDOK},
+        {MB_ICONQUESTION | MB_YESNO, VK_RETURN, IDYES},
+        {MB_ICONQUESTION | MB_YESNO, VK_ESCAPE, IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        // Through the box's own modal loop, as a key press arrives.
+        WhenShown(IsMessageBox, [&](CUIDialog& box) { box.PostMessage(WM_KEYDOWN, c.key, 0); });
+        EXPECT_EQ(theApp.ShowMessageBox(nullptr, L"Device missing", L"Info", c.type), c.result)
+            << c.type << "/" << c.key;
+    }
+    // Other keys leave the box alone.
+    CUIDialog dialog(CDialog::IDD_MESSAGE_BOX, nullptr);
+    OpenBox(dialog, L"16");
+    auto* handler = dynamic_cast<CMessageBoxHandler*>(dialog.GetHandler());
+    ASSERT_NE(handler, nullptr);
+    EXPECT_FALSE(handler->OnDialogKey(VK_SPACE));
+    dialog.DestroyWindow();
+}
+
+// A message box whose markup does not load is shown by the system instead, with the same text, caption and
+// type, and its answer is the box's answer: no message is lost to a damaged skin file.
+TEST_F(UIDialogTest, ADamagedMessageBoxMarkupFallsBackToTheSystemBox) {
+    oc::test::TempDir scratch;
+    const std::filesystem::path skin = scratch / "Skin" / "Overcoat";
+    std::filesystem::create_directories(skin);
+    std::string deep;
+    for (int i = 0; i < 100000; ++i)
+        deep += "<Canvas>";
+    const struct {
+        const char* name;
+        const char* content; // null: no file
+        std::string bytes;
+    } cases[] = {
+        {"missing", nullptr, {}},
+        {"empty", "", {}},
+        {"truncated", "<Window Handler=\"DialogMessageBox\" Width=\"300\"><TextBlock Name=\"Mess", {}},
+        {"garbage", "\x01\xff\xfe<<<&&&", {}},
+        {"deep", "", deep},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(skin / "DialogMessageBox.lyt");
+        if (c.content)
+            std::ofstream(skin / "DialogMessageBox.lyt", std::ios::binary) << c.content << c.bytes;
+        COvercoatApp app;
+        app.UseProgramFolder(scratch.Path().wstring() + L"\\");
+        app.InitPaths();
+        std::vector<std::wstring> shown;
+        app.m_showSystemMessage = [&](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
+            shown.push_back(text + L"|" + caption + L"|" + std::to_wstring(type));
+            return IDNO;
+        };
+        EXPECT_EQ(app.ShowMessageBox(nullptr, L"Replace it?", L"Confirm", MB_ICONQUESTION | MB_YESNO), IDNO);
+        EXPECT_EQ(shown, std::vector<std::wstring>{L"Replace it?|Confirm|36"});
+    }
 }
 
 TEST_F(UIDialogTest, DeviceMessageShowsTheSkinnedBoxWithTheErrorIcon) {

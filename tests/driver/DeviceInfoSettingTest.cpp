@@ -5,6 +5,8 @@
 #include <cwchar>
 #include <fstream>
 #include <map>
+#include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -267,6 +269,60 @@ TEST_F(DeviceInfoSettingTest, LoadOfAMissingOrMalformedFileFails) {
     WriteProfile("<Profile Name=\"Broken\"><Endpoint");
     EXPECT_EQ(m_store.LoadProfileXml(), 0);
     EXPECT_EQ(Read(4, L"__Balance"), L"1");
+}
+
+// Start-up never overwrites a Profile.xml it could not read: the file moves aside, then the defaults are
+// written. A file that reads, or none at all, leaves nothing beside.
+TEST_F(DeviceInfoSettingTest, StartupMovesAnUnreadableFileAsideBeforeWritingTheDefaults) {
+    std::string deep;
+    for (int i = 0; i < 100000; ++i)
+        deep += "<a>";
+    std::string huge = "<Profile Name=\"Backup\">";
+    huge += std::string(5u << 20, ' ');
+    huge += "</Profile>";
+    const std::string stored =
+        "<Profile Name=\"Backup\"><Endpoint Name=\"SPDIF\" DataFlow=\"Out\"><ApoEffect Name=\"SPDIFOutVolume\">"
+        "<Property UIName=\"__Balance\" Value=\"7\" /></ApoEffect></Endpoint></Profile>";
+    struct Case {
+        const char* name;
+        std::optional<std::string> file; // none: no file at all
+        bool movedAside;
+        const wchar_t* balance; // SPDIF out balance after start-up
+    };
+    const Case cases[] = {
+        {"missing", std::nullopt, false, L"1"},
+        {"readable", stored, false, L"7"},
+        {"empty", "", true, L"1"},
+        {"truncated", stored.substr(0, stored.size() / 2), true, L"1"},
+        {"garbage", std::string("\x00\xff\x13<<>>&&;", 11), true, L"1"},
+        {"huge", huge, true, L"1"},
+        {"100,000 levels deep", deep, true, L"1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(ProfilePath());
+        std::filesystem::remove(m_dir / "Profile.xml.bad");
+        if (c.file)
+            WriteProfile(*c.file);
+        CDeviceInfoSetting store(m_dir.Path().wstring() + L"\\");
+        store.LoadOrReplaceProfileXml();
+        EXPECT_EQ(std::filesystem::exists(m_dir / "Profile.xml.bad"), c.movedAside);
+        if (c.movedAside) {
+            std::ifstream kept(m_dir / "Profile.xml.bad", std::ios::binary);
+            EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(kept), {}) == *c.file);
+        }
+        if (c.file && !c.movedAside) {
+            EXPECT_EQ(ReadProfile(), *c.file) << "a file that reads is not rewritten at start-up";
+        }
+        // What start-up leaves in place reads back.
+        CDeviceInfoSetting again(m_dir.Path().wstring() + L"\\");
+        EXPECT_NE(again.LoadProfileXml(), 0);
+        alignas(8) uint8_t buffer[kPropertyBufferBytes] = {};
+        ASSERT_EQ(again.VirtualPropertyControl(4, L"__Balance", buffer, sizeof(buffer), kValueText, 0, nullptr, 0, 0,
+                                               false),
+                  0);
+        EXPECT_STREQ(reinterpret_cast<const wchar_t*>(buffer), c.balance);
+    }
 }
 
 } // namespace

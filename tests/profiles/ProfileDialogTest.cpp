@@ -173,6 +173,59 @@ TEST_F(ProfileDialogTest, SaveFailureKeepsTheDialogOpenAndWritesNoListItem) {
     EXPECT_FALSE(fs::exists(Speaker(L"Rock.lyt")));
 }
 
+// A template that cannot be read is named as the cause, and no profile is left half-written: neither a new
+// settings file without its list item nor a changed pair when an existing one was to be replaced.
+TEST_F(ProfileDialogTest, DamagedTemplateIsNamedAndLeavesNoHalfWrittenProfile) {
+    m_services.m_texts[L"ml_PanelProfile_TemplateDamaged"] = L"template";
+    m_services.m_texts[L"ml_PanelProfile_SaveFailed"] = L"savefailed";
+    const fs::path templatePath = m_temp / "program" / "profile" / "UserDefineFormwork.lyt";
+    const struct {
+        const char* name;
+        const char* content; // null: no template at all
+    } cases[] = {
+        {"missing", nullptr},
+        {"empty", ""},
+        {"truncated", "<?xml version=\"1.0\"?>\n<RadioButton Name=\"UserDefine\" Tool"},
+        {"garbage", "\x01\x02\xff<<&&"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(templatePath);
+        if (c.content)
+            std::ofstream(templatePath, std::ios::binary) << c.content;
+        fs::remove_all(m_temp / "data" / "Profile" / "Speaker");
+        fs::create_directories(m_temp / "data" / "Profile" / "Speaker");
+        MakePair(L"Rock", L"old text");
+        m_host.m_log.clear();
+        m_host.m_keys = {L"Speaker_Rock"};
+        for (const wchar_t* typed : {L"Jazz", L"Rock"}) {
+            CProfileAddingDlgHandler handler;
+            Attach(handler);
+            EXPECT_EQ(handler.SubmitProfile(typed, L""), 1);
+            EXPECT_TRUE(handler.TemplateUnreadable());
+        }
+        EXPECT_EQ(m_host.m_log, (CallLog{L"box template 16", L"box same 68", L"box template 16"}));
+        EXPECT_FALSE(fs::exists(Speaker(L"Jazz.profile"))) << "no settings file without its list item";
+        EXPECT_FALSE(fs::exists(Speaker(L"Jazz.lyt")));
+        EXPECT_EQ(Tooltip(Speaker(L"Rock.lyt")), L"old text") << "the pair to be replaced stays as it was";
+        std::ifstream settings(Speaker(L"Rock.profile"));
+        const std::string text((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(text, "<Profile Name=\"UserDefine\" />\n");
+    }
+
+    // A list item that cannot be written takes its new settings file away with it.
+    std::ofstream(templatePath) << "<RadioButton Name=\"UserDefine\" Tooltip=\"old\" />\n";
+    fs::create_directories(Speaker(L"Jazz.lyt")); // a folder where the list item should go
+    m_host.m_log.clear();
+    m_host.m_keys.clear();
+    CProfileAddingDlgHandler handler;
+    Attach(handler);
+    EXPECT_EQ(handler.SubmitProfile(L"Jazz", L""), 1);
+    EXPECT_FALSE(handler.TemplateUnreadable());
+    EXPECT_EQ(m_host.m_log, (CallLog{L"box savefailed 16"}));
+    EXPECT_FALSE(fs::exists(Speaker(L"Jazz.profile")));
+}
+
 TEST_F(ProfileDialogTest, CancelLeavesEverythingIntact) {
     MakePair(L"Rock", L"r");
     CProfileAddingDlgHandler adding;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
 
 namespace oc::eq {
@@ -34,12 +36,14 @@ void MakeHidden(const std::wstring& path) {
 
 } // namespace
 
-UserPresetMap ReadPresetFile(const std::wstring& path) {
+namespace {
+
+// The file's bytes, up to one past the limit (which tells an oversized file); false when it cannot be opened.
+bool ReadBytes(const std::wstring& path, std::vector<uint8_t>& data) {
     FileHandle file = OpenFile(path, GENERIC_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (!file)
-        return {};
-    // One byte past the limit tells an oversized file, which is read only up to the limit.
-    std::vector<uint8_t> data(kMaxPresetFileSize + 1);
+        return false;
+    data.assign(kMaxPresetFileSize + 1, 0);
     size_t filled = 0;
     for (;;) {
         DWORD read = 0;
@@ -51,7 +55,24 @@ UserPresetMap ReadPresetFile(const std::wstring& path) {
             break;
     }
     data.resize(filled);
-    return ParsePresets(data);
+    return true;
+}
+
+// Whether every byte of the data became a preset (an ending record of length 0 aside), so that writing the
+// presets back loses nothing of it.
+bool ReadsWhole(const std::vector<uint8_t>& data) {
+    const size_t used = SerializePresets(ParsePresets(data)).size();
+    if (data.size() == used)
+        return true;
+    return data.size() == used + sizeof(uint32_t) &&
+           std::all_of(data.begin() + static_cast<std::ptrdiff_t>(used), data.end(), [](uint8_t b) { return b == 0; });
+}
+
+} // namespace
+
+UserPresetMap ReadPresetFile(const std::wstring& path) {
+    std::vector<uint8_t> data;
+    return ReadBytes(path, data) ? ParsePresets(data) : UserPresetMap{};
 }
 
 bool WritePresetFile(const std::wstring& path, const UserPresetMap& presets) {
@@ -65,6 +86,13 @@ bool WritePresetFile(const std::wstring& path, const UserPresetMap& presets) {
             ::DeleteFileW(temp.c_str());
             return false;
         }
+    }
+    // A file that was not read whole is kept beside before it is replaced.
+    std::vector<uint8_t> existing;
+    if (ReadBytes(path, existing) && !ReadsWhole(existing) &&
+        !::CopyFileW(path.c_str(), (path + L".bad").c_str(), FALSE)) {
+        ::DeleteFileW(temp.c_str());
+        return false;
     }
     if (!::MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ::DeleteFileW(temp.c_str());

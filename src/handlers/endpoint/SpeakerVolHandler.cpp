@@ -92,21 +92,38 @@ void CSpeakerVolHandler::LayoutChannelGroups() {
     }
 }
 
+bool CSpeakerVolHandler::TryReadMasterdB(int channel, float& dB) {
+    dB = 0.0f;
+    return ReadFloat(L"VolumeControl", dB, &channel);
+}
+
 void CSpeakerVolHandler::ShowMasterLevel(bool clamped) {
-    const float dB = ReadMasterVolume(-1, 0);
+    float dB = 0.0f;
+    if (!TryReadMasterdB(-1, dB)) {
+        SetControlText(L"MasterdB", kUnknownLevel);
+        return;
+    }
     SetControlText(L"MasterdB", clamped ? FormatClampedVolumedB(L"MasterVol", dB) : FormatVolumedB(dB));
 }
 
 void CSpeakerVolHandler::RefreshMasterAndChannels() {
-    const float masterdB = ReadMasterVolume(-1, 0);
-    const bool atEnd =
-        std::fabs(masterdB - ReadMasterRange(1)) < 0.05f || std::fabs(masterdB - ReadMasterRange(0)) < 0.05f;
-    SetControlText(L"MasterdB", atEnd ? FormatVolumedB(masterdB) : FormatClampedVolumedB(L"MasterVol", masterdB));
+    float masterdB = 0.0f;
+    if (TryReadMasterdB(-1, masterdB)) {
+        const bool atEnd =
+            std::fabs(masterdB - ReadMasterRange(1)) < 0.05f || std::fabs(masterdB - ReadMasterRange(0)) < 0.05f;
+        SetControlText(L"MasterdB",
+                       atEnd ? FormatVolumedB(masterdB) : FormatClampedVolumedB(L"MasterVol", masterdB));
+    } else {
+        SetControlText(L"MasterdB", kUnknownLevel);
+    }
     const size_t last = kFirstSpeakerRow + static_cast<size_t>(std::max(0, std::min(m_nChannelCount, 8)));
     for (size_t row = kFirstSpeakerRow; row < last; ++row) {
         const std::wstring slider = g_VolumedBTable[row].slider;
         const int channel = GetChannel(slider);
-        SetControlText(g_VolumedBTable[row].dBBox, FormatClampedVolumedB(slider, ReadMasterVolume(channel, 0)));
+        // A failed read is shown as unknown, never as a level the device does not hold.
+        float dB = 0.0f;
+        SetControlText(g_VolumedBTable[row].dBBox,
+                       TryReadMasterdB(channel, dB) ? FormatClampedVolumedB(slider, dB) : kUnknownLevel);
         SetSliderPos(slider, ReadMasterVolume(channel, 1) * 100.0f);
     }
 }

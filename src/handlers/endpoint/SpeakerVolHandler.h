@@ -9,6 +9,8 @@ class CSpeakerVolHandler : public CVolHandler {
 public:
     // The master level and the dB value compare within these when the page polls the driver.
     static constexpr float kdBTolerance = 0.0009f;
+    // Shown for a level the driver could not be asked for.
+    static constexpr const wchar_t* kUnknownLevel = L"--";
 
     CSpeakerVolHandler() { m_name = L"SpeakerVolHandler"; }
 
@@ -30,6 +32,8 @@ public:
 
 private:
     void SelectOutput(int value);
+    // The dB level of a channel (-1 the master); false when the driver could not be asked.
+    bool TryReadMasterdB(int channel, float& dB);
     void ShowMasterLevel(bool clamped);
 
     int m_nChannelCount = 8;

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -548,8 +549,8 @@ TEST_F(EQPageTest, PagesPickTheirFilesAndSettings) {
     }
 }
 
-// The file on disk: a visible file becomes hidden, nothing is left beside it, an unreadable file reads as
-// no presets, and a failed write leaves the old file whole.
+// The file on disk: a visible file becomes hidden, an unreadable file reads as no presets and is kept beside
+// (".bad") when it is replaced, no temporary file is left, and a failed write leaves the old file whole.
 TEST(EQPresetFile, ReplacesTheFileWholeAndHidesIt) {
     TempDir dir;
     const fs::path file = dir / "SpeakerEQProfile.dat";
@@ -561,6 +562,14 @@ TEST(EQPresetFile, ReplacesTheFileWholeAndHidesIt) {
     ASSERT_TRUE(oc::eq::WritePresetFile(file.wstring(), {{L"abc", BandGains{}}}));
     EXPECT_TRUE(::GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(fs::file_size(file), 50u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+    {
+        std::ifstream kept(dir / "SpeakerEQProfile.dat.bad");
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "x") << "the unreadable file is kept beside";
+    }
+    // A file that read whole is replaced without a copy.
+    fs::remove(dir / "SpeakerEQProfile.dat.bad");
+    ASSERT_TRUE(oc::eq::WritePresetFile(file.wstring(), {{L"abc", BandGains{}}}));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 
     EXPECT_FALSE(oc::eq::WritePresetFile((dir / "missing" / "x.dat").wstring(), {{L"abc", BandGains{}}}));

@@ -7,6 +7,7 @@
 #include "DriverTestSupport.h"
 #include "VolumePageFixture.h"
 #include "handlers/endpoint/HeadPhoneVolHandler.h"
+#include "handlers/endpoint/SpeakerVolHandler.h"
 
 using namespace oc::test;
 using Access = CDriverInstanceTestAccess;
@@ -82,6 +83,24 @@ TEST_F(VolumeSimDeviceTest, PageFollowsTheDeviceAndKeepsItsLockOffTheDevice) {
     page->InitControls();
     EXPECT_EQ(Text(L"RdB"), L"-30.00");
     EXPECT_EQ(page->UpdateFromDriver(), 0);
+}
+
+// While the device cannot be asked for the speaker levels the page says they are unknown, never a level the
+// device does not hold; the next re-read (a volume or list notice) shows them again.
+TEST_F(VolumeSimDeviceTest, SpeakerLevelsThatCannotBeReadShowAsUnknownUntilARereadSucceeds) {
+    DeviceRecord* speaker = Access::AddEnumerated(session->Get(), 1);
+    ASSERT_NE(speaker, nullptr);
+    Access::SetRole(session->Get(), Access::kCurrent, speaker);
+    ASSERT_EQ(SimControl(L"fail Speaker VolumeControl 1"), L"ok");
+    Open<CSpeakerVolHandler>(L"SpeakerVol");
+    for (const wchar_t* box : {L"MasterdB", L"LFdB", L"RFdB"})
+        EXPECT_EQ(Text(box), CSpeakerVolHandler::kUnknownLevel) << box;
+
+    ASSERT_EQ(SimControl(L"fail Speaker VolumeControl 0"), L"ok");
+    page->InitControls();
+    EXPECT_EQ(Text(L"MasterdB"), CVolHandler::FormatVolumedB(Level(-1, false)));
+    EXPECT_EQ(Text(L"MasterdB"), L"-12.00");
+    EXPECT_EQ(Text(L"LFdB"), CVolHandler::FormatVolumedB(Level(0, false)));
 }
 
 } // namespace
