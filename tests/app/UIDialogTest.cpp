@@ -279,6 +279,8 @@ TEST_F(UIDialogTest, EscapeCancelsADialogButNeverTheMainWindow) {
     oc::test::Deliver(mainDialog.GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_TRUE(mainDialog.IsWindowVisible());
     mainDialog.DestroyWindow();
+}
+
 // Enter acts on the box's first button and Escape on its close button (a question box is cancelled), as in
 // any dialog; the device-missing box at start-up is one of these.
 TEST_F(UIDialogTest, EnterAndEscapeActOnTheBoxButtons) {
