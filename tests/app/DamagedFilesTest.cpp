@@ -279,7 +279,7 @@ TEST_F(DamagedFilesTest, NoCrashASoundOutcomeAndNoUserFileDestroyed) {
          },
          {L"loaded 1, title \"\"",
           L"loaded 1, title \"\"",
-          L"loaded 1, title \"Overcoat Audio Ce\"",
+          L"loaded 1, title \"Overcoat Audio Center\"",
           L"loaded 1, title \"\"",
           L"loaded 1, title \"\"",
           L"loaded 1, title \"\"",
