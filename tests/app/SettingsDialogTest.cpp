@@ -217,11 +217,12 @@ TEST_F(AppSettingDialogTest, OpensWithTheStoredChoicesAndTheShippedLanguages) {
         ASSERT_NE(handler, nullptr);
         auto* languages = Control<IxSkinComboBox>(&dialog, L"MultiLanguage");
         ASSERT_NE(languages, nullptr);
-        // Only the cultures whose files name them are offered, in the list's order, named by culture.
-        ASSERT_EQ(languages->GetCount(), 2);
-        EXPECT_EQ(languages->GetItemName(0), L"de-DE");
-        EXPECT_EQ(languages->GetItemName(1), L"en-US");
-        EXPECT_EQ(languages->GetCurSel(), 1);
+        // Every culture ships files: all seventeen are offered, in the list's order, named by culture.
+        ASSERT_EQ(languages->GetCount(), static_cast<int>(LanguageCultures().size()));
+        for (size_t i = 0; i < LanguageCultures().size(); ++i)
+            EXPECT_EQ(languages->GetItemName(static_cast<int>(i)), LanguageCultures()[i]);
+        EXPECT_EQ(languages->GetItemName(1), L"de-DE");
+        EXPECT_EQ(languages->GetCurSel(), 2);
         for (const wchar_t* name : {L"AudioDevice", L"Skin"}) {
             auto* combo = Control<IxSkinComboBox>(&dialog, name);
             ASSERT_NE(combo, nullptr) << name;
@@ -326,8 +327,8 @@ TEST_F(AppSettingDialogTest, ChoosingALanguageReloadsTheTexts) {
         const CxSkinCtrl* label = CBaseHandler::FindControlIn(&dialog, L"TextLanguage");
         EXPECT_EQ(label->GetText(), L"Language");
         auto* languages = Control<IxSkinComboBox>(&dialog, L"MultiLanguage");
-        languages->SetCurSel(0, FALSE);
-        handler->OnSelChange(L"MultiLanguage", 0);
+        languages->SetCurSel(1, FALSE);
+        handler->OnSelChange(L"MultiLanguage", 1);
         handler->OnClick(L"Apply");
         EXPECT_EQ(label->GetText(), L"Sprache");
         EXPECT_EQ(handler->GetLanguage(), L"de-DE");
