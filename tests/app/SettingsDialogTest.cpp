@@ -348,8 +348,8 @@ TEST_F(AppSettingDialogTest, ALanguageThatFailsToLoadKeepsTheOldOne) {
     RunScripted(app, main.get(), L"Dialog_AppSetting", [&](CUIDialog& dialog) {
         CAppSettingHandler* handler = Prepare(dialog);
         ASSERT_NE(handler, nullptr);
-        Control<IxSkinComboBox>(&dialog, L"MultiLanguage")->SetCurSel(0, FALSE);
-        handler->OnSelChange(L"MultiLanguage", 0);
+        Control<IxSkinComboBox>(&dialog, L"MultiLanguage")->SetCurSel(1, FALSE);
+        handler->OnSelChange(L"MultiLanguage", 1);
         handler->OnClick(L"Apply");
         EXPECT_EQ(handler->GetLanguage(), L"en-US");
         // The texts went back to keys and came back in the old language.
