@@ -25,6 +25,16 @@ start_xvfb() {
     return 1
 }
 
+# The faces a Windows system has for Chinese, Japanese, Korean and Thai texts, stood in for by free fonts:
+# Wine's own fonts carry none of those scripts. Copied on every start, so an older prefix gets them too.
+add_script_fonts() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" font
+    for font in /usr/share/fonts/truetype/wqy/wqy-microhei.ttc /usr/share/fonts/truetype/tlwg/Loma*.ttf; do
+        [ -f "$font" ] && cp -n "$font" "$fonts/"
+    done
+    return 0
+}
+
 init_prefix() {
     [ -f "$WINEPREFIX/.oc-ready" ] && return 0
     rm -rf "$WINEPREFIX"
@@ -46,6 +56,7 @@ start)
     rm -f "$OC_WINE_DIR/display"
     start_xvfb
     init_prefix
+    add_script_fonts
     "$OC_WINESERVER" -p >"$OC_WINE_DIR/wineserver.log" 2>&1 </dev/null
     echo "wine session ready: prefix $WINEPREFIX, display ${DISPLAY}"
     ;;

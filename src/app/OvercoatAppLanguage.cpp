@@ -2,7 +2,9 @@
 // texts up by key.
 #include "app/OvercoatApp.h"
 
+#include "app/CultureFont.h"
 #include "markup/ProfileObject.h"
+#include "skin/SkinCtrl.h"
 
 namespace {
 
@@ -96,6 +98,7 @@ int COvercoatApp::LoadLanguage(const std::wstring& culture) {
     else
         m_languageStrings = std::make_unique<std::map<std::wstring, std::wstring>>();
 
+    std::wstring loaded = culture;
     std::wstring folder = languageFolder(culture);
     auto search = std::make_unique<FileSearch>(folder + L"*.xaml");
     if (!search->Found()) {
@@ -106,6 +109,7 @@ int COvercoatApp::LoadLanguage(const std::wstring& culture) {
                 continue;
             search = std::move(candidate);
             folder = languageFolder(fallback);
+            loaded = fallback;
             if (m_settings)
                 m_settings->m_strLanguage = fallback; // written back with the settings
             break;
@@ -138,7 +142,11 @@ int COvercoatApp::LoadLanguage(const std::wstring& culture) {
                 parser->Parse((folder + entry.cFileName).c_str());
         } while (search->Next());
     }
-    return m_languageStrings->empty() ? 0 : 1;
+    if (m_languageStrings->empty())
+        return 0;
+    // The windows built from now on draw the culture's texts in a face that has its script.
+    CxSkinCtrl::SetDefaultFontFace(CultureFontFace(loaded));
+    return 1;
 }
 
 void COvercoatApp::OnLanguageParsed(IXmlObject* root) {

@@ -34,6 +34,12 @@ HCURSOR SharedArrow() {
     return ::LoadCursorW(nullptr, IDC_ARROW);
 }
 
+// The culture's face; empty while the system's dialog face serves. Only the UI thread sets and reads it.
+std::wstring& CultureFace() {
+    static std::wstring face;
+    return face;
+}
+
 } // namespace
 
 CxSkinCtrl::CxSkinCtrl() : m_cursor(SharedArrow()), m_fontFamily(GetDefaultFontFace()) {
@@ -56,10 +62,13 @@ CxSkinCtrl::~CxSkinCtrl() {
 }
 
 const std::wstring& CxSkinCtrl::GetDefaultFontFace() {
-    static const std::wstring face = ReadFontFace(
+    static const std::wstring systemFace = ReadFontFace(
         HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes", L"MS Shell Dlg 2");
-    return face;
+    const std::wstring& culture = CultureFace();
+    return culture.empty() ? systemFace : culture;
 }
+
+void CxSkinCtrl::SetDefaultFontFace(const std::wstring& face) { CultureFace() = face; }
 
 std::wstring CxSkinCtrl::ReadFontFace(HKEY root, const wchar_t* subKey, const wchar_t* valueName) {
     // RegGetValue terminates the string and fails rather than truncate; anything unreadable, too long

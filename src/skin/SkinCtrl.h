@@ -95,8 +95,12 @@ public:
     void UpdateToolTip(const std::wstring& text);
     BOOL IsTransformed() const;
 
-    // The face "MS Shell Dlg 2" stands for on this system, or "Tahoma"; looked up once per process.
+    // The face new controls draw their text in: the one set for the culture's script, or else the face
+    // "MS Shell Dlg 2" stands for on this system, or "Tahoma" (looked up once per process).
     static const std::wstring& GetDefaultFontFace();
+    // Sets the face for the texts of the current culture; an empty face goes back to the system's face.
+    // Controls made afterwards take it; the program rebuilds its windows when the culture changes.
+    static void SetDefaultFontFace(const std::wstring& face);
     // The string value under root\subKey, or "Tahoma" when it cannot be read whole.
     static std::wstring ReadFontFace(HKEY root, const wchar_t* subKey, const wchar_t* valueName);
 
