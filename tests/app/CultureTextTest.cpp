@@ -89,9 +89,10 @@ bool Sampled(wchar_t c) {
 
 TEST(CultureTextTest, EachCultureDrawsItsTextsInAFaceThatHasTheirScript) {
     for (const wchar_t* culture : LanguageCultures()) {
-        const std::string name(culture, culture + 5);
         const auto texts = ShippedTexts(culture);
         const std::wstring& face = CxSkinCtrl::GetDefaultFontFace();
+        // Face names are ASCII: a plain narrowing serves the failure message.
+        const std::string name = std::string(culture, culture + 5) + " in " + std::string(face.begin(), face.end());
         // A code point no face has: what a missing glyph looks like in this face.
         const auto missing = Draw(face, L'\x0378');
         std::wstring sample;
