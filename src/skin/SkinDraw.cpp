@@ -1,5 +1,6 @@
 #include "skin/SkinDraw.h"
 
+#include "skin/ScriptFace.h"
 #include "skin/SkinImageCache.h"
 
 #include <algorithm>
@@ -156,6 +157,26 @@ void xSkinDrawImageStretched(Graphics& graphics, Image* image, const Rect& rect,
     }
 }
 
+namespace {
+
+// The font in a face that has the text's script, when the given font's face lacks it; null when it serves.
+std::unique_ptr<Font> ScriptSubstitute(const Font* font, const wchar_t* text) {
+    if (!font || xSkinTextScript(text) == SkinScript::kNone)
+        return nullptr;
+    FontFamily family;
+    wchar_t face[LF_FACESIZE] = {};
+    if (font->GetFamily(&family) != Ok || family.GetFamilyName(face) != Ok)
+        return nullptr;
+    const std::wstring other = xSkinFallbackFace(face, text);
+    if (other.empty())
+        return nullptr;
+    const FontFamily otherFamily(other.c_str());
+    auto substitute = std::make_unique<Font>(&otherFamily, font->GetSize(), font->GetStyle(), font->GetUnit());
+    return substitute->GetLastStatus() == Ok ? std::move(substitute) : nullptr;
+}
+
+} // namespace
+
 void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const RectF& rect, const Font* font,
                              const StringFormat* format, const Brush* brush, const Size* size) {
     if (!text || !*text)
@@ -170,7 +191,9 @@ void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const Rect
     {
         Graphics g(&buffer);
         g.SetTextRenderingHint(TextRenderingHintAntiAlias);
-        g.DrawString(text, -1, font, RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height)), format, brush);
+        const std::unique_ptr<Font> substitute = ScriptSubstitute(font, text);
+        g.DrawString(text, -1, substitute ? substitute.get() : font,
+                     RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height)), format, brush);
     }
     const REAL w = std::min(static_cast<REAL>(width), rect.Width);
     const REAL h = std::min(static_cast<REAL>(height), rect.Height);
@@ -179,8 +202,10 @@ void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const Rect
 
 Size xSkinMeasureString(Graphics& graphics, const wchar_t* text, const Font* font, int extraWidth) {
     RectF bounds;
-    if (text && *text)
-        graphics.MeasureString(text, -1, font, PointF(0, 0), &bounds);
+    if (text && *text) {
+        const std::unique_ptr<Font> substitute = ScriptSubstitute(font, text);
+        graphics.MeasureString(text, -1, substitute ? substitute.get() : font, PointF(0, 0), &bounds);
+    }
     return Size(static_cast<int>(bounds.Width) + extraWidth, static_cast<int>(bounds.Height));
 }
 

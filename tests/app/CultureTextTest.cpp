@@ -114,4 +114,30 @@ TEST(CultureTextTest, EachCultureDrawsItsTextsInAFaceThatHasTheirScript) {
     CxSkinCtrl::SetDefaultFontFace(L"");
 }
 
+// The language list shows every culture by its own name while the texts are in another culture's face: a
+// name in a script that face lacks still draws real glyphs.
+TEST(CultureTextTest, EveryLanguageNameDrawsInTheEnglishFace) {
+    COvercoatApp app;
+    app.UseProgramFolder(oc::test::ProgramDir().wstring() + L"\\");
+    ASSERT_EQ(app.LoadLanguage(L"en-US"), 1);
+    const std::wstring& face = CxSkinCtrl::GetDefaultFontFace();
+    const auto missing = Draw(face, L'\x0378');
+    int foreign = 0;
+    for (const wchar_t* culture : LanguageCultures()) {
+        const std::string name(culture, culture + 5);
+        const auto description = app.LanguageStrings()->find(culture);
+        ASSERT_NE(description, app.LanguageStrings()->end()) << name;
+        for (wchar_t c : description->second) {
+            if (c <= 0x7F)
+                continue;
+            const auto drawn = Draw(face, c);
+            EXPECT_GT(Ink(drawn), 0) << name << ": U+" << std::hex << static_cast<int>(c) << " draws nothing";
+            EXPECT_NE(drawn, missing) << name << ": U+" << std::hex << static_cast<int>(c) << " draws as an empty box";
+            foreign += c >= 0x0E00 ? 1 : 0;
+        }
+    }
+    // Chinese, Japanese, Korean and Thai names were checked.
+    EXPECT_GT(foreign, 8);
+}
+
 } // namespace
