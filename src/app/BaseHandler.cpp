@@ -162,7 +162,11 @@ void CBaseHandler::FillControlTexts(CLayerWnd* layer, bool forward) const {
         if (!control)
             continue;
         if (control->IsTextTranslatable() && !control->GetText().empty()) {
-            const std::wstring text = GetLanguageText(control->GetText(), forward);
+            // A text that still reads as its markup key's goes back to that key: the reverse look-up finds
+            // the first key with the text, which may be another key's in the next language.
+            const std::wstring& key = control->GetTextKey();
+            const bool keyed = !forward && !key.empty() && Services().GetLanguageText(key) == control->GetText();
+            const std::wstring text = keyed ? key : GetLanguageText(control->GetText(), forward);
             if (!text.empty()) {
                 control->SetText(text);
                 if (forward && control->IsFitToText())

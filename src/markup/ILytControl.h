@@ -45,6 +45,9 @@ public:
     virtual void SetToolTipKey(const std::wstring& key) = 0;
     virtual void SetTag(const std::wstring& tag) = 0;
     virtual void SetText(const std::wstring& text) = 0;
+    // The language key a text came from: texts of two keys may read the same in one language and not in the
+    // next, so a language change translates the key again rather than the text.
+    virtual void SetTextKey(const std::wstring& key) = 0;
     // The text is literal: a language change must leave it alone.
     virtual void ClearTextTranslation() = 0;
     // Shows or hides the control's layer and redraws it.

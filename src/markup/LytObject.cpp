@@ -127,6 +127,8 @@ const CLytObject::CommonAttribute* CLytObject::FindCommonAttribute(const std::ws
              c.SetText(text);
              if (text == v)
                  c.ClearTextTranslation();
+             else
+                 c.SetTextKey(v);
          }},
         {L"Visibility", [](CLytObject&, ILytControl& c, Value v) { c.SetVisible(v != L"Hidden"); }},
         {L"Opacity",

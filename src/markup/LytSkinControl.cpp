@@ -85,6 +85,11 @@ void CLytSkinControl::SetToolTipKey(const std::wstring& key) {
         m_ctrl->SetToolTipKey(key);
 }
 
+void CLytSkinControl::SetTextKey(const std::wstring& key) {
+    if (m_ctrl)
+        m_ctrl->SetTextKey(key);
+}
+
 void CLytSkinControl::SetTag(const std::wstring& tag) {
     if (m_ctrl)
         m_ctrl->SetTag(tag);

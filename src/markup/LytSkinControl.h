@@ -27,6 +27,7 @@ public:
     void SetHeight(int height) override;
     void SetToolTip(const std::wstring& text) override;
     void SetToolTipKey(const std::wstring& key) override;
+    void SetTextKey(const std::wstring& key) override;
     void SetTag(const std::wstring& tag) override;
     void SetText(const std::wstring& text) override;
     void ClearTextTranslation() override;

@@ -138,6 +138,8 @@ public:
     BOOL IsFitToText() const { return m_fitToText; }
     void SetToolTipKey(const std::wstring& key) { m_toolTipKey = key; }
     const std::wstring& GetToolTipKey() const { return m_toolTipKey; }
+    void SetTextKey(const std::wstring& key) { m_textKey = key; }
+    const std::wstring& GetTextKey() const { return m_textKey; }
 
 protected:
     ILayerToolTip* FindToolTip() const;
@@ -183,4 +185,5 @@ protected:
     BOOL m_textTranslatable = TRUE;
     BOOL m_fitToText = FALSE;
     std::wstring m_toolTipKey;
+    std::wstring m_textKey;
 };

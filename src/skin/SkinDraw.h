@@ -6,7 +6,9 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <functional>
 #include <memory>
+#include <string>
 
 // Stretch modes of xSkinDrawImageStretched (also the window background's mode).
 enum SkinStretchMode : int {
@@ -31,10 +33,17 @@ void xSkinDrawImageStretched(Gdiplus::Graphics& graphics, Gdiplus::Image* image,
                              int stretchMode, int transparency, bool disabled);
 
 // Renders anti-aliased text into a temporary ARGB bitmap of `size` (or of the rectangle's size when null)
-// and copies it to rect's top-left, limited to the rectangle.
+// and copies it to rect's top-left, limited to the rectangle. A text the rectangle would cut (one line too
+// wide, more lines than fit, a word broken inside) is drawn up to a quarter smaller until it fits; texts laid
+// out to elide with an ellipsis are left as they are.
 void xSkinDrawStringToBitmap(Gdiplus::Graphics& graphics, const wchar_t* text, const Gdiplus::RectF& rect,
                              const Gdiplus::Font* font, const Gdiplus::StringFormat* format,
                              const Gdiplus::Brush* brush, const Gdiplus::Size* size);
+// Told of every text xSkinDrawStringToBitmap draws that its area cuts even at the smallest size it may take.
+// A seam for the text-fit checks; null by default.
+using SkinTextCutObserver =
+    std::function<void(const std::wstring& text, const Gdiplus::SizeF& needed, const Gdiplus::RectF& area)>;
+void xSkinSetTextCutObserver(SkinTextCutObserver observer);
 // (measured width + extraWidth, measured height), truncated to whole pixels.
 Gdiplus::Size xSkinMeasureString(Gdiplus::Graphics& graphics, const wchar_t* text, const Gdiplus::Font* font,
                                  int extraWidth);

@@ -360,6 +360,30 @@ TEST_F(AppSettingDialogTest, ALanguageThatFailsToLoadKeepsTheOldOne) {
     EXPECT_EQ(settings->m_strLanguage, L"en-US");
 }
 
+// In every culture the dialog opens in that culture's texts with it chosen in the list; the gallery keeps
+// its picture so that each translation can be looked at where it is shown.
+TEST_F(AppSettingDialogTest, OpensInEveryCultureWithThatCultureChosen) {
+    for (size_t index = 0; index < LanguageCultures().size(); ++index) {
+        const std::wstring culture = LanguageCultures()[index];
+        ASSERT_EQ(app.LoadLanguage(culture), 1) << culture;
+        settings->m_strLanguage = culture;
+        RunScripted(app, main.get(), L"Dialog_AppSetting", [&](CUIDialog& dialog) {
+            CAppSettingHandler* handler = Prepare(dialog);
+            ASSERT_NE(handler, nullptr);
+            EXPECT_EQ(CBaseHandler::FindControlIn(&dialog, L"TextLanguage")->GetText(),
+                      app.GetLanguageText(L"ml_Setting_Language"))
+                << culture;
+            EXPECT_EQ(Control<IxSkinComboBox>(&dialog, L"MultiLanguage")->GetCurSel(), static_cast<int>(index))
+                << culture;
+            dialog.Invalidate(FALSE);
+            EXPECT_FALSE(SaveDialogPicture(dialog, L"Culture_" + culture + L"_Dialog_AppSetting").empty());
+            handler->OnClick(L"Cancel");
+        });
+    }
+    EXPECT_TRUE(loads.empty());
+    EXPECT_FALSE(Saved());
+}
+
 // ---- Information.info ----
 
 TEST(InformationFile, RecordsStopAtTheirFirstMissingField) {

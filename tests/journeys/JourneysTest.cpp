@@ -359,6 +359,7 @@ void ChooseLanguage(const std::wstring& culture) {
 
 TEST_F(Journey, LanguageChosenInTheSettingsRetextsTheMainWindowAtOnce) {
     ProbedWindow main = Main();
+    const ProbedWindow start = main;
     const ProbedControl* label = main.Find(L"TextStatusChannels");
     ASSERT_TRUE(label);
     ASSERT_EQ(label->text, Text(L"ml_Status_Channels"));
@@ -387,6 +388,15 @@ TEST_F(Journey, LanguageChosenInTheSettingsRetextsTheMainWindowAtOnce) {
         return text && text->text == Text(L"ml_Status_Channels");
     });
     EXPECT_EQ(main.Find(L"TextStatusChannels")->text, Text(L"ml_Status_Channels"));
+    // Two keys may share a German text ("Abtastrate"): back in English each label reads as it did at start.
+    const ProbedWindow english = Main();
+    ASSERT_TRUE(english.Find(L"TextStatusRate"));
+    EXPECT_EQ(english.Find(L"TextStatusRate")->text, Text(L"ml_Status_SampleRate"));
+    for (const ProbedControl& before : start.controls) {
+        const ProbedControl* after = english.Find(before.name);
+        if (before.shown && before.kind == L"control" && after)
+            EXPECT_EQ(after->text, before.text) << before.name;
+    }
 }
 
 TEST_F(Journey, ClosingHidesToTheTrayAndTheTrayIconBringsTheSameWindowBack) {

@@ -93,7 +93,7 @@ TEST_F(LytControllerTest, LoadFillsTheWrappedObjectAndCreatesOnlyKnownKinds) {
     EXPECT_EQ(controller->Load(path.c_str(), panel.SkinObject(), nullptr), 1);
     EXPECT_EQ(factory.wraps, 1);
     EXPECT_EQ(panel.calls, (std::vector<std::wstring>{L"SetFontFamily(Tahoma)", L"SetName(Root)", L"SetText(OK)",
-                                                      L"InitListenerControls()"}));
+                                                      L"SetTextKey(ml_Ok)", L"InitListenerControls()"}));
     ASSERT_EQ(factory.records.size(), 3u);
     const ControlRecord& a = factory.records[0];
     const ControlRecord& inner = factory.records[1];

@@ -72,6 +72,7 @@ public:
     void SetHeight(int height) override { Log(L"SetHeight(" + std::to_wstring(height) + L")"); }
     void SetToolTip(const std::wstring& text) override { Log(L"SetToolTip(" + text + L")"); }
     void SetToolTipKey(const std::wstring& key) override { Log(L"SetToolTipKey(" + key + L")"); }
+    void SetTextKey(const std::wstring& key) override { Log(L"SetTextKey(" + key + L")"); }
     void SetTag(const std::wstring& tag) override { Log(L"SetTag(" + tag + L")"); }
     void SetText(const std::wstring& text) override { Log(L"SetText(" + text + L")"); }
     void ClearTextTranslation() override { Log(L"ClearTextTranslation()"); }

@@ -78,7 +78,7 @@ TEST_F(LytObjectTest, CommonAttributesReachTheControlWithTheirValueRules) {
         {L"Background", L"#80102030", 96, 1, {L"SetBackColor(80102030)"}},
         {L"Foreground", L"#102030", 96, 1, {L"SetForeColor(FF102030)"}},
         {L"FontFamily", L"Tahoma", 96, 1, {L"SetFontFamily(Tahoma)"}},
-        {L"Text", L"ml_Known", 96, 1, {L"SetText(Known text)"}},
+        {L"Text", L"ml_Known", 96, 1, {L"SetText(Known text)", L"SetTextKey(ml_Known)"}},
         {L"Text", L"ml_Missing", 96, 1, {L"SetText(ml_Missing)", L"ClearTextTranslation()"}},
         {L"Text", L"ml_Empty", 96, 1, {L"SetText(ml_Empty)", L"ClearTextTranslation()"}},
         {L"Text", L"Plain", 96, 1, {L"SetText(Plain)", L"ClearTextTranslation()"}},
