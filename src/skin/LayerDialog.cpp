@@ -1,6 +1,7 @@
 #include "skin/LayerDialog.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/Wnd.h"
 #include "skin/SkinDraw.h"
@@ -153,15 +154,67 @@ void CLayerDialog::Update() {
 }
 
 void CLayerDialog::Present(CLayerWnd* layer) {
-    if (!m_backBits || !layer)
+    if (!layer)
+        return;
+    if (layer != this) {
+        const RECT area = layer->GetRectInHost();
+        MarkPending(&area);
+        return;
+    }
+    if (!m_backBits)
         return;
     CxLockGuard hold(m_lock);
-    if (layer == this) {
+    m_pending = {};
+    m_pendingAll = false;
+    DrawChildren(&m_memDC, nullptr);
+    Push();
+}
+
+void CLayerDialog::InvalidateRect(const RECT& rect, BOOL erase) {
+    MarkPending(erase ? nullptr : &rect);
+}
+
+UINT CLayerDialog::PresentMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"OvercoatLayerPresent");
+    return message;
+}
+
+void CLayerDialog::MarkPending(const RECT* area) {
+    if (!m_backBits)
+        return;
+    CWnd* host = GetHostDialog();
+    const HWND hwnd = host ? host->GetSafeHwnd() : nullptr;
+    {
+        CxLockGuard hold(m_lock);
+        if (!area)
+            m_pendingAll = true;
+        else if (!m_pendingAll)
+            ::UnionRect(&m_pending, &m_pending, area);
+        // Hidden, the window is painted when it is about to show; shown, once the message loop turns.
+        if (hwnd && (m_presentQueued || !::IsWindowVisible(hwnd)))
+            return;
+        if (hwnd) {
+            m_presentQueued = ::PostMessageW(hwnd, PresentMessage(), 0, 0) != FALSE;
+            if (m_presentQueued)
+                return;
+        }
+    }
+    // No window to queue on: painted now.
+    PresentPending();
+}
+
+void CLayerDialog::PresentPending() {
+    CxLockGuard hold(m_lock);
+    m_presentQueued = false;
+    if (!m_backBits || (!m_pendingAll && ::IsRectEmpty(&m_pending)))
+        return;
+    // Taken before painting: a layer that reads the back buffer while it paints finds nothing waiting.
+    const RECT area = std::exchange(m_pending, RECT{});
+    if (std::exchange(m_pendingAll, false)) {
         DrawChildren(&m_memDC, nullptr);
     } else {
-        // Painting the layer alone over its last picture would pile its translucent pixels up on every
+        // Painting a layer alone over its last picture would pile its translucent pixels up on every
         // update: the area is rebuilt from the background, with whatever else overlaps it.
-        const RECT area = layer->GetRectInHost();
         m_memDC.IntersectClipRect(area);
         DrawChildren(&m_memDC, &area);
         m_memDC.SelectClipRgn(nullptr);
@@ -169,25 +222,17 @@ void CLayerDialog::Present(CLayerWnd* layer) {
     Push();
 }
 
-void CLayerDialog::PresentRect(BOOL erase, const RECT& /*windowRect*/, const RECT* clip) {
-    if (!m_backBits)
-        return;
-    if (!erase && clip) {
-        m_memDC.IntersectClipRect(*clip);
-        DrawChildren(&m_memDC, clip);
-        m_memDC.SelectClipRgn(nullptr);
-    } else {
-        DrawChildren(&m_memDC, nullptr);
-    }
-    Push();
+void CLayerDialog::OnHostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const bool showing = (msg == WM_SHOWWINDOW && wParam) ||
+                         (msg == WM_WINDOWPOSCHANGING && lParam &&
+                          (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW));
+    if (showing || msg == PresentMessage())
+        PresentPending();
 }
 
-void CLayerDialog::InvalidateRect(const RECT& rect, BOOL erase) {
-    RECT window{};
-    if (CWnd* host = GetHostDialog(); host && host->GetSafeHwnd())
-        host->GetWindowRect(&window);
-    CxLockGuard hold(m_lock);
-    PresentRect(erase, window, &rect);
+CDC* CLayerDialog::GetMemDC() {
+    PresentPending();
+    return &m_memDC;
 }
 
 void CLayerDialog::DrawChildren(CDC* dc, const RECT* clip) {
@@ -249,6 +294,8 @@ BOOL CLayerDialog::DispatchLayerMessage(UINT msg, WPARAM wParam, LPARAM lParam, 
 uint32_t CLayerDialog::GetPixel(int x, int y) const {
     if (!m_backBits || x < 0 || y < 0 || x >= m_width || y >= m_height)
         return 0;
+    // What is read is what the next present shows: the marked areas are painted first.
+    const_cast<CLayerDialog*>(this)->PresentPending();
     GdiFlush();
     return m_backBits[static_cast<size_t>(m_height - 1 - y) * static_cast<size_t>(m_width) + static_cast<size_t>(x)];
 }

@@ -3,6 +3,11 @@
 // alpha presented from a 32-bit back buffer. The background (an image or plain grey, clipped to an
 // optional outline and framed by an optional border) is composed once; each repaint copies it back under
 // the invalidated area, paints the layers that meet it and pushes the whole surface.
+//
+// Invalidated areas are gathered and painted together: once per turn of the message loop while the window
+// shows, and not at all while it is hidden, until it is about to show or somebody reads the back buffer. A
+// change of many controls at once (start-up, a page switch, a slider and its value box) costs one paint and
+// one push, and a window built hidden is painted once.
 
 #include <windows.h>
 #include <gdiplus.h>
@@ -24,10 +29,10 @@ public:
     CLayerDialog() = default;
     ~CLayerDialog() override;
 
-    // Presents the whole tree.
+    // Paints and presents the whole tree now.
     void Update() override;
     void OnMouseMove(UINT flags, POINT point) override;
-    // Repaints the area (or, with erase, everything) and presents, under the host's lock.
+    // Marks the area (or, with erase, everything) for the next present.
     void InvalidateRect(const RECT& rect, BOOL erase) override;
     // The root's paint: the composed background under the area, then the children that meet it.
     void DrawChildren(CDC* dc, const RECT* clip) override;
@@ -43,8 +48,12 @@ public:
     // Makes the window the host: layered style and a memory DC compatible with the window's.
     BOOL Attach(CWnd* window);
     void CreateBackBuffer(int width, int height);
+    // Marks the layer's area for the next present; the root itself is painted and presented at once.
     void Present(CLayerWnd* layer);
-    void PresentRect(BOOL erase, const RECT& windowRect, const RECT* clip);
+    // Paints what was marked since the last present and pushes it; nothing when nothing waits.
+    void PresentPending();
+    // The host's messages that present: the queued present, and the window about to show.
+    void OnHostMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     // Messages 2025..3023 carry a layer pointer that may have outlived its layer (a queued repeat after a
     // panel switch): the layer gets the message only while it is still in this tree. TRUE when delivered.
@@ -54,11 +63,13 @@ public:
     // (100 - transparency) x 255 / 100, the percentage clamped to 0..100.
     static BYTE ConstantAlpha(int transparency);
     CLayerWnd* GetHoveredLayer() const { return m_hovered; }
-    CDC* GetMemDC() { return &m_memDC; }
+    // The back buffer, brought up to date first.
+    CDC* GetMemDC();
     CxLock& GetLock() { return m_lock; }
     int GetSurfaceWidth() const { return m_width; }
     int GetSurfaceHeight() const { return m_height; }
-    // The back buffer's premultiplied ARGB pixel at (x, y) from the top-left; 0 outside it.
+    // The back buffer's premultiplied ARGB pixel at (x, y) from the top-left, as the next present shows it;
+    // 0 outside it.
     uint32_t GetPixel(int x, int y) const;
     Gdiplus::Bitmap* GetBackgroundImage() const { return m_backgroundImage.get(); }
 
@@ -70,6 +81,10 @@ protected:
 
 private:
     void Push();
+    // Adds the area (null: everything) to what the next present paints, and queues that present while the
+    // window shows.
+    void MarkPending(const RECT* area);
+    static UINT PresentMessage();
     void CopyComposedInto(HDC dc);
     void PlaceWindow(int width, int height);
 
@@ -87,4 +102,7 @@ private:
     int m_transparency = 0;
     CxLock m_lock;
     ILayerToolTip* m_toolTip = nullptr;
+    RECT m_pending{};
+    bool m_pendingAll = false;
+    bool m_presentQueued = false;
 };

@@ -276,6 +276,7 @@ LRESULT CxSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Layer messages reach their layer only while it is still in this tree, then take the normal path.
     LRESULT layerResult = 0;
     const BOOL delivered = DispatchLayerMessage(message, wParam, lParam, &layerResult);
+    OnHostMessage(message, wParam, lParam);
     const UINT flags = static_cast<UINT>(wParam);
     switch (message) {
     case WM_COPYDATA:

@@ -266,7 +266,8 @@ int CxSkinMenu::TrackPopup(int x, int y) {
     if (!*alive || !m_hWnd)
         return 1; // the listener closed it again on hearing it open
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-    CLayerWnd::Invalidate(TRUE);
+    // Painted at once: the rows take their places as they are drawn.
+    Update();
     return 1;
 }
 

@@ -112,7 +112,7 @@ public:
         front = AddLayer<ColorLayer>(&m_root, {20, 20, 180, 80}, kFront);
         front->m_lower = kFrontLower;
         top = AddLayer<ColorLayer>(&m_root, {0, 0, 10, 10}, kTop, &m_root.GetLock());
-        m_root.Invalidate(TRUE);
+        m_root.Update();
     }
     ~FlipHost() override {
         top->JoinProbe();

@@ -322,7 +322,7 @@ TEST_F(SkinMenuTest, ARowWithItsTextCutShortGetsATooltip) {
     EXPECT_TRUE(tip->HasTool(menu, 1));
     EXPECT_FALSE(tip->HasTool(menu, 2));
     row->SetContent(L"Ok");
-    menu->CLayerWnd::Invalidate(TRUE);
+    menu->Update();
     EXPECT_FALSE(tip->HasTool(menu, 1)) << "the tools of the last paint are replaced";
 }
 

@@ -175,6 +175,11 @@ protected:
     }
 
     CLayerDialog* Root() { return &dialog; }
+    // A redraw paints when the message loop turns; the tests paint at once.
+    void Paint(CxSkinTextBox* box) {
+        box->Redraw(FALSE);
+        dialog.PresentPending();
+    }
 
     // A box made the markup's way; configure runs before Create.
     CxSkinTextBox* MakeBox(const std::function<void(CxSkinTextBox&)>& configure = {}, RECT rect = kBoxRect) {
@@ -468,7 +473,7 @@ TEST_F(TextBoxTest, ALongTextScrollsToKeepTheCaretInView) {
     EXPECT_LE(box->GetCaretX(), text.right + 0.5f);
     EXPECT_GE(box->GetCaretX(), text.left);
     Key(VK_HOME);
-    box->Redraw(FALSE);
+    Paint(box);
     EXPECT_EQ(box->GetFirstVisible(), 0);
     EXPECT_FLOAT_EQ(box->GetCaretX(), static_cast<float>(text.left));
     // A click at the right edge lands on a character in view, not at the end of the text.
@@ -801,20 +806,20 @@ TEST_F(TextBoxTest, PaintingFlipsTheCaretOncePerBlinkInterval) {
     ClickBox();
     ASSERT_TRUE(box->IsCaretVisible());
     const double interval = box->GetBlinkTime() / 1000.0;
-    box->Redraw(FALSE);
+    Paint(box);
     EXPECT_TRUE(box->IsCaretVisible()); // too early
     system.now += interval;
-    box->Redraw(FALSE);
+    Paint(box);
     EXPECT_FALSE(box->IsCaretVisible());
     system.now += interval / 2;
-    box->Redraw(FALSE);
+    Paint(box);
     EXPECT_FALSE(box->IsCaretVisible());
     system.now += interval / 2 + 0.001;
-    box->Redraw(FALSE);
+    Paint(box);
     EXPECT_TRUE(box->IsCaretVisible());
     // Typing shows the caret at once.
     system.now += interval;
-    box->Redraw(FALSE);
+    Paint(box);
     ASSERT_FALSE(box->IsCaretVisible());
     Type(L"a");
     EXPECT_TRUE(box->IsCaretVisible());
@@ -835,16 +840,16 @@ TEST_F(TextBoxTest, DrawsSelectionAndCaretIntoTheBackBuffer) {
         }
         return false;
     };
-    box->Redraw(FALSE);
+    Paint(box);
     EXPECT_TRUE(redAround(box->GetCaretX()));
 
     system.now += box->GetBlinkTime() / 1000.0;
-    box->Redraw(FALSE);
+    Paint(box);
     ASSERT_FALSE(box->IsCaretVisible());
     EXPECT_FALSE(redAround(box->GetCaretX()));
 
     Select(1, 3);
-    box->Redraw(FALSE);
+    Paint(box);
     float left = 0, right = 0;
     box->GetSelectionSpan(&left, &right);
     ASSERT_GT(right - left, 4.0f);
