@@ -20,6 +20,8 @@ public:
     // Replaces any previous buffer; a null DC or an empty size makes none and answers FALSE.
     BOOL Create(HDC dc, int width, int height);
     CDC* GetDC() const { return m_dc.get(); }
+    // The pixels, bottom-up rows, premultiplied ARGB; null without a buffer.
+    uint32_t* GetBits() const { return m_bits; }
     void Release();
 
     int GetWidth() const { return m_width; }

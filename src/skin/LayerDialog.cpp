@@ -1,11 +1,11 @@
 #include "skin/LayerDialog.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "framework/Wnd.h"
 #include "skin/SkinDraw.h"
-#include "skin/SkinGraphics.h"
 
 using namespace Gdiplus;
 
@@ -72,7 +72,8 @@ void CLayerDialog::SetBackground(int width, int height, const GraphicsPath* outl
     }
     if (width < 1 || height < 1)
         return; // no surface to compose; the current one stays
-    auto composed = std::make_unique<Bitmap>(width, height, PixelFormat32bppARGB);
+    // Premultiplied like the back buffer, so that copying it there converts nothing.
+    auto composed = std::make_unique<Bitmap>(width, height, PixelFormat32bppPARGB);
     if (composed->GetLastStatus() != Ok)
         return;
     {
@@ -101,16 +102,26 @@ void CLayerDialog::SetBackground(int width, int height, const GraphicsPath* outl
     m_background.Release();
     CreateBackBuffer(width, height);
     if (m_background.Create(m_memDC, width, height))
-        CopyComposedInto(m_background.GetDC()->GetSafeHdc());
-    if (m_backBits)
-        CopyComposedInto(m_memDC);
+        CopyComposedInto(m_background.GetBits());
+    CopyComposedInto(m_backBits);
     PlaceWindow(width, height);
 }
 
-void CLayerDialog::CopyComposedInto(HDC dc) {
-    CxSkinGraphics g(dc);
-    g->SetCompositingMode(CompositingModeSourceCopy);
-    g->DrawImage(m_composed.get(), 0, 0, m_width, m_height);
+void CLayerDialog::CopyComposedInto(uint32_t* bits) {
+    if (!bits || !m_composed)
+        return;
+    // Copied row by row rather than drawn: a draw of the whole surface through GDI+ costs many times more.
+    Rect all(0, 0, m_width, m_height);
+    BitmapData data{};
+    if (m_composed->LockBits(&all, ImageLockModeRead, PixelFormat32bppPARGB, &data) != Ok)
+        return;
+    GdiFlush();
+    const size_t rowBytes = static_cast<size_t>(m_width) * sizeof(uint32_t);
+    for (int y = 0; y < m_height; ++y) {
+        const auto* row = static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
+        std::memcpy(bits + static_cast<size_t>(m_height - 1 - y) * m_width, row, rowBytes);
+    }
+    m_composed->UnlockBits(&data);
 }
 
 void CLayerDialog::PlaceWindow(int width, int height) {

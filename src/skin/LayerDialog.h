@@ -85,7 +85,8 @@ private:
     // window shows.
     void MarkPending(const RECT* area);
     static UINT PresentMessage();
-    void CopyComposedInto(HDC dc);
+    // The composed surface, premultiplied, into bottom-up 32-bit rows of the surface's size.
+    void CopyComposedInto(uint32_t* bits);
     void PlaceWindow(int width, int height);
 
     CLayerWnd* m_hovered = nullptr;

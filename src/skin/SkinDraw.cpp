@@ -34,9 +34,55 @@ private:
     std::optional<ImageAttributes> m_attributes;
 };
 
+bool Whole(REAL value) {
+    return value == static_cast<REAL>(static_cast<int>(value));
+}
+
+// A world transform that moves by whole pixels at most (no scale, turn or shear).
+bool ShiftsOnly(const Graphics& graphics) {
+    Matrix transform;
+    REAL m[6] = {};
+    if (graphics.GetTransform(&transform) != Ok || transform.GetElements(m) != Ok)
+        return false;
+    return m[0] == 1 && m[1] == 0 && m[2] == 0 && m[3] == 1 && Whole(m[4]) && Whole(m[5]);
+}
+
+// Interpolation that a draw at the image's own size on whole pixels does not need: each pixel lands on one
+// pixel, and resampling would only cost time (a bicubic pass over every pixel of the window's background).
+class UnscaledDraw {
+public:
+    UnscaledDraw(Graphics& graphics, const RectF& dest, const RectF& source)
+        : m_graphics(graphics),
+          m_active(dest.Width == source.Width && dest.Height == source.Height && Whole(dest.X) && Whole(dest.Y) &&
+                   Whole(source.X) && Whole(source.Y) && Whole(source.Width) && Whole(source.Height) &&
+                   ShiftsOnly(graphics)) {
+        if (!m_active)
+            return;
+        m_interpolation = graphics.GetInterpolationMode();
+        m_pixelOffset = graphics.GetPixelOffsetMode();
+        graphics.SetInterpolationMode(InterpolationModeNearestNeighbor);
+        graphics.SetPixelOffsetMode(PixelOffsetModeHalf);
+    }
+    ~UnscaledDraw() {
+        if (!m_active)
+            return;
+        m_graphics.SetInterpolationMode(m_interpolation);
+        m_graphics.SetPixelOffsetMode(m_pixelOffset);
+    }
+    UnscaledDraw(const UnscaledDraw&) = delete;
+    UnscaledDraw& operator=(const UnscaledDraw&) = delete;
+
+private:
+    Graphics& m_graphics;
+    const bool m_active;
+    InterpolationMode m_interpolation = InterpolationModeDefault;
+    PixelOffsetMode m_pixelOffset = PixelOffsetModeDefault;
+};
+
 void DrawPart(Graphics& graphics, Image* image, const RectF& dest, const RectF& source, const OpacityAttributes& a) {
     if (dest.Width <= 0 || dest.Height <= 0 || source.Width <= 0 || source.Height <= 0)
         return;
+    const UnscaledDraw unscaled(graphics, dest, source);
     graphics.DrawImage(image, dest, source.X, source.Y, source.Width, source.Height, UnitPixel, a.Get());
 }
 
