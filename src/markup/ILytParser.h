@@ -2,8 +2,6 @@
 // The markup parser: reads a .lyt file and drives a listener that turns element names into markup objects
 // and attributes into property settings, applying the style dictionaries it keeps.
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "markup/ILytObject.h"
 #include "markup/IXmlObject.h"
@@ -27,9 +25,6 @@ public:
     virtual void OnParseDone(ILytObject* root) = 0;
     // A new empty document element for a style dictionary.
     virtual IXmlObject* CreateXmlObject(const wchar_t* name) = 0;
-    // Once per parse, before any element is built: every attribute value of the file that names a picture,
-    // so that decoding can start ahead of the controls that show them.
-    virtual void OnPicturesNamed(const std::vector<std::wstring>& /*values*/) {}
 
 protected:
     ~ILytParserListener() = default;

@@ -5,7 +5,6 @@
 #include "markup/LytFailure.h"
 #include "markup/LytObject.h"
 #include "markup/XmlObject.h"
-#include "skin/SkinImageCache.h"
 
 namespace {
 
@@ -90,17 +89,6 @@ void CLytController::OnParseDone(ILytObject* root) {
 
 IXmlObject* CLytController::CreateXmlObject(const wchar_t* /*name*/) {
     return new CXmlObject;
-}
-
-void CLytController::OnPicturesNamed(const std::vector<std::wstring>& values) {
-    CxSkinImageCache* cache = CxSkinImageCache::Current();
-    if (!cache || values.empty())
-        return;
-    std::vector<std::wstring> paths;
-    paths.reserve(values.size());
-    for (const std::wstring& value : values)
-        paths.push_back(m_environment.GetSkinFilePath(value));
-    cache->Prefetch(paths);
 }
 
 int CLytController::Load(const wchar_t* path, IxSkinObject* parent, const LytRect* placement) {

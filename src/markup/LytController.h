@@ -41,7 +41,6 @@ private:
     void OnObjectDone(ILytObject* object) override;
     void OnParseDone(ILytObject* root) override;
     IXmlObject* CreateXmlObject(const wchar_t* name) override;
-    void OnPicturesNamed(const std::vector<std::wstring>& values) override;
 
     // Destroys the children a failed load added to a markup object, from the last to the first.
     static void DiscardChildrenFrom(CLytObject* parent, std::size_t count);

@@ -60,7 +60,6 @@ ILytObject* CLytParser::Parse(const wchar_t* path, ILytObject* parent, const Lyt
     reader.SetPreserveWhitespace(true);
     if (!reader.LoadFile(path) || !reader.HasRoot())
         return nullptr;
-    m_listener->OnPicturesNamed(PictureValues(reader));
     std::wstring typeName = reader.GetName(1);
     Attributes attributes = ReadAttributes(reader, 1);
     ILytObject* root = parent;
@@ -79,25 +78,6 @@ ILytObject* CLytParser::Parse(const wchar_t* path, ILytObject* parent, const Lyt
     ParseChildren(reader, 1, root);
     m_listener->OnParseDone(root);
     return root;
-}
-
-// The attribute values of the whole document that end in ".png", in document order.
-std::vector<std::wstring> CLytParser::PictureValues(CXmlReader& reader) {
-    static constexpr std::wstring_view kExtension = L".PNG";
-    std::vector<std::wstring> values;
-    for (std::uint32_t node = 1; node < reader.GetNodeCount(); ++node) {
-        reader.BuildIndex(node);
-        for (std::uint32_t i = 0; i < reader.GetAttributeCount(); ++i) {
-            const std::wstring_view value = reader.GetAttributeValue(i);
-            if (value.size() <= kExtension.size())
-                continue;
-            std::wstring ending(value.substr(value.size() - kExtension.size()));
-            MakeUpperAscii(ending);
-            if (ending == kExtension)
-                values.emplace_back(value);
-        }
-    }
-    return values;
 }
 
 CLytParser::Attributes CLytParser::ReadAttributes(CXmlReader& reader, std::uint32_t node) {

@@ -24,7 +24,6 @@ private:
     using Attributes = std::vector<std::pair<std::wstring, std::wstring>>;
 
     static Attributes ReadAttributes(CXmlReader& reader, std::uint32_t node);
-    static std::vector<std::wstring> PictureValues(CXmlReader& reader);
     void Configure(ILytObject* object, const std::wstring& typeName, const Attributes& attributes);
     void ConfigurePlacedRoot(ILytObject* object, const std::wstring& typeName, const Attributes& attributes,
                              const LytRect& placement);

@@ -158,14 +158,6 @@ IClassFactory* PngDecoderFactory() {
 CxSkinImageCache::CxSkinImageCache() : m_previous(g_current.exchange(this)) {}
 
 CxSkinImageCache::~CxSkinImageCache() {
-    {
-        std::lock_guard hold(m_lock);
-        m_stopping = true;
-        m_queue.clear();
-    }
-    m_changed.notify_all();
-    for (std::thread& worker : m_workers)
-        worker.join();
     CxSkinImageCache* self = this;
     g_current.compare_exchange_strong(self, m_previous);
     if (m_pngDecoders)
@@ -195,100 +187,30 @@ std::unique_ptr<Bitmap> CxSkinImageCache::Load(const wchar_t* path) {
     if (!path || !*path)
         return nullptr;
     const std::wstring key = Key(path);
-    Shared pixels;
-    bool decodeHere = false;
+    std::shared_ptr<const Pixels> pixels;
     {
-        std::unique_lock hold(m_lock);
-        decodeHere = !Claim(hold, key, pixels);
+        CxLockGuard hold(m_lock);
+        if (auto found = m_images.find(key); found != m_images.end())
+            pixels = found->second;
     }
-    if (decodeHere) {
+    if (!pixels) {
         pixels = Decode(path);
-        Finish(key, pixels);
+        if (!pixels)
+            return nullptr;
+        CxLockGuard hold(m_lock);
+        pixels = m_images.emplace(key, pixels).first->second; // a racing decode of the same file loses
     }
-    if (!pixels)
-        return nullptr;
     auto bitmap = std::make_unique<SharedPixelsBitmap>(pixels);
     if (bitmap->GetLastStatus() != Ok)
         return nullptr;
     return bitmap;
 }
 
-bool CxSkinImageCache::Claim(std::unique_lock<std::mutex>& hold, const std::wstring& key, Shared& pixels) {
-    auto found = m_images.find(key);
-    while (found != m_images.end() && found->second.state == State::kDecoding) {
-        m_changed.wait(hold);
-        found = m_images.find(key);
-    }
-    if (found == m_images.end()) {
-        m_images.emplace(key, Entry{State::kDecoding, std::wstring(), nullptr});
-        return false;
-    }
-    if (found->second.state == State::kQueued) {
-        found->second.state = State::kDecoding;
-        return false;
-    }
-    pixels = found->second.pixels;
-    return true;
-}
-
-void CxSkinImageCache::Finish(const std::wstring& key, Shared pixels) {
-    {
-        std::lock_guard hold(m_lock);
-        if (pixels)
-            m_images[key] = Entry{State::kDone, std::wstring(), std::move(pixels)};
-        else
-            m_images.erase(key);
-    }
-    m_changed.notify_all();
-}
-
-void CxSkinImageCache::Prefetch(const std::vector<std::wstring>& paths) {
-    {
-        std::lock_guard hold(m_lock);
-        if (m_stopping)
-            return;
-        for (const std::wstring& path : paths) {
-            if (path.empty())
-                continue;
-            std::wstring key = Key(path.c_str());
-            if (m_images.emplace(key, Entry{State::kQueued, path, nullptr}).second)
-                m_queue.push_back(std::move(key));
-        }
-        if (!m_queue.empty() && m_workers.empty()) {
-            // A core is left to the thread that builds the window.
-            const unsigned cores = std::max(2u, std::thread::hardware_concurrency());
-            for (unsigned i = 0; i < std::min(4u, cores - 1); ++i)
-                m_workers.emplace_back([this] { Work(); });
-        }
-    }
-    m_changed.notify_all();
-}
-
-void CxSkinImageCache::Work() {
-    std::unique_lock hold(m_lock);
-    for (;;) {
-        m_changed.wait(hold, [this] { return m_stopping || !m_queue.empty(); });
-        if (m_stopping)
-            return;
-        const std::wstring key = std::move(m_queue.front());
-        m_queue.pop_front();
-        auto found = m_images.find(key);
-        if (found == m_images.end() || found->second.state != State::kQueued)
-            continue; // a load took it over
-        found->second.state = State::kDecoding;
-        const std::wstring path = found->second.path;
-        hold.unlock();
-        Shared pixels = Decode(path.c_str());
-        Finish(key, std::move(pixels));
-        hold.lock();
-    }
-}
-
-CxSkinImageCache::Shared CxSkinImageCache::Decode(const wchar_t* path) {
+std::shared_ptr<const CxSkinImageCache::Pixels> CxSkinImageCache::Decode(const wchar_t* path) {
     IWICImagingFactory* imaging = nullptr;
     IClassFactory* pngDecoders = nullptr;
     {
-        std::lock_guard hold(m_lock);
+        CxLockGuard hold(m_lock);
         if (!m_imagingTried) {
             m_imagingTried = true;
             if (FAILED(WICCreateImagingFactory_Proxy(WINCODEC_SDK_VERSION, &m_imaging)))
@@ -306,7 +228,6 @@ CxSkinImageCache::Shared CxSkinImageCache::Decode(const wchar_t* path) {
 }
 
 std::size_t CxSkinImageCache::GetDecodedCount() const {
-    std::lock_guard hold(m_lock);
-    return static_cast<std::size_t>(std::count_if(m_images.begin(), m_images.end(),
-                                                  [](const auto& entry) { return entry.second.state == State::kDone; }));
+    CxLockGuard hold(m_lock);
+    return m_images.size();
 }

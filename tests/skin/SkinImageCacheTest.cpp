@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <fstream>
 #include <string>
-#include <vector>
 
 #include "SkinTestSupport.h"
 #include "TestPaths.h"
@@ -104,46 +103,6 @@ TEST(SkinImageCache, FailedLoadsFailEveryTimeAndAreNotRemembered) {
     ASSERT_TRUE(SavePng(*image, missing));
     ExpectBands(xSkinLoadBitmap(missing.c_str()).get());
     EXPECT_EQ(cache.GetDecodedCount(), 1u);
-}
-
-// Pictures named ahead are decoded on the workers while loads go on: every load gets its picture, each file
-// is decoded once, and a file that cannot be decoded fails its load as it would without the prefetch.
-TEST(SkinImageCache, PrefetchedPicturesLoadAsAnyOtherAndFailuresStillFail) {
-    TempDir dir;
-    std::vector<std::wstring> paths;
-    for (int i = 0; i < 24; ++i)
-        paths.push_back(SaveBands(dir, (L"bands" + std::to_wstring(i) + L".png").c_str()));
-    const std::wstring missing = (dir / L"missing.png").wstring();
-    std::ofstream(dir / L"text.png") << "not a picture";
-    const std::wstring notAnImage = (dir / L"text.png").wstring();
-    std::vector<std::wstring> named = paths;
-    named.insert(named.begin() + 3, missing);
-    named.push_back(notAnImage);
-    named.push_back(paths[0]); // named twice
-
-    CxSkinImageCache cache;
-    cache.Prefetch(named);
-    for (const std::wstring& path : paths)
-        ExpectBands(xSkinLoadBitmap(path.c_str()).get());
-    EXPECT_EQ(xSkinLoadBitmap(missing.c_str()), nullptr);
-    EXPECT_EQ(xSkinLoadBitmap(notAnImage.c_str()), nullptr);
-    EXPECT_EQ(cache.GetDecodedCount(), paths.size());
-    cache.Prefetch(named); // all known: nothing more to decode
-    EXPECT_EQ(cache.GetDecodedCount(), paths.size());
-}
-
-// A cache that goes while its workers still have pictures to decode stops them and lets no load hang.
-TEST(SkinImageCache, ACacheGoesWithPicturesStillQueued) {
-    TempDir dir;
-    std::vector<std::wstring> paths;
-    for (int i = 0; i < 40; ++i)
-        paths.push_back(SaveBands(dir, (L"queued" + std::to_wstring(i) + L".png").c_str()));
-    {
-        CxSkinImageCache cache;
-        cache.Prefetch(paths);
-        ExpectBands(xSkinLoadBitmap(paths.back().c_str()).get());
-    }
-    EXPECT_EQ(CxSkinImageCache::Current(), nullptr);
 }
 
 // Caches nest: the one made last serves until it goes, then the one before it serves again.
