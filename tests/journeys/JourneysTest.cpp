@@ -394,8 +394,9 @@ TEST_F(Journey, LanguageChosenInTheSettingsRetextsTheMainWindowAtOnce) {
     EXPECT_EQ(english.Find(L"TextStatusRate")->text, Text(L"ml_Status_SampleRate"));
     for (const ProbedControl& before : start.controls) {
         const ProbedControl* after = english.Find(before.name);
-        if (before.shown && before.kind == L"control" && after)
+        if (before.shown && before.kind == L"control" && after) {
             EXPECT_EQ(after->text, before.text) << before.name;
+        }
     }
 }
 
