@@ -3,21 +3,6 @@
 #include "skin/SkinCtrl.h"
 #include "skin/SkinObject.h"
 
-namespace {
-
-// The control base keeps its transform origin, shear factors and background flag without setters of
-// their own yet. A pointer to member formed in a derived class is the one standard way to reach them
-// from here; it goes when the control base offers the setters.
-struct SkinCtrlFields : CxSkinCtrl {
-    static constexpr double CxSkinCtrl::*kOriginX = &SkinCtrlFields::m_originX;
-    static constexpr double CxSkinCtrl::*kOriginY = &SkinCtrlFields::m_originY;
-    static constexpr double CxSkinCtrl::*kSkewX = &SkinCtrlFields::m_skewX;
-    static constexpr double CxSkinCtrl::*kSkewY = &SkinCtrlFields::m_skewY;
-    static constexpr BOOL CxSkinCtrl::*kHasBackColor = &SkinCtrlFields::m_hasBackColor;
-};
-
-} // namespace
-
 CLytSkinControl::CLytSkinControl(IxSkinObject* object)
     : m_object(object), m_skinObject(dynamic_cast<CxSkinObject*>(object)), m_ctrl(dynamic_cast<CxSkinCtrl*>(object)) {}
 
@@ -119,8 +104,7 @@ void CLytSkinControl::SetTransparency(int percent) {
 void CLytSkinControl::SetTransformOrigin(double x, double y) {
     if (!m_ctrl)
         return;
-    m_ctrl->*SkinCtrlFields::kOriginX = x;
-    m_ctrl->*SkinCtrlFields::kOriginY = y;
+    m_ctrl->SetTransformOrigin(x, y);
 }
 
 void CLytSkinControl::SetRotation(double degrees) {
@@ -140,12 +124,12 @@ void CLytSkinControl::SetScaleY(double scale) {
 
 void CLytSkinControl::SetShearX(double factor) {
     if (m_ctrl)
-        m_ctrl->*SkinCtrlFields::kSkewX = factor;
+        m_ctrl->SetSkewX(factor);
 }
 
 void CLytSkinControl::SetShearY(double factor) {
     if (m_ctrl)
-        m_ctrl->*SkinCtrlFields::kSkewY = factor;
+        m_ctrl->SetSkewY(factor);
 }
 
 void CLytSkinControl::SetCursor(unsigned id, bool system) {
@@ -160,7 +144,7 @@ void CLytSkinControl::SetBackColor(LytColor argb) {
 
 void CLytSkinControl::ClearBackColor() {
     if (m_ctrl)
-        m_ctrl->*SkinCtrlFields::kHasBackColor = FALSE;
+        m_ctrl->ClearBackColor();
 }
 
 void CLytSkinControl::SetForeColor(LytColor argb) {

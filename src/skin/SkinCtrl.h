@@ -116,6 +116,15 @@ public:
     int GetTransparency() const { return m_transparency; }
     BOOL IsFrozen() const { return m_freeze; }
     BOOL HasBackColor() const { return m_hasBackColor; }
+    // Back to no background of its own: the parent shows through.
+    void ClearBackColor() { m_hasBackColor = FALSE; }
+    // The point the rotation and scale turn about, as fractions of the control's size (0.5, 0.5 is the centre).
+    void SetTransformOrigin(double x, double y) {
+        m_originX = x;
+        m_originY = y;
+    }
+    void SetSkewX(double factor) { m_skewX = factor; }
+    void SetSkewY(double factor) { m_skewY = factor; }
     SkinColor GetBackColor() const { return m_backColor; }
     SkinColor GetForeColor() const { return m_foreColor; }
     SkinColor GetDisabledTextColor() const { return m_disabledTextColor; }
