@@ -226,8 +226,8 @@ SkinTextCutObserver& TextCutObserver() {
     return observer;
 }
 
-// Texts are measured without GDI+'s padding of a sixth of an em at each end: a glyph that reaches into the
-// padding still shows whole.
+// Glyph extents are measured tight (GenericTypographic); a text a pixel over its room still shows whole,
+// its last pixel being anti-aliasing.
 constexpr REAL kPixelSlack = 1.0f;
 constexpr REAL kUnbounded = 100000.0f;
 
@@ -276,7 +276,7 @@ bool IsTextCut(Graphics& graphics, const wchar_t* text, const Font* font, const 
     if (lines > room)
         return true;
     // Chinese, Japanese and Thai break lines between any two characters, not at spaces.
-    if (xSkinTextScript(text) != SkinScript::kNone && xSkinTextScript(text) != SkinScript::kHangul)
+    if (const SkinScript script = xSkinTextScript(text); script != SkinScript::kNone && script != SkinScript::kHangul)
         return false;
     const REAL widest = std::min(layoutWidth - 2 * pad, visible.Width - edge) + kPixelSlack;
     size_t start = 0;

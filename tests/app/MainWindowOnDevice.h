@@ -48,7 +48,7 @@ inline fs::path SkinFolder() {
     return ProgramDir() / "Skin" / "Overcoat";
 }
 
-std::wstring Widen(const std::string& text) {
+inline std::wstring Widen(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }
 
