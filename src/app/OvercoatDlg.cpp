@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "app/AppSettings.h"
 #include "app/FirstFrameStamp.h"
@@ -193,7 +194,9 @@ BOOL COvercoatDlg::OnInitDialog() {
 
     if (InitMainWindow()) {
         m_timer = ::SetTimer(hwnd, kPollTimer, kPollPeriodMs, nullptr);
-        if (SystemTraySetting())
+        if (m_app.GetSwitches() == 0)
+            m_trayAfterShow = true;
+        else if (SystemTraySetting())
             CreateTray(TRUE);
         if (m_app.GetSwitches() != 0)
             ApplyStartFlags(m_app.GetSwitches());
@@ -613,8 +616,11 @@ LRESULT COvercoatDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(m_icon);
     case WM_WINDOWPOSCHANGED:
         // The picture was pushed while the window was still hidden: showing it is the first frame.
-        if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)
+        if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) {
             oc::bench::WriteFirstFrameStamp();
+            if (std::exchange(m_trayAfterShow, false) && SystemTraySetting())
+                CreateTray(TRUE);
+        }
         break;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE)

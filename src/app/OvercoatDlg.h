@@ -166,6 +166,9 @@ private:
     UINT_PTR m_timer = 0;
     BOOL m_firstShow = FALSE;
     BOOL m_hidden = FALSE;
+    // The tray icon of a window that starts shown is added once the window is on screen: the shell's tray
+    // answers slowly, and the user looks at the window first.
+    bool m_trayAfterShow = false;
     BOOL m_fullScreen = FALSE;
     bool m_appBarRegistered = false;
     HMIXER m_mixer = nullptr;

@@ -135,6 +135,7 @@ Bitmap* CBaseObj::GetImage(int state) const {
 void CBaseObj::DrawGrey(Graphics& graphics, Image* image, const Rect& rect) {
     if (!image || rect.Width <= 0 || rect.Height <= 0)
         return;
+    xSkinPrepareImage(image);
     ImageAttributes attributes;
     attributes.SetColorMatrix(&kGreyMatrix, ColorMatrixFlagsDefault, ColorAdjustTypeBitmap);
     graphics.DrawImage(image, rect, 0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()),
@@ -158,6 +159,7 @@ void CBaseObj::Draw(Graphics& graphics) {
     const int left = m_extraOffset.x < 0 ? m_rect.left + (rect.Width - width) / 2 : m_rect.left + m_extraOffset.x;
     const int top = m_extraOffset.y < 0 ? m_rect.top + (rect.Height - height) / 2 : m_rect.top + m_extraOffset.y;
     const Rect extraRect(left, top, width, height);
+    xSkinPrepareImage(m_extra.get());
     if (disabled)
         DrawGrey(graphics, m_extra.get(), extraRect);
     else

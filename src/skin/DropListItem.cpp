@@ -39,6 +39,7 @@ void CDropListItem::Draw(Graphics& graphics, bool selected) {
         ImageAttributes attributes;
         attributes.SetWrapMode(WrapModeTileFlipXY);
         const int w = static_cast<int>(look.image->GetWidth()), h = static_cast<int>(look.image->GetHeight());
+        xSkinPrepareImage(look.image.get());
         graphics.DrawImage(look.image.get(), Rect(m_rect.left, m_rect.top, width, height), 0, 0, w, h, UnitPixel,
                            &attributes);
     }

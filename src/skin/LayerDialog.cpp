@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "framework/Wnd.h"
 #include "skin/SkinDraw.h"
@@ -38,7 +39,7 @@ void CLayerDialog::CreateBackBuffer(int width, int height) {
     m_memDC.RestoreObjects();
     m_backBitmap.DeleteObject();
     m_backBits = nullptr;
-    if (!m_composed || !m_memDC.GetSafeHdc() || width < 1 || height < 1)
+    if (!m_memDC.GetSafeHdc() || width < 1 || height < 1)
         return;
     m_header = {};
     m_header.biSize = sizeof(m_header);
@@ -72,56 +73,96 @@ void CLayerDialog::SetBackground(int width, int height, const GraphicsPath* outl
     }
     if (width < 1 || height < 1)
         return; // no surface to compose; the current one stays
-    // Premultiplied like the back buffer, so that copying it there converts nothing.
-    auto composed = std::make_unique<Bitmap>(width, height, PixelFormat32bppPARGB);
-    if (composed->GetLastStatus() != Ok)
-        return;
-    {
-        Graphics g(composed.get());
-        if (m_backgroundImage) {
-            g.SetInterpolationMode(InterpolationModeHighQualityBicubic);
-            g.SetSmoothingMode(SmoothingModeAntiAlias);
-            // Outside the outline the surface stays fully transparent.
-            if (outline)
-                g.SetClip(outline, CombineModeReplace);
-            xSkinDrawImageStretched(g, m_backgroundImage.get(), Rect(0, 0, width, height), GetBackgroundStretchMode(),
-                                    0, false);
-            if (borderWidth >= 1 && outline) {
-                g.ResetClip();
-                Pen pen(Color(borderColor), static_cast<REAL>(borderWidth));
-                g.DrawPath(&pen, outline);
-            }
-        } else {
-            g.Clear(Color(kPlainBackground));
-        }
-    }
-    m_composed = std::move(composed);
     m_width = width;
     m_height = height;
-
     m_background.Release();
     CreateBackBuffer(width, height);
-    if (m_background.Create(m_memDC, width, height))
-        CopyComposedInto(m_background.GetBits());
-    CopyComposedInto(m_backBits);
+    // The background is composed once into its own buffer, which every repaint copies from; the back
+    // buffer starts as a copy of it.
+    if (m_background.Create(m_memDC, width, height)) {
+        ComposeBackground(m_background.GetBits(), outline, borderWidth, borderColor);
+        if (m_backBits)
+            std::memcpy(m_backBits, m_background.GetBits(), SurfaceBytes());
+    } else {
+        ComposeBackground(m_backBits, outline, borderWidth, borderColor);
+    }
     PlaceWindow(width, height);
 }
 
-void CLayerDialog::CopyComposedInto(uint32_t* bits) {
-    if (!bits || !m_composed)
-        return;
-    // Copied row by row rather than drawn: a draw of the whole surface through GDI+ costs many times more.
-    Rect all(0, 0, m_width, m_height);
-    BitmapData data{};
-    if (m_composed->LockBits(&all, ImageLockModeRead, PixelFormat32bppPARGB, &data) != Ok)
+size_t CLayerDialog::SurfaceBytes() const {
+    return static_cast<size_t>(m_width) * static_cast<size_t>(m_height) * sizeof(uint32_t);
+}
+
+void CLayerDialog::ComposeBackground(uint32_t* bits, const GraphicsPath* outline, int borderWidth, ARGB borderColor) {
+    if (!bits)
         return;
     GdiFlush();
-    const size_t rowBytes = static_cast<size_t>(m_width) * sizeof(uint32_t);
-    for (int y = 0; y < m_height; ++y) {
-        const auto* row = static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
-        std::memcpy(bits + static_cast<size_t>(m_height - 1 - y) * m_width, row, rowBytes);
+    const bool copied = CopyBackgroundImage(bits, outline);
+    const bool border = m_backgroundImage && borderWidth >= 1 && outline;
+    if (copied && !border)
+        return;
+    // GDI+ draws straight into the bottom-up rows: the first row it sees is the last one in memory.
+    Bitmap surface(m_width, m_height, -m_width * static_cast<INT>(sizeof(uint32_t)), PixelFormat32bppPARGB,
+                   reinterpret_cast<BYTE*>(bits + static_cast<size_t>(m_height - 1) * static_cast<size_t>(m_width)));
+    if (surface.GetLastStatus() != Ok)
+        return;
+    Graphics g(&surface);
+    if (!m_backgroundImage) {
+        g.Clear(Color(kPlainBackground));
+        return;
     }
-    m_composed->UnlockBits(&data);
+    g.SetInterpolationMode(InterpolationModeHighQualityBicubic);
+    g.SetSmoothingMode(SmoothingModeAntiAlias);
+    if (!copied) {
+        g.Clear(Color(0));
+        // Outside the outline the surface stays fully transparent.
+        if (outline)
+            g.SetClip(outline, CombineModeReplace);
+        xSkinDrawImageStretched(g, m_backgroundImage.get(), Rect(0, 0, m_width, m_height), GetBackgroundStretchMode(),
+                                0, false);
+    }
+    if (border) {
+        g.ResetClip();
+        Pen pen(Color(borderColor), static_cast<REAL>(borderWidth));
+        g.DrawPath(&pen, outline);
+    }
+}
+
+// A picture of the surface's own size is copied row by row, premultiplied by GDI+'s own conversion: a draw
+// of the whole surface through GDI+ with the outline as its clip costs many times more. The rectangles kept
+// are the ones GDI+ fills when it clips to the outline; the rest stays clear.
+bool CLayerDialog::CopyBackgroundImage(uint32_t* bits, const GraphicsPath* outline) {
+    Bitmap* image = m_backgroundImage.get();
+    if (!image || static_cast<int>(image->GetWidth()) != m_width || static_cast<int>(image->GetHeight()) != m_height)
+        return false;
+    std::vector<Rect> kept{Rect(0, 0, m_width, m_height)};
+    if (outline) {
+        const Region region(outline);
+        const Matrix identity;
+        kept.resize(region.GetRegionScansCount(&identity));
+        INT count = static_cast<INT>(kept.size());
+        if (!kept.empty() && region.GetRegionScans(&identity, kept.data(), &count) != Ok)
+            return false;
+        kept.resize(static_cast<size_t>(std::max(count, 0)));
+    }
+    xSkinPrepareImage(image);
+    Rect all(0, 0, m_width, m_height);
+    BitmapData data{};
+    if (image->LockBits(&all, ImageLockModeRead, PixelFormat32bppPARGB, &data) != Ok)
+        return false;
+    std::memset(bits, 0, SurfaceBytes());
+    for (const Rect& rect : kept) {
+        const int left = std::max(rect.X, 0), right = std::min(rect.X + rect.Width, m_width);
+        const int top = std::max(rect.Y, 0), bottom = std::min(rect.Y + rect.Height, m_height);
+        for (int y = top; y < bottom && left < right; ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(data.Scan0) +
+                                                                static_cast<ptrdiff_t>(y) * data.Stride);
+            std::memcpy(bits + static_cast<size_t>(m_height - 1 - y) * static_cast<size_t>(m_width) + left, row + left,
+                        static_cast<size_t>(right - left) * sizeof(uint32_t));
+        }
+    }
+    image->UnlockBits(&data);
+    return true;
 }
 
 void CLayerDialog::PlaceWindow(int width, int height) {

@@ -86,7 +86,11 @@ private:
     void MarkPending(const RECT* area);
     static UINT PresentMessage();
     // The composed surface, premultiplied, into bottom-up 32-bit rows of the surface's size.
-    void CopyComposedInto(uint32_t* bits);
+    // Draws the background (picture or plain colour, outline, border) into a surface's bottom-up rows.
+    void ComposeBackground(uint32_t* bits, const Gdiplus::GraphicsPath* outline, int borderWidth,
+                           Gdiplus::ARGB borderColor);
+    bool CopyBackgroundImage(uint32_t* bits, const Gdiplus::GraphicsPath* outline);
+    size_t SurfaceBytes() const;
     void PlaceWindow(int width, int height);
 
     CLayerWnd* m_hovered = nullptr;
@@ -97,7 +101,6 @@ private:
     BITMAPINFOHEADER m_header{};
     std::unique_ptr<Gdiplus::Bitmap> m_backgroundImage;
     CLayerBuffer m_background;
-    std::unique_ptr<Gdiplus::Bitmap> m_composed;
     int m_width = 0;
     int m_height = 0;
     int m_transparency = 0;

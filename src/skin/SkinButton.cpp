@@ -301,6 +301,7 @@ void CxSkinButton::Draw(Graphics* graphics) {
             x = kContentMargin;
         else if (m_contentAlign == static_cast<int>(kAlignRight))
             x = width - w - kContentMargin;
+        xSkinPrepareImage(content);
         graphics->DrawImage(content, x, (height - h + 1) / 2, w, h);
         if (m_contentAlign == static_cast<int>(kAlignLeft)) {
             textArea.X += static_cast<REAL>(w + kTextGapAfterContent);

@@ -139,10 +139,16 @@ std::unique_ptr<Bitmap> xSkinLoadBitmap(const wchar_t* path) {
     return bitmap;
 }
 
+void xSkinPrepareImage(Image* image) {
+    if (image)
+        CxSkinImageCache::Prepare(image);
+}
+
 void xSkinDrawImage(Graphics& graphics, Image* image, const Rect& rect, int transparency, bool disabled,
                     bool threeSlice, int leftCap, int rightCap) {
     if (!image || rect.Width <= 0 || rect.Height <= 0)
         return;
+    xSkinPrepareImage(image);
     const OpacityAttributes attributes(transparency, disabled);
     const int imageWidth = static_cast<int>(image->GetWidth());
     const REAL imageHeight = static_cast<REAL>(image->GetHeight());
@@ -173,6 +179,7 @@ void xSkinDrawImageStretched(Graphics& graphics, Image* image, const Rect& rect,
                              bool disabled) {
     if (!image)
         return;
+    xSkinPrepareImage(image);
     const OpacityAttributes attributes(transparency, disabled);
     const REAL iw = static_cast<REAL>(image->GetWidth()), ih = static_cast<REAL>(image->GetHeight());
     const REAL rw = static_cast<REAL>(rect.Width), rh = static_cast<REAL>(rect.Height);
@@ -365,6 +372,7 @@ Size xSkinMeasureString(Graphics& graphics, const wchar_t* text, const Font* fon
 std::unique_ptr<GraphicsPath> xSkinCreatePathFromBitmap(Bitmap* image) {
     if (!image)
         return nullptr;
+    xSkinPrepareImage(image);
     const int width = static_cast<int>(image->GetWidth()), height = static_cast<int>(image->GetHeight());
     auto path = std::make_unique<GraphicsPath>(FillModeAlternate);
     if (width < 1 || height < 1)

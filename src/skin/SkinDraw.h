@@ -24,6 +24,9 @@ float xSkinImageAlphaFactor(int transparency, bool disabled);
 // A new bitmap from the file, or null for an empty path or any GDI+ failure. While an image cache is
 // installed, the file is decoded once and its pixels are shared by every bitmap loaded from it.
 std::unique_ptr<Gdiplus::Bitmap> xSkinLoadBitmap(const wchar_t* path);
+// Makes a loaded picture ready to be drawn or read: the cache decodes a skin image at its first draw. Every
+// drawing function here calls it; code that hands a loaded image to GDI+ itself calls it first.
+void xSkinPrepareImage(Gdiplus::Image* image);
 
 // Stretched onto rect, or cut into three vertical slices whose caps stay unscaled when threeSlice is set
 // and the width differs from the image's.

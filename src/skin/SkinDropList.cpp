@@ -649,6 +649,7 @@ void CxSkinDropList::PaintBackground(Graphics& graphics) {
     const Band rows[] = {{0, std::min(upper, ih - bottom), 0, upper}, {ih - bottom, bottom, upper, bottom}};
     graphics.SetInterpolationMode(InterpolationModeNearestNeighbor);
     graphics.SetPixelOffsetMode(PixelOffsetModeHalf);
+    xSkinPrepareImage(image);
     for (const Band& row : rows) {
         for (const Band& column : columns) {
             if (row.srcSize <= 0 || column.srcSize <= 0 || row.dstSize <= 0 || column.dstSize <= 0)

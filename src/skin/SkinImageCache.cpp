@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <iterator>
 
 // The imaging component's own factory, which needs no COM apartment on the calling thread.
@@ -13,50 +14,74 @@ namespace {
 
 std::atomic<CxSkinImageCache*> g_current{nullptr};
 
-// Owns the pixels its bitmap is drawn from. The holder is the first base, so the GDI+ image (which only
-// points at the pixels) is disposed before they are freed.
-struct PixelsHolder {
-    explicit PixelsHolder(std::shared_ptr<const CxSkinImageCache::Pixels> pixels) : held(std::move(pixels)) {}
-    std::shared_ptr<const CxSkinImageCache::Pixels> held;
-};
-
-class SharedPixelsBitmap : private PixelsHolder, public Bitmap {
-public:
-    explicit SharedPixelsBitmap(std::shared_ptr<const CxSkinImageCache::Pixels> pixels)
-        : PixelsHolder(std::move(pixels)),
-          Bitmap(static_cast<INT>(held->width), static_cast<INT>(held->height), static_cast<INT>(held->width * 4),
-                 PixelFormat32bppARGB, reinterpret_cast<BYTE*>(const_cast<UINT32*>(held->argb.data()))) {
-        // Drawn at its natural size, a picture keeps the resolution its file gave it.
-        SetResolution(held->dpiX, held->dpiY);
-    }
-};
-
-using Decoded = std::shared_ptr<CxSkinImageCache::Pixels>;
-
 template <class Interface> struct ComRelease {
     void operator()(Interface* object) const { object->Release(); }
 };
 template <class Interface> using ComPtr = std::unique_ptr<Interface, ComRelease<Interface>>;
 
-// The frame converted to straight-alpha BGRA (GDI+'s ARGB), with its resolution.
-Decoded FramePixels(IWICBitmapFrameDecode* frame) {
+} // namespace
+
+// One file's picture. A PNG read but not yet drawn keeps its bytes here and its pixels clear; the first
+// Prepare decodes them in place, so every bitmap over them shows the picture from then on.
+struct CxSkinImageCache::Pixels {
+    UINT width = 0;
+    UINT height = 0;
+    REAL dpiX = 96;
+    REAL dpiY = 96;
+    std::vector<UINT32> argb; // top-down rows, width pixels each
+    std::atomic<bool> pending{false};
+    CxLock decoding; // guards the two below and the pixels while they are decoded
+    std::vector<BYTE> file;
+    std::wstring path;
+};
+
+namespace {
+
+using Decoded = std::shared_ptr<CxSkinImageCache::Pixels>;
+
+// Owns the pixels its bitmap is drawn from. The holder is the first base, so the GDI+ image (which only
+// points at the pixels) is disposed before they are freed.
+struct PixelsHolder {
+    explicit PixelsHolder(Decoded pixels) : held(std::move(pixels)) {}
+    Decoded held;
+};
+
+class SharedPixelsBitmap : private PixelsHolder, public Bitmap {
+public:
+    explicit SharedPixelsBitmap(Decoded pixels)
+        : PixelsHolder(std::move(pixels)),
+          Bitmap(static_cast<INT>(held->width), static_cast<INT>(held->height), static_cast<INT>(held->width * 4),
+                 PixelFormat32bppARGB, reinterpret_cast<BYTE*>(held->argb.data())) {
+        // Drawn at its natural size, a picture keeps the resolution its file gave it.
+        SetResolution(held->dpiX, held->dpiY);
+    }
+    CxSkinImageCache::Pixels& Held() const { return *held; }
+};
+
+// Copies the frame, converted to straight-alpha BGRA (GDI+'s ARGB), into pixels of its own size.
+bool CopyFrame(IWICBitmapFrameDecode* frame, UINT width, UINT height, std::vector<UINT32>& argb) {
     IWICBitmapSource* rawConverted = nullptr;
     if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame, &rawConverted)))
-        return nullptr;
+        return false;
     const ComPtr<IWICBitmapSource> converted(rawConverted);
+    UINT frameWidth = 0, frameHeight = 0;
+    if (FAILED(converted->GetSize(&frameWidth, &frameHeight)) || frameWidth != width || frameHeight != height)
+        return false;
+    return SUCCEEDED(converted->CopyPixels(nullptr, width * 4, static_cast<UINT>(argb.size() * 4),
+                                           reinterpret_cast<BYTE*>(argb.data())));
+}
+
+// The frame's size, resolution and pixels.
+Decoded FramePixels(IWICBitmapFrameDecode* frame) {
     auto pixels = std::make_shared<CxSkinImageCache::Pixels>();
     double dpiX = 96, dpiY = 96;
-    if (FAILED(converted->GetSize(&pixels->width, &pixels->height)) || pixels->width == 0 || pixels->height == 0 ||
+    if (FAILED(frame->GetSize(&pixels->width, &pixels->height)) || pixels->width == 0 || pixels->height == 0 ||
         FAILED(frame->GetResolution(&dpiX, &dpiY)))
         return nullptr;
     pixels->dpiX = static_cast<REAL>(dpiX);
     pixels->dpiY = static_cast<REAL>(dpiY);
     pixels->argb.resize(static_cast<size_t>(pixels->width) * pixels->height);
-    const UINT stride = pixels->width * 4;
-    if (FAILED(converted->CopyPixels(nullptr, stride, static_cast<UINT>(pixels->argb.size() * 4),
-                                     reinterpret_cast<BYTE*>(pixels->argb.data()))))
-        return nullptr;
-    return pixels;
+    return CopyFrame(frame, pixels->width, pixels->height, pixels->argb) ? pixels : nullptr;
 }
 
 // The whole file, or nothing.
@@ -81,15 +106,54 @@ bool IsPng(const std::vector<BYTE>& bytes) {
     return bytes.size() > sizeof(kSignature) && std::equal(std::begin(kSignature), std::end(kSignature), bytes.begin());
 }
 
-// The file's first frame through the imaging component; metadata is never read. A PNG goes straight to the
+uint32_t BigEndian32(const BYTE* at) {
+    return (uint32_t{at[0]} << 24) | (uint32_t{at[1]} << 16) | (uint32_t{at[2]} << 8) | at[3];
+}
+
+// A PNG's size and resolution from the chunks before its image data, as the PNG decoder reports them: the
+// physical pixel size in pixels per metre, 96 dpi without one. False for anything that does not read as a
+// PNG header, or a picture too large to hold.
+bool ReadPngHeader(const std::vector<BYTE>& bytes, CxSkinImageCache::Pixels& header) {
+    constexpr uint32_t kMaxSide = 1u << 14;
+    constexpr double kInchesPerMetre = 0.0254;
+    if (!IsPng(bytes))
+        return false;
+    bool sized = false, placed = false;
+    for (size_t at = 8; at + 8 <= bytes.size();) {
+        const size_t length = BigEndian32(&bytes[at]);
+        const BYTE* type = &bytes[at + 4];
+        const size_t data = at + 8;
+        if (length > bytes.size() - data)
+            return false;
+        if (!sized) {
+            if (std::memcmp(type, "IHDR", 4) != 0 || length != 13)
+                return false;
+            header.width = BigEndian32(&bytes[data]);
+            header.height = BigEndian32(&bytes[data + 4]);
+            sized = true;
+        } else if (std::memcmp(type, "pHYs", 4) == 0 && !placed) { // the decoder ignores a second one
+            placed = true;
+            const uint32_t perMetreX = length == 9 ? BigEndian32(&bytes[data]) : 0;
+            const uint32_t perMetreY = length == 9 ? BigEndian32(&bytes[data + 4]) : 0;
+            if (perMetreX && perMetreY && bytes[data + 8] == 1) {
+                header.dpiX = static_cast<REAL>(perMetreX * kInchesPerMetre);
+                header.dpiY = static_cast<REAL>(perMetreY * kInchesPerMetre);
+            }
+        } else if (std::memcmp(type, "IDAT", 4) == 0) {
+            break;
+        }
+        at = data + length + 4; // and the chunk's check sum
+    }
+    return sized && header.width > 0 && header.height > 0 && header.width <= kMaxSide && header.height <= kMaxSide;
+}
+
+// The bytes' first frame through the imaging component; metadata is never read. A PNG goes straight to the
 // PNG decoder's class factory: letting the imaging factory pick a decoder searches the registry for every
-// file, which costs more than decoding a small picture.
-Decoded DecodeWithImaging(IWICImagingFactory* factory, IClassFactory* pngDecoders, const wchar_t* path) {
-    std::vector<BYTE> bytes;
-    if (!ReadWholeFile(path, bytes))
-        return nullptr;
+// file, which costs more than decoding a small picture. The bytes must outlive the frame.
+ComPtr<IWICBitmapFrameDecode> FirstFrame(IWICImagingFactory* factory, IClassFactory* pngDecoders,
+                                          std::vector<BYTE>& bytes) {
     IWICStream* rawStream = nullptr;
-    if (FAILED(factory->CreateStream(&rawStream)))
+    if (!factory || FAILED(factory->CreateStream(&rawStream)))
         return nullptr;
     const ComPtr<IWICStream> stream(rawStream);
     if (FAILED(stream->InitializeFromMemory(bytes.data(), static_cast<DWORD>(bytes.size()))))
@@ -110,8 +174,7 @@ Decoded DecodeWithImaging(IWICImagingFactory* factory, IClassFactory* pngDecoder
     IWICBitmapFrameDecode* rawFrame = nullptr;
     if (FAILED(decoder->GetFrame(0, &rawFrame)))
         return nullptr;
-    const ComPtr<IWICBitmapFrameDecode> frame(rawFrame);
-    return FramePixels(frame.get());
+    return ComPtr<IWICBitmapFrameDecode>(rawFrame);
 }
 
 // Whatever the imaging component cannot read, GDI+ may (metafiles): its picture as ARGB pixels; null when
@@ -153,6 +216,11 @@ IClassFactory* PngDecoderFactory() {
     return factory;
 }
 
+IWICImagingFactory* NewImagingFactory() {
+    IWICImagingFactory* factory = nullptr;
+    return SUCCEEDED(WICCreateImagingFactory_Proxy(WINCODEC_SDK_VERSION, &factory)) ? factory : nullptr;
+}
+
 } // namespace
 
 CxSkinImageCache::CxSkinImageCache() : m_previous(g_current.exchange(this)) {}
@@ -187,18 +255,18 @@ std::unique_ptr<Bitmap> CxSkinImageCache::Load(const wchar_t* path) {
     if (!path || !*path)
         return nullptr;
     const std::wstring key = Key(path);
-    std::shared_ptr<const Pixels> pixels;
+    Decoded pixels;
     {
         CxLockGuard hold(m_lock);
         if (auto found = m_images.find(key); found != m_images.end())
             pixels = found->second;
     }
     if (!pixels) {
-        pixels = Decode(path);
+        pixels = Read(path);
         if (!pixels)
             return nullptr;
         CxLockGuard hold(m_lock);
-        pixels = m_images.emplace(key, pixels).first->second; // a racing decode of the same file loses
+        pixels = m_images.emplace(key, pixels).first->second; // a racing read of the same file loses
     }
     auto bitmap = std::make_unique<SharedPixelsBitmap>(pixels);
     if (bitmap->GetLastStatus() != Ok)
@@ -206,28 +274,83 @@ std::unique_ptr<Bitmap> CxSkinImageCache::Load(const wchar_t* path) {
     return bitmap;
 }
 
-std::shared_ptr<const CxSkinImageCache::Pixels> CxSkinImageCache::Decode(const wchar_t* path) {
+void CxSkinImageCache::Factories(IWICImagingFactory*& imaging, IClassFactory*& pngDecoders) {
+    CxLockGuard hold(m_lock);
+    if (!m_imagingTried) {
+        m_imagingTried = true;
+        m_imaging = NewImagingFactory();
+        m_pngDecoders = PngDecoderFactory();
+    }
+    imaging = m_imaging;
+    pngDecoders = m_pngDecoders;
+}
+
+// A PNG with a readable header waits for its first draw; any other file is decoded now, by the imaging
+// component or else by GDI+.
+std::shared_ptr<CxSkinImageCache::Pixels> CxSkinImageCache::Read(const wchar_t* path) {
+    std::vector<BYTE> bytes;
+    if (!ReadWholeFile(path, bytes))
+        return nullptr;
+    auto pixels = std::make_shared<Pixels>();
+    if (ReadPngHeader(bytes, *pixels)) {
+        pixels->argb.resize(static_cast<size_t>(pixels->width) * pixels->height);
+        pixels->file = std::move(bytes);
+        pixels->path = path;
+        pixels->pending = true;
+        return pixels;
+    }
     IWICImagingFactory* imaging = nullptr;
     IClassFactory* pngDecoders = nullptr;
-    {
-        CxLockGuard hold(m_lock);
-        if (!m_imagingTried) {
-            m_imagingTried = true;
-            if (FAILED(WICCreateImagingFactory_Proxy(WINCODEC_SDK_VERSION, &m_imaging)))
-                m_imaging = nullptr;
-            m_pngDecoders = PngDecoderFactory();
-        }
-        imaging = m_imaging;
-        pngDecoders = m_pngDecoders;
-    }
-    if (imaging) {
-        if (Decoded pixels = DecodeWithImaging(imaging, pngDecoders, path))
-            return pixels;
+    Factories(imaging, pngDecoders);
+    if (const auto frame = FirstFrame(imaging, pngDecoders, bytes)) {
+        if (Decoded decoded = FramePixels(frame.get()))
+            return decoded;
     }
     return DecodeWithGdiplus(path);
+}
+
+void CxSkinImageCache::Prepare(Image* image) {
+    auto* shared = dynamic_cast<SharedPixelsBitmap*>(image);
+    if (!shared || !shared->Held().pending)
+        return;
+    Pixels& pixels = shared->Held();
+    CxLockGuard hold(pixels.decoding);
+    if (!pixels.pending)
+        return;
+    // The cache that read the file may be gone (a control outlived it): then a decoder is made for this one.
+    IWICImagingFactory* imaging = nullptr;
+    IClassFactory* pngDecoders = nullptr;
+    ComPtr<IWICImagingFactory> ownImaging;
+    ComPtr<IClassFactory> ownPngDecoders;
+    if (CxSkinImageCache* cache = Current()) {
+        cache->Factories(imaging, pngDecoders);
+    } else {
+        ownImaging.reset(NewImagingFactory());
+        ownPngDecoders.reset(PngDecoderFactory());
+        imaging = ownImaging.get();
+        pngDecoders = ownPngDecoders.get();
+    }
+    const auto frame = FirstFrame(imaging, pngDecoders, pixels.file);
+    if (!frame || !CopyFrame(frame.get(), pixels.width, pixels.height, pixels.argb)) {
+        // GDI+ reads what the imaging component cannot; a picture neither can read stays clear.
+        const Decoded fallback = DecodeWithGdiplus(pixels.path.c_str());
+        if (fallback && fallback->width == pixels.width && fallback->height == pixels.height)
+            std::copy(fallback->argb.begin(), fallback->argb.end(), pixels.argb.begin()); // in place: bitmaps point here
+        else
+            std::fill(pixels.argb.begin(), pixels.argb.end(), 0u);
+    }
+    pixels.file = {};
+    pixels.path = {};
+    pixels.pending = false;
 }
 
 std::size_t CxSkinImageCache::GetDecodedCount() const {
     CxLockGuard hold(m_lock);
     return m_images.size();
+}
+
+std::size_t CxSkinImageCache::GetPendingCount() const {
+    CxLockGuard hold(m_lock);
+    return static_cast<std::size_t>(std::count_if(m_images.begin(), m_images.end(),
+                                                  [](const auto& image) { return image.second->pending.load(); }));
 }

@@ -1,10 +1,16 @@
 #pragma once
 // Decoded skin images, shared by every control that shows them. Decoding a PNG is the dearest step of
 // building a window, and one picture (a slider track, a device row, a toggle) serves many controls. While
-// a cache is installed, each file is decoded once, into 32-bit ARGB pixels keyed by its full path; every
-// load of that path hands out a new Bitmap over the same pixels, without a copy. A handed-out Bitmap keeps
-// its pixels alive, so a control may outlive the cache. A file that cannot be decoded is not remembered:
-// each load of it fails exactly as it would without a cache.
+// a cache is installed, each file is read once, keyed by its full path; every load of that path hands out a
+// new Bitmap over the same 32-bit ARGB pixels, without a copy. A handed-out Bitmap keeps its pixels alive,
+// so a control may outlive the cache. A file that cannot be read as a picture is not remembered: each load
+// of it fails exactly as it would without a cache.
+//
+// A PNG is decoded when it is first drawn, not when it is loaded: its size and resolution come from its
+// header, and its pixels stay clear until xSkinPrepareImage (called by every drawing path of the skin)
+// decodes them. Most hover, pressed and disabled looks, and the icons of effects a device lacks, are never
+// drawn in a run, so start-up decodes only what the first frame shows. A PNG whose header reads but whose
+// data does not stays clear: it draws nothing.
 //
 // The program installs one cache on its user-interface thread for its whole run, after GDI+ starts and
 // before it shuts down. Without an installed cache, xSkinLoadBitmap decodes every load itself.
@@ -32,26 +38,27 @@ public:
     // The installed cache, or null.
     static CxSkinImageCache* Current();
 
-    // A new bitmap of the file's picture, or null for an empty path or a file GDI+ cannot decode.
+    // A new bitmap of the file's picture, or null for an empty path or a file that is not a picture.
     std::unique_ptr<Gdiplus::Bitmap> Load(const wchar_t* path);
-    // How many files were decoded so far (each once).
+    // How many files were read so far (each once), and how many of them still wait for their first draw.
     std::size_t GetDecodedCount() const;
+    std::size_t GetPendingCount() const;
 
-    struct Pixels {
-        UINT width = 0;
-        UINT height = 0;
-        Gdiplus::REAL dpiX = 96;
-        Gdiplus::REAL dpiY = 96;
-        std::vector<UINT32> argb; // top-down rows, width pixels each
-    };
+    // Decodes the pixels of a bitmap this cache (or an earlier one) handed out, if not done yet; does
+    // nothing for any other image. Safe from any thread.
+    static void Prepare(Gdiplus::Image* image);
+
+    struct Pixels;
 
 private:
     static std::wstring Key(const wchar_t* path);
-    std::shared_ptr<const Pixels> Decode(const wchar_t* path);
+    std::shared_ptr<Pixels> Read(const wchar_t* path);
+    // The imaging factory and the PNG decoders' class factory, made at the first need (either may be null).
+    void Factories(IWICImagingFactory*& imaging, IClassFactory*& pngDecoders);
 
     CxSkinImageCache* m_previous = nullptr;
     mutable CxLock m_lock; // controls may be made off the UI thread in tests
-    std::map<std::wstring, std::shared_ptr<const Pixels>> m_images;
+    std::map<std::wstring, std::shared_ptr<Pixels>> m_images;
     // Made at the first decode.
     bool m_imagingTried = false;
     IWICImagingFactory* m_imaging = nullptr;

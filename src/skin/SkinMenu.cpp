@@ -230,6 +230,7 @@ void CxSkinMenu::ComposeBackground() {
         outline.AddPolygon(points.data(), static_cast<INT>(points.size()));
         g.SetClip(&outline, CombineModeReplace);
         if (m_menuImage) {
+            xSkinPrepareImage(m_menuImage.get());
             g.DrawImage(m_menuImage.get(), Rect(0, 0, w, h));
         } else {
             SolidBrush fill{Color(m_backgroundColor)};

@@ -247,6 +247,7 @@ Bitmap* CxSkinMenuItem::ActiveContentImage(BOOL hot) const {
 
 void CxSkinMenuItem::DrawContentImage(Graphics& g, Bitmap* image, int x, int y) const {
     const Rect target(x, y, ImageWidth(image), ImageHeight(image));
+    xSkinPrepareImage(image);
     if (!IsInactive()) {
         g.DrawImage(image, target);
         return;
@@ -270,8 +271,10 @@ void CxSkinMenuItem::Draw(HDC dc, BOOL hot) {
     Graphics& g = *graphics;
     PrepareGraphics(g);
     if (IsSeparator()) {
-        if (Bitmap* separator = m_images[kSeparatorImage].get())
+        if (Bitmap* separator = m_images[kSeparatorImage].get()) {
+            xSkinPrepareImage(separator);
             g.DrawImage(separator, Rect(x + m_titleWidth, y, width - m_titleWidth, height));
+        }
         return;
     }
     StateFont(kMenuItemNormal);
@@ -281,12 +284,14 @@ void CxSkinMenuItem::Draw(HDC dc, BOOL hot) {
         DrawHoverDecoration(g, dc);
     Bitmap* check = m_images[kCheckImage].get();
     if ((m_flags & MF_CHECKED) && check) {
+        xSkinPrepareImage(check);
         g.DrawImage(check, Rect(x + (m_titleWidth - ImageWidth(check)) / 2, y + (height - ImageHeight(check)) / 2,
                                 ImageWidth(check), ImageHeight(check)));
     }
     int textLeft = x + m_titleWidth;
     Bitmap* arrow = m_images[kSubMenuImage].get();
     if (m_subMenu && arrow) {
+        xSkinPrepareImage(arrow);
         g.DrawImage(arrow, Rect(x + width - ImageWidth(arrow), y + (height - ImageHeight(arrow)) / 2, ImageWidth(arrow),
                                 ImageHeight(arrow)));
     }
@@ -302,8 +307,10 @@ void CxSkinMenuItem::DrawHoverDecoration(Graphics& g, HDC dc) {
     const Rect area(left, m_position.y, m_position.x + m_size.cx - left, m_size.cy);
     switch (m_effect) {
     case kMenuEffectImage:
-        if (Bitmap* highlight = m_images[kHighlightImage].get())
+        if (Bitmap* highlight = m_images[kHighlightImage].get()) {
+            xSkinPrepareImage(highlight);
             g.DrawImage(highlight, area);
+        }
         break;
     case kMenuEffectOutline: {
         Pen pen(Color(m_styles[kMenuItemHot].backgroundColor), 1.0f);

@@ -62,6 +62,7 @@ int ScaleToInternal(int value, unsigned scale) {
 void DrawStretched(Graphics& graphics, Bitmap* image, const Rect& dest, const Rect& source, bool grey) {
     if (!image || dest.Width <= 0 || dest.Height <= 0 || source.Width <= 0 || source.Height <= 0)
         return;
+    xSkinPrepareImage(image);
     ImageAttributes attributes;
     attributes.SetWrapMode(WrapModeTileFlipXY);
     if (grey)

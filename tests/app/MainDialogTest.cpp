@@ -213,8 +213,8 @@ protected:
         app.ReleaseLytController();
     }
 
-    // Opens the main window modeless with the logging handler and a fake tray.
-    void Open() {
+    // Opens the main window modeless with the logging handler and a fake tray; shows it unless told not to.
+    void Open(bool show = true) {
         dialog = std::make_unique<COvercoatDlg>(app, services, &settings);
         dialog->m_createHandler = [this](const std::wstring& name) -> IHandler* {
             if (name != L"MainWindow")
@@ -228,7 +228,8 @@ protected:
         };
         dialog->m_arrivalSettleMs = 0;
         ASSERT_TRUE(dialog->Create(CDialog::IDD_MAIN));
-        dialog->ShowWindow(SW_SHOW);
+        if (show)
+            dialog->ShowWindow(SW_SHOW);
         Pump();
     }
     int Count(const std::wstring& line) const { return static_cast<int>(std::count(calls.begin(), calls.end(), line)); }
@@ -243,6 +244,27 @@ protected:
     LoggingMainHandler* handler = nullptr;
     std::unique_ptr<COvercoatDlg> dialog;
 };
+
+// The tray icon of a window that starts shown is added once the window is on screen, once; a window started
+// hidden to the tray has its icon at once.
+TEST_F(MainDialogTest, TheTrayIconComesWithTheFirstShow) {
+    const std::wstring made = L"tray made " + app.GetLanguageText(L"ml_Main_TrayMenu_SystemTray");
+    Open(false);
+    EXPECT_EQ(Count(made), 0);
+    dialog->ShowWindow(SW_SHOW);
+    EXPECT_EQ(Count(made), 1);
+    dialog->ShowWindow(SW_HIDE);
+    dialog->ShowWindow(SW_SHOW);
+    Pump();
+    EXPECT_EQ(Count(made), 1);
+    dialog->DestroyWindow();
+    dialog.reset();
+
+    calls.clear();
+    app.SetSwitches(kSwitchHidden);
+    Open(false);
+    EXPECT_EQ(Count(made), 1);
+}
 
 // Saves the back buffer (premultiplied, with alpha) for a look by eye.
 void SaveBackBuffer(CLayerDialog& layer, const fs::path& file) {

@@ -124,12 +124,16 @@ TEST(LayerDialog, ImageBackgroundKeepsItsAlphaAndCentresOnTheParent) {
     EXPECT_NE(host.m_root.GetBackgroundImage(), nullptr);
 }
 
+// The image saved as a PNG and loaded as the dialog's background picture.
+void LoadBackgroundPicture(HostWindow& host, const TempDir& dir, Bitmap& image) {
+    ASSERT_TRUE(SavePng(image, dir / L"back.png"));
+    host.m_root.SetBackgroundImage((dir / L"back.png").wstring().c_str());
+}
+
 TEST(LayerDialog, OutlineClipsTheBackgroundAndCarriesTheBorder) {
     TempDir dir;
-    auto image = SolidImage(100, 100, 0xFF0000FF);
-    ASSERT_TRUE(SavePng(*image, dir / L"blue.png"));
     HostWindow host;
-    host.m_root.SetBackgroundImage((dir / L"blue.png").wstring().c_str());
+    LoadBackgroundPicture(host, dir, *SolidImage(100, 100, 0xFF0000FF));
     GraphicsPath outline;
     outline.AddRectangle(Rect(20, 20, 60, 60));
     host.m_root.SetBackground(0, 0, &outline, 2, 0xFFFF0000);
@@ -139,6 +143,35 @@ TEST(LayerDialog, OutlineClipsTheBackgroundAndCarriesTheBorder) {
 
     host.m_root.SetBackground(0, 0, nullptr, 2, 0xFFFF0000); // a border needs an outline
     EXPECT_TRUE(Near(host.m_root.GetPixel(0, 50), 0xFF0000FF));
+}
+
+// A picture of the surface's size is copied rather than drawn; a round outline keeps exactly the pixels a
+// clipped GDI+ draw keeps, so the corners are as clear as before and nothing inside is lost.
+TEST(LayerDialog, ARoundOutlineKeepsThePixelsAClippedDrawKeeps) {
+    TempDir dir;
+    auto image = SolidImage(90, 70, 0xFF2040C0);
+    HostWindow host;
+    LoadBackgroundPicture(host, dir, *image);
+    GraphicsPath outline;
+    outline.AddEllipse(3, 4, 80, 60);
+    host.m_root.SetBackground(0, 0, &outline, 0, 0);
+
+    Bitmap reference(90, 70, PixelFormat32bppPARGB);
+    {
+        Graphics g(&reference);
+        g.SetClip(&outline, CombineModeReplace);
+        g.DrawImage(image.get(), 0, 0, 90, 70);
+    }
+    int kept = 0;
+    for (int y = 0; y < 70; ++y) {
+        for (int x = 0; x < 90; ++x) {
+            Color expected;
+            reference.GetPixel(x, y, &expected);
+            ASSERT_EQ(Alpha(host.m_root.GetPixel(x, y)), expected.GetA()) << x << "," << y;
+            kept += expected.GetA() != 0;
+        }
+    }
+    EXPECT_GT(kept, 3000); // most of the ellipse's 3770 pixels
 }
 
 TEST(LayerDialog, MouseMessagesHoverAndClickTheRightLayer) {

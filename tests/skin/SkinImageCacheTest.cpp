@@ -1,10 +1,13 @@
-// The skin image cache: one decode per file shared by every bitmap loaded from it, pixels that outlive the
-// cache, and failed loads that fail every time, exactly as without a cache.
+// The skin image cache: one read per file shared by every bitmap loaded from it, PNG pixels decoded at their
+// first draw, pixels that outlive the cache, and failed loads that fail every time, exactly as without a cache.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "SkinTestSupport.h"
 #include "TestPaths.h"
@@ -103,6 +106,104 @@ TEST(SkinImageCache, FailedLoadsFailEveryTimeAndAreNotRemembered) {
     ASSERT_TRUE(SavePng(*image, missing));
     ExpectBands(xSkinLoadBitmap(missing.c_str()).get());
     EXPECT_EQ(cache.GetDecodedCount(), 1u);
+}
+
+std::vector<char> ReadBytes(const std::wstring& path) {
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::wstring& path, const std::vector<char>& bytes) {
+    std::ofstream(std::filesystem::path(path), std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
+}
+
+void PutBigEndian(std::vector<char>& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<char>(value >> (24 - 8 * i));
+}
+
+uint32_t Crc32(const char* data, size_t size) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= static_cast<uint8_t>(data[i]);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// The PNG with a physical pixel size chunk after its header: 144 dots per inch, in pixels per metre.
+void AddResolution(const std::wstring& path) {
+    std::vector<char> bytes = ReadBytes(path);
+    constexpr size_t kAfterHeader = 8 + 8 + 13 + 4;
+    std::vector<char> chunk(4 + 4 + 9 + 4, 0);
+    PutBigEndian(chunk, 0, 9);
+    chunk[4] = 'p', chunk[5] = 'H', chunk[6] = 'Y', chunk[7] = 's';
+    PutBigEndian(chunk, 8, 5669);
+    PutBigEndian(chunk, 12, 5669);
+    chunk[16] = 1; // metres
+    PutBigEndian(chunk, 17, Crc32(chunk.data() + 4, 4 + 9));
+    bytes.insert(bytes.begin() + kAfterHeader, chunk.begin(), chunk.end());
+    WriteBytes(path, bytes);
+}
+
+// A PNG is only read when loaded; its first draw decodes it, for every bitmap over it, even once the cache
+// that read it is gone. Its size and resolution are known before: they come from its header.
+TEST(SkinImageCache, PicturesAreDecodedAtTheirFirstDraw) {
+    TempDir dir;
+    const std::wstring path = SaveBands(dir, L"bands.png");
+    const std::wstring sharp = SaveBands(dir, L"sharp.png");
+    AddResolution(sharp);
+
+    std::unique_ptr<Bitmap> first, second, outliving;
+    {
+        CxSkinImageCache cache;
+        first = xSkinLoadBitmap(path.c_str());
+        second = xSkinLoadBitmap(path.c_str());
+        outliving = xSkinLoadBitmap(sharp.c_str());
+        ASSERT_TRUE(first && second && outliving);
+        EXPECT_EQ(cache.GetDecodedCount(), 2u);
+        EXPECT_EQ(cache.GetPendingCount(), 2u);
+        ExpectBands(first.get());
+        EXPECT_EQ(cache.GetPendingCount(), 1u); // the other file still waits
+    }
+    ExpectBands(second.get()); // decoded by the first bitmap's draw
+    Bitmap direct(sharp.c_str());
+    EXPECT_NEAR(outliving->GetHorizontalResolution(), direct.GetHorizontalResolution(), 0.5);
+    EXPECT_NEAR(outliving->GetVerticalResolution(), 144.0, 0.5);
+    ExpectBands(outliving.get());
+}
+
+// A PNG whose header reads but whose image data does not: it loads with its header's size and draws nothing,
+// every time, without disturbing the pictures around it.
+TEST(SkinImageCache, APictureWhoseDataDoesNotReadDrawsNothing) {
+    TempDir dir;
+    const std::wstring path = SaveBands(dir, L"broken.png");
+    std::vector<char> bytes = ReadBytes(path);
+    const std::string text(bytes.begin(), bytes.end());
+    const size_t data = text.find("IDAT");
+    ASSERT_NE(data, std::string::npos);
+    const size_t length = static_cast<uint8_t>(bytes[data - 2]) * 256u + static_cast<uint8_t>(bytes[data - 1]);
+    ASSERT_LT(data + 4 + length, bytes.size());
+    for (size_t at = data + 4; at < data + 4 + length; ++at) // the compressed pixels; every chunk still reads
+        bytes[at] = static_cast<char>(0xA5);
+    WriteBytes(path, bytes);
+
+    CxSkinImageCache cache;
+    std::unique_ptr<Bitmap> broken = xSkinLoadBitmap(path.c_str());
+    ASSERT_NE(broken, nullptr);
+    EXPECT_EQ(broken->GetWidth(), 12u);
+    EXPECT_EQ(broken->GetHeight(), 6u);
+    for (int pass = 0; pass < 2; ++pass) {
+        Surface surface(12, 6);
+        {
+            CxSkinGraphics g(surface.Dc());
+            xSkinDrawImage(*g, broken.get(), Rect(0, 0, 12, 6), 0, false, false, 0, 0);
+        }
+        for (int x : {1, 5, 10})
+            EXPECT_EQ(surface.At(x, 3), 0u) << "pass " << pass << ", x " << x;
+    }
+    EXPECT_EQ(cache.GetPendingCount(), 0u);
 }
 
 // Caches nest: the one made last serves until it goes, then the one before it serves again.
