@@ -24,6 +24,9 @@ float xSkinImageAlphaFactor(int transparency, bool disabled);
 // A new bitmap from the file, or null for an empty path or any GDI+ failure. While an image cache is
 // installed, the file is decoded once and its pixels are shared by every bitmap loaded from it.
 std::unique_ptr<Gdiplus::Bitmap> xSkinLoadBitmap(const wchar_t* path);
+// The same for a setter that must have its image: a file that cannot be loaded throws the setter's
+// CxSkinControlsException, its message `format` with the path in place of "%ls".
+std::unique_ptr<Gdiplus::Bitmap> xSkinLoadBitmapOrThrow(const std::wstring& path, const wchar_t* format);
 
 // Stretched onto rect, or cut into three vertical slices whose caps stay unscaled when threeSlice is set
 // and the width differs from the image's.

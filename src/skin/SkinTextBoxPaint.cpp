@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "skin/SkinDraw.h"
+#include "skin/SkinFontFace.h"
 #include "skin/SkinGraphics.h"
 #include "skin/SkinTextBoxDetail.h"
 
@@ -16,9 +17,8 @@ using skin_text_box::IsLowSurrogate;
 // ---- Geometry ----
 
 bool CxSkinTextBox::MakeFont(int style) {
-    FontFamily family(m_fontFamily.c_str());
-    const FontFamily* face = family.GetLastStatus() == Ok ? &family : FontFamily::GenericSansSerif();
-    auto font = std::make_unique<Font>(face, static_cast<REAL>(m_fontSize), style, UnitPoint);
+    const CxSkinFontFace face(m_fontFamily);
+    auto font = std::make_unique<Font>(face.Get(), static_cast<REAL>(m_fontSize), style, UnitPoint);
     if (font->GetLastStatus() != Ok)
         return false;
     m_font = std::move(font);
@@ -150,10 +150,7 @@ Color CxSkinTextBox::TextColor() const {
 // ---- Painting ----
 
 void CxSkinTextBox::DrawChildren(CDC* dc, const RECT* /*clip*/) {
-    if (!dc)
-        return;
-    CxSkinGraphics graphics(dc->GetSafeHdc());
-    Draw(graphics.Get());
+    DrawOnDC(dc);
 }
 
 void CxSkinTextBox::Draw(Graphics* graphics) {
