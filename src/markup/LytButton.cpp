@@ -5,6 +5,7 @@
 #include <string>
 
 #include "markup/LytSkinControl.h"
+#include "markup/LytUncreatedControl.h"
 #include "skin/SkinButton.h"
 
 namespace {
@@ -54,11 +55,8 @@ IxSkinButton* CLytButton::GetButton() const {
 }
 
 void CLytButton::Destroy() {
-    auto* orphan = dynamic_cast<CxSkinButton*>(GetControl());
-    if (orphan && orphan->IsCreated())
-        orphan = nullptr;
+    const auto orphan = LytTakeUncreated(dynamic_cast<CxSkinButton*>(GetControl()));
     CLytObject::Destroy();
-    delete orphan;
 }
 
 int CLytButton::SetAttribute(const wchar_t* name, const wchar_t* value) {

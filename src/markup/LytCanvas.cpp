@@ -7,6 +7,8 @@
 
 #include "markup/ILytContainerHost.h"
 #include "markup/LytSkinControl.h"
+#include "markup/LytStretch.h"
+#include "markup/LytUncreatedControl.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinPanel.h"
 #include "skin/SkinParse.h"
@@ -18,18 +20,6 @@ using Value = const std::wstring&;
 IxSkinPanel* PanelOf(IxSkinObject* control) {
     return dynamic_cast<IxSkinPanel*>(control);
 }
-
-// "Stretch" names the modes of the image drawing; any other value leaves the mode as it is.
-struct StretchName {
-    const wchar_t* name;
-    int mode;
-};
-
-const StretchName kStretchNames[] = {
-    {L"None", kStretchNone},
-    {L"Uniform", kStretchUniform},
-    {L"UniformToFill", kStretchUniformFill},
-};
 
 } // namespace
 
@@ -49,10 +39,9 @@ CLytCanvas::CLytCanvas(ILytEnvironment& environment, IxSkinObject* control, CxSk
     : CLytObject(environment, std::make_unique<CLytSkinControl>(control)), m_made(made) {}
 
 void CLytCanvas::Destroy() {
-    CxSkinPanel* orphan = m_made && !m_made->IsCreated() ? m_made : nullptr;
-    CLytObject::Destroy();
     // Deleting the panel also releases a handler already bound to it.
-    delete orphan;
+    const auto orphan = LytTakeUncreated(m_made);
+    CLytObject::Destroy();
 }
 
 int CLytCanvas::BindHandler(CLytCanvas& canvas, Value name) {
@@ -88,11 +77,10 @@ int CLytCanvas::SetAttribute(const wchar_t* name, const wchar_t* value) {
         {L"Background.Image", &LoadBackground},
         {L"Stretch",
          [](CLytCanvas& c, Value v) {
-             const auto found = std::find_if(std::begin(kStretchNames), std::end(kStretchNames),
-                                             [&](const StretchName& s) { return v == s.name; });
+             const auto mode = LytStretchMode(v);
              auto* layer = dynamic_cast<CLayerWnd*>(c.GetControl());
-             if (found != std::end(kStretchNames) && layer)
-                 layer->SetBackgroundStretchMode(found->mode);
+             if (mode && layer)
+                 layer->SetBackgroundStretchMode(*mode);
              return 1;
          }},
         {L"Scroll.cx",

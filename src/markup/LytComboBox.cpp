@@ -6,6 +6,7 @@
 
 #include "markup/LytController.h"
 #include "markup/LytSkinControl.h"
+#include "markup/LytUncreatedControl.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinParse.h"
 
@@ -116,11 +117,8 @@ IxSkinComboBox* CLytComboBox::GetComboBox() const {
 }
 
 void CLytComboBox::Destroy() {
-    auto* orphan = dynamic_cast<CxSkinComboBox*>(GetControl());
-    if (orphan && orphan->IsCreated())
-        orphan = nullptr;
+    const auto orphan = LytTakeUncreated(dynamic_cast<CxSkinComboBox*>(GetControl()));
     CLytObject::Destroy();
-    delete orphan;
 }
 
 int CLytComboBox::SetAttribute(const wchar_t* name, const wchar_t* value) {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "markup/LytSkinControl.h"
+#include "markup/LytUncreatedControl.h"
 #include "skin/SkinCtrl.h"
 #include "skin/SkinParse.h"
 
@@ -40,9 +41,6 @@ void CLytOwnedControl::DiscardControl() {
 }
 
 void CLytOwnedControl::Destroy() {
-    CxSkinCtrl* orphan = GetCtrl();
-    if (orphan && orphan->IsCreated())
-        orphan = nullptr;
+    const auto orphan = LytTakeUncreated(GetCtrl());
     CLytObject::Destroy();
-    delete orphan;
 }

@@ -1,10 +1,9 @@
 #include "markup/LytStatic.h"
 
-#include <algorithm>
-#include <iterator>
 #include <memory>
 #include <string>
 
+#include "markup/LytStretch.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinParse.h"
 #include "skin/SkinStatic.h"
@@ -12,18 +11,6 @@
 namespace {
 
 using Value = const std::wstring&;
-
-// "Stretch" names the modes of the image drawing; any other value leaves the mode as it is.
-struct StretchName {
-    const wchar_t* name;
-    int mode;
-};
-
-const StretchName kStretchNames[] = {
-    {L"None", kStretchNone},
-    {L"Uniform", kStretchUniform},
-    {L"UniformToFill", kStretchUniformFill},
-};
 
 } // namespace
 
@@ -37,10 +24,8 @@ int CLytStatic::SetAttribute(const wchar_t* name, const wchar_t* value) {
         {L"Source", [](CxSkinStatic& s, const ILytEnvironment& e, Value v) { s.SetSkin(e.GetSkinFilePath(v)); }},
         {L"Stretch",
          [](CxSkinStatic& s, const ILytEnvironment&, Value v) {
-             const auto found = std::find_if(std::begin(kStretchNames), std::end(kStretchNames),
-                                             [&](const StretchName& stretch) { return v == stretch.name; });
-             if (found != std::end(kStretchNames))
-                 s.SetBackgroundStretchMode(found->mode);
+             if (const auto mode = LytStretchMode(v))
+                 s.SetBackgroundStretchMode(*mode);
          }},
         {L"TextWrapping", [](CxSkinStatic& s, const ILytEnvironment&,
                              Value v) { s.SetTextWrapping(v == L"Wrap" ? 0 : CxSkinStatic::kNoWrap); }},

@@ -7,6 +7,7 @@
 
 #include "markup/ILytContainerHost.h"
 #include "markup/LytSkinControl.h"
+#include "markup/LytStretch.h"
 #include "skin/SkinDialog.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinParse.h"
@@ -14,17 +15,6 @@
 namespace {
 
 using Value = const std::wstring&;
-
-struct StretchName {
-    const wchar_t* name;
-    int mode;
-};
-
-const StretchName kStretchNames[] = {
-    {L"None", kStretchNone},
-    {L"Uniform", kStretchUniform},
-    {L"UniformToFill", kStretchUniformFill},
-};
 
 void BindHandler(CxSkinDialog& dialog, ILytEnvironment& environment, Value name) {
     ILytContainerHost* host = LytContainerHostOf(environment);
@@ -63,10 +53,8 @@ int CLytWindow::SetAttribute(const wchar_t* name, const wchar_t* value) {
          }},
         {L"Stretch",
          [](CLytWindow&, CxSkinDialog& d, Value v) {
-             const auto found = std::find_if(std::begin(kStretchNames), std::end(kStretchNames),
-                                             [&](const StretchName& s) { return v == s.name; });
-             if (found != std::end(kStretchNames))
-                 d.SetBackgroundStretchMode(found->mode);
+             if (const auto mode = LytStretchMode(v))
+                 d.SetBackgroundStretchMode(*mode);
          }},
         {L"AllowsTransparency", [](CLytWindow&, CxSkinDialog&, Value) {}},
         {L"Opacity",

@@ -396,19 +396,11 @@ BOOL CPanelVirtualSpeaker::NeedsRedraw() const {
 }
 
 void CPanelVirtualSpeaker::DrawChildren(CDC* dc, const RECT* /*clip*/) {
-    if (!dc)
-        return;
-    CxSkinGraphics graphics(dc->GetSafeHdc());
-    Draw(graphics.Get());
+    DrawOnDC(dc);
 }
 
 void CPanelVirtualSpeaker::Draw(Graphics* graphics) {
-    if (!graphics)
-        return;
-    const GraphicsState state = graphics->Save();
-    ApplyTransform(*graphics);
-    Paint(*graphics);
-    graphics->Restore(state);
+    DrawTransformed(graphics, [this](Graphics& transformed) { Paint(transformed); });
 }
 
 void CPanelVirtualSpeaker::Paint(Graphics& graphics) {

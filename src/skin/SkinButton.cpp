@@ -5,6 +5,7 @@
 #include "framework/DC.h"
 #include "skin/SkinControlsException.h"
 #include "skin/SkinDraw.h"
+#include "skin/SkinFontFace.h"
 #include "skin/SkinGraphics.h"
 
 using namespace Gdiplus;
@@ -22,15 +23,6 @@ constexpr UINT kAlignLeft = 1;
 constexpr UINT kAlignRight = 3;
 constexpr UINT kLastValidAlign = 2;
 
-// The message with the path in place of its "%ls".
-std::wstring WithPath(const wchar_t* format, const std::wstring& value) {
-    std::wstring text(format);
-    const size_t at = text.find(L"%ls");
-    if (at != std::wstring::npos)
-        text.replace(at, 3, value);
-    return text;
-}
-
 [[noreturn]] void ThrowFailure(const std::wstring& message) {
     throw new CxSkinControlsException(message.c_str());
 }
@@ -43,9 +35,7 @@ void CxSkinButton::LoadInto(ImagePtr& slot, const std::wstring& path, const wcha
     slot.reset();
     if (path.empty())
         return;
-    slot = xSkinLoadBitmap(path.c_str());
-    if (!slot)
-        ThrowFailure(WithPath(message, path));
+    slot = xSkinLoadBitmapOrThrow(path, message);
 }
 
 void CxSkinButton::LoadIfGiven(ImagePtr& slot, const std::wstring& path, const wchar_t* message) {
@@ -240,10 +230,7 @@ void CxSkinButton::OnMouseOut() {
 }
 
 void CxSkinButton::DrawChildren(CDC* dc, const RECT* /*clip*/) {
-    if (!dc)
-        return;
-    CxSkinGraphics graphics(dc->GetSafeHdc());
-    Draw(graphics.Get());
+    DrawOnDC(dc);
 }
 
 Bitmap* CxSkinButton::ChooseStateImage(bool enabled, bool& disabledLook) const {
@@ -275,10 +262,10 @@ Bitmap* CxSkinButton::ChooseContentImage(bool enabled) const {
 }
 
 void CxSkinButton::Draw(Graphics* graphics) {
-    if (!graphics)
-        return;
-    const GraphicsState state = graphics->Save();
-    ApplyTransform(*graphics);
+    DrawTransformed(graphics, [this](Graphics& transformed) { Paint(transformed); });
+}
+
+void CxSkinButton::Paint(Graphics& graphics) {
     const RECT paint = GetPaintRect();
     const int width = paint.right - paint.left, height = paint.bottom - paint.top;
     const bool enabled = IsEnabled(TRUE) != FALSE;
@@ -289,7 +276,7 @@ void CxSkinButton::Draw(Graphics* graphics) {
     if (image && image == m_normal.get() && m_down)
         image = m_down.get();
     if (image)
-        xSkinDrawImage(*graphics, image, Rect(0, 0, width, height), m_transparency, disabledLook, m_threeSlice != 0,
+        xSkinDrawImage(graphics, image, Rect(0, 0, width, height), m_transparency, disabledLook, m_threeSlice != 0,
                        kCapWidth, kCapWidth);
 
     RectF textArea(static_cast<REAL>(kTextInset), 0, static_cast<REAL>(width - 2 * kTextInset),
@@ -302,7 +289,7 @@ void CxSkinButton::Draw(Graphics* graphics) {
         else if (m_contentAlign == static_cast<int>(kAlignRight))
             x = width - w - kContentMargin;
         xSkinPrepareImage(content);
-        graphics->DrawImage(content, x, (height - h + 1) / 2, w, h);
+        graphics.DrawImage(content, x, (height - h + 1) / 2, w, h);
         if (m_contentAlign == static_cast<int>(kAlignLeft)) {
             textArea.X += static_cast<REAL>(w + kTextGapAfterContent);
             textArea.Width -= static_cast<REAL>(w + kTextGapAfterContent);
@@ -311,16 +298,14 @@ void CxSkinButton::Draw(Graphics* graphics) {
         }
     }
     if (const std::wstring& caption = GetShownText(); !caption.empty())
-        PaintText(*graphics, caption, textArea, enabled);
-    graphics->Restore(state);
+        PaintText(graphics, caption, textArea, enabled);
 }
 
 void CxSkinButton::PaintText(Graphics& graphics, const std::wstring& text, const RectF& area, bool enabled) const {
     if (area.Width <= 0 || area.Height <= 0)
         return;
-    FontFamily family(m_fontFamily.c_str());
-    const FontFamily* face = family.GetLastStatus() == Ok ? &family : FontFamily::GenericSansSerif();
-    const Font font(face, static_cast<REAL>(m_fontSize), m_fontStyle, UnitPoint);
+    const CxSkinFontFace face(m_fontFamily);
+    const Font font(face.Get(), static_cast<REAL>(m_fontSize), m_fontStyle, UnitPoint);
     const SolidBrush brush{Color(enabled ? m_foreColor : m_disabledTextColor)};
     StringFormat format;
     format.SetAlignment(static_cast<StringAlignment>(m_textAlign));

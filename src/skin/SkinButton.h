@@ -112,6 +112,8 @@ private:
 
     Gdiplus::Bitmap* ChooseStateImage(bool enabled, bool& disabledLook) const;
     Gdiplus::Bitmap* ChooseContentImage(bool enabled) const;
+    // The button in its own coordinates, its transform already applied.
+    void Paint(Gdiplus::Graphics& graphics);
     void PaintText(Gdiplus::Graphics& graphics, const std::wstring& text, const Gdiplus::RectF& area,
                    bool enabled) const;
 

@@ -10,6 +10,7 @@
 #include "skin/SkinControlsException.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinDropList.h"
+#include "skin/SkinFontFace.h"
 #include "skin/SkinGraphics.h"
 
 using namespace Gdiplus;
@@ -22,20 +23,6 @@ POINT SystemCursorPos() {
     POINT point{};
     ::GetCursorPos(&point);
     return point;
-}
-
-std::wstring WithPath(const wchar_t* format, const std::wstring& path) {
-    std::wstring text(format);
-    if (const size_t at = text.find(L"%ls"); at != std::wstring::npos)
-        text.replace(at, 3, path);
-    return text;
-}
-
-std::unique_ptr<Bitmap> LoadOrThrow(const std::wstring& path, const wchar_t* message) {
-    std::unique_ptr<Bitmap> image = xSkinLoadBitmap(path.c_str());
-    if (!image)
-        throw new CxSkinControlsException(WithPath(message, path).c_str());
-    return image;
 }
 
 } // namespace
@@ -154,7 +141,7 @@ void CxSkinComboBox::GetItemText(int index, std::wstring& text) {
 // ---- look
 
 void CxSkinComboBox::SetLabelBkImage(const std::wstring& path) {
-    m_labelBackground = LoadOrThrow(path, L"SetLabelBkImage: failed to load %ls");
+    m_labelBackground = xSkinLoadBitmapOrThrow(path, L"SetLabelBkImage: failed to load %ls");
 }
 
 void CxSkinComboBox::SetDropButtonRect(const RECT& rect) {
@@ -209,7 +196,7 @@ void CxSkinComboBox::SetItemHeight(int height) {
 }
 
 void CxSkinComboBox::SetDropListBkImage(const std::wstring& path) {
-    const std::unique_ptr<Bitmap> image = LoadOrThrow(path, L"DropList background: failed to load %ls");
+    const std::unique_ptr<Bitmap> image = xSkinLoadBitmapOrThrow(path, L"DropList background: failed to load %ls");
     if (m_dropListHeight == 0)
         m_dropListHeight = static_cast<int>(image->GetHeight());
     m_dropList->SetListBackgroundImage(path);
@@ -368,42 +355,37 @@ void CxSkinComboBox::OnRButtonUp(UINT flags, POINT point) {
 // ---- painting
 
 void CxSkinComboBox::Draw(Graphics* graphics) {
-    if (!graphics)
-        return;
-    const GraphicsState state = graphics->Save();
-    ApplyTransform(*graphics);
+    DrawTransformed(graphics, [this](Graphics& transformed) { Paint(transformed); });
+}
+
+void CxSkinComboBox::Paint(Graphics& graphics) {
     const RECT paint = GetPaintRect();
     const int width = paint.right - paint.left, height = paint.bottom - paint.top;
     const bool enabled = IsEnabled(TRUE) != FALSE;
     if (m_labelBackground) {
         const int rightCap = width - m_dropButtonRect.left + kCapWidth;
-        xSkinDrawImage(*graphics, m_labelBackground.get(), Rect(0, 0, width, height), m_transparency, !enabled, true,
+        xSkinDrawImage(graphics, m_labelBackground.get(), Rect(0, 0, width, height), m_transparency, !enabled, true,
                        kCapWidth, rightCap);
     }
     const RectF area(static_cast<REAL>(m_labelRect.left), static_cast<REAL>(m_labelRect.top),
                      static_cast<REAL>(m_labelRect.right - m_labelRect.left),
                      static_cast<REAL>(m_labelRect.bottom - m_labelRect.top));
     if (!m_labelText.empty() && area.Width > 0 && area.Height > 0) {
-        FontFamily family(m_fontFamily.c_str());
-        const FontFamily* face = family.GetLastStatus() == Ok ? &family : FontFamily::GenericSansSerif();
-        const Font font(face, static_cast<REAL>(m_fontSize), m_fontStyle, UnitPoint);
+        const CxSkinFontFace face(m_fontFamily);
+        const Font font(face.Get(), static_cast<REAL>(m_fontSize), m_fontStyle, UnitPoint);
         const SolidBrush brush{Color(enabled ? m_foreColor : m_disabledTextColor)};
         StringFormat format(StringFormatFlagsNoWrap);
         format.SetTrimming(StringTrimmingEllipsisCharacter);
         format.SetAlignment(StringAlignmentNear);
         format.SetLineAlignment(StringAlignmentCenter);
-        xSkinDrawStringToBitmap(*graphics, m_labelText.c_str(), area, &font, &format, &brush, nullptr);
+        xSkinDrawStringToBitmap(graphics, m_labelText.c_str(), area, &font, &format, &brush, nullptr);
     }
-    graphics->Restore(state);
 }
 
 void CxSkinComboBox::DrawChildren(CDC* dc, const RECT* /*clip*/) {
     if (!dc)
         return;
-    {
-        CxSkinGraphics graphics(dc->GetSafeHdc());
-        Draw(graphics.Get());
-    }
+    DrawOnDC(dc);
     if (!m_dropButtonCreated || !m_dropButton->IsVisible())
         return;
     const RECT button = m_dropButton->GetRect();

@@ -116,6 +116,8 @@ public:
 private:
     enum ButtonImage : int { kButtonNormal = 0, kButtonSelected = 1, kButtonOver = 2, kButtonDisabled = 3 };
 
+    // The label in its own coordinates, its transform already applied.
+    void Paint(Gdiplus::Graphics& graphics);
     void ToggleDropList();
     void OpenDropList();
     // The drop button's content images back to normal and over, unchecked with redraw.

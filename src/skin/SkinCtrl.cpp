@@ -9,6 +9,7 @@
 #include "skin/LayerToolTip.h"
 #include "skin/SkinControlsException.h"
 #include "skin/SkinDraw.h"
+#include "skin/SkinFontFace.h"
 #include "skin/SkinGraphics.h"
 
 using namespace Gdiplus;
@@ -68,7 +69,9 @@ const std::wstring& CxSkinCtrl::GetDefaultFontFace() {
     return culture.empty() ? systemFace : culture;
 }
 
-void CxSkinCtrl::SetDefaultFontFace(const std::wstring& face) { CultureFace() = face; }
+void CxSkinCtrl::SetDefaultFontFace(const std::wstring& face) {
+    CultureFace() = face;
+}
 
 std::wstring CxSkinCtrl::ReadFontFace(HKEY root, const wchar_t* subKey, const wchar_t* valueName) {
     // RegGetValue terminates the string and fails rather than truncate; anything unreadable, too long
@@ -109,6 +112,13 @@ void CxSkinCtrl::SetParent(IxSkinObject* parent) {
 void CxSkinCtrl::Draw(Graphics* /*graphics*/) {}
 
 void CxSkinCtrl::DrawChildren(CDC* /*dc*/, const RECT* /*clip*/) {}
+
+void CxSkinCtrl::DrawOnDC(CDC* dc) {
+    if (!dc)
+        return;
+    CxSkinGraphics graphics(dc->GetSafeHdc());
+    Draw(graphics.Get());
+}
 
 void CxSkinCtrl::CaptureBackground(CDC* dc) {
     if (!dc)
@@ -350,9 +360,8 @@ SIZE CxSkinCtrl::GetTextExtent() const {
     SIZE extent{0, 0};
     {
         Graphics graphics(dc);
-        FontFamily family(m_fontFamily.c_str());
-        const FontFamily* use = family.GetLastStatus() == Ok ? &family : FontFamily::GenericSansSerif();
-        Font font(use, static_cast<REAL>(m_fontSize), m_fontStyle, UnitPoint);
+        const CxSkinFontFace face(m_fontFamily);
+        Font font(face.Get(), static_cast<REAL>(m_fontSize), m_fontStyle, UnitPoint);
         const Size size = xSkinMeasureString(graphics, m_text.c_str(), &font, kTextExtentPadding);
         extent = {size.Width, size.Height};
     }

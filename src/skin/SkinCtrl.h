@@ -151,6 +151,19 @@ public:
     const std::wstring& GetTextKey() const { return m_textKey; }
 
 protected:
+    // The DrawChildren of a control without child layers: it paints itself through GDI+ on the layer's DC.
+    void DrawOnDC(CDC* dc);
+    // Runs paint with the control's transform applied, then gives the graphics its state back; nothing
+    // happens without graphics.
+    template <class Painter> void DrawTransformed(Gdiplus::Graphics* graphics, Painter paint) {
+        if (!graphics)
+            return;
+        const Gdiplus::GraphicsState state = graphics->Save();
+        ApplyTransform(*graphics);
+        paint(*graphics);
+        graphics->Restore(state);
+    }
+
     ILayerToolTip* FindToolTip() const;
     void RemoveToolTips();
     void ReleaseCursor();

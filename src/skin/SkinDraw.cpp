@@ -1,6 +1,7 @@
 #include "skin/SkinDraw.h"
 
 #include "skin/ScriptFace.h"
+#include "skin/SkinControlsException.h"
 #include "skin/SkinImageCache.h"
 
 #include <algorithm>
@@ -52,10 +53,9 @@ bool ShiftsOnly(const Graphics& graphics) {
 class UnscaledDraw {
 public:
     UnscaledDraw(Graphics& graphics, const RectF& dest, const RectF& source)
-        : m_graphics(graphics),
-          m_active(dest.Width == source.Width && dest.Height == source.Height && Whole(dest.X) && Whole(dest.Y) &&
-                   Whole(source.X) && Whole(source.Y) && Whole(source.Width) && Whole(source.Height) &&
-                   ShiftsOnly(graphics)) {
+        : m_graphics(graphics), m_active(dest.Width == source.Width && dest.Height == source.Height && Whole(dest.X) &&
+                                         Whole(dest.Y) && Whole(source.X) && Whole(source.Y) && Whole(source.Width) &&
+                                         Whole(source.Height) && ShiftsOnly(graphics)) {
         if (!m_active)
             return;
         m_interpolation = graphics.GetInterpolationMode();
@@ -142,6 +142,16 @@ std::unique_ptr<Bitmap> xSkinLoadBitmap(const wchar_t* path) {
 void xSkinPrepareImage(Image* image) {
     if (image)
         CxSkinImageCache::Prepare(image);
+}
+
+std::unique_ptr<Bitmap> xSkinLoadBitmapOrThrow(const std::wstring& path, const wchar_t* format) {
+    std::unique_ptr<Bitmap> image = xSkinLoadBitmap(path.c_str());
+    if (image)
+        return image;
+    std::wstring message(format);
+    if (const size_t at = message.find(L"%ls"); at != std::wstring::npos)
+        message.replace(at, 3, path);
+    throw new CxSkinControlsException(message.c_str());
 }
 
 void xSkinDrawImage(Graphics& graphics, Image* image, const Rect& rect, int transparency, bool disabled,
@@ -261,8 +271,8 @@ REAL LinePadding(Graphics& graphics, const std::wstring& text, const Font* font,
 // reach past the area (a left or right aligned line starts inside the padding), more wrapped lines than the
 // area holds, or a word wider than a line (broken inside). A single line's height is not judged: the line
 // height of some faces (Thai ones) is far taller than their glyphs. `needed` receives the text's size.
-bool IsTextCut(Graphics& graphics, const wchar_t* text, const Font* font, const StringFormat* format,
-               REAL layoutWidth, const RectF& visible, SizeF& needed) {
+bool IsTextCut(Graphics& graphics, const wchar_t* text, const Font* font, const StringFormat* format, REAL layoutWidth,
+               const RectF& visible, SizeF& needed) {
     const std::wstring whole(text);
     const SizeF line = MeasureTight(graphics, whole, font);
     needed = line;
@@ -331,7 +341,9 @@ std::unique_ptr<Font> FitFont(Graphics& graphics, const wchar_t* text, const Fon
 
 } // namespace
 
-void xSkinSetTextCutObserver(SkinTextCutObserver observer) { TextCutObserver() = std::move(observer); }
+void xSkinSetTextCutObserver(SkinTextCutObserver observer) {
+    TextCutObserver() = std::move(observer);
+}
 
 void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const RectF& rect, const Font* font,
                              const StringFormat* format, const Brush* brush, const Size* size) {
@@ -354,7 +366,8 @@ void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const Rect
         Graphics g(&buffer);
         g.SetTextRenderingHint(TextRenderingHintAntiAlias);
         // A fitted text is laid out in the visible area: a wider layout box (see `size`) would move it.
-        const RectF layout = fitted ? RectF(0, 0, w, h) : RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height));
+        const RectF layout =
+            fitted ? RectF(0, 0, w, h) : RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height));
         g.DrawString(text, -1, fitted ? fitted.get() : face, layout, format, brush);
     }
     graphics.DrawImage(&buffer, RectF(rect.X, rect.Y, w, h), 0, 0, w, h, UnitPixel);

@@ -27,6 +27,9 @@ std::unique_ptr<Gdiplus::Bitmap> xSkinLoadBitmap(const wchar_t* path);
 // Makes a loaded picture ready to be drawn or read: the cache decodes a skin image at its first draw. Every
 // drawing function here calls it; code that hands a loaded image to GDI+ itself calls it first.
 void xSkinPrepareImage(Gdiplus::Image* image);
+// The same for a setter that must have its image: a file that cannot be loaded throws the setter's
+// CxSkinControlsException, its message `format` with the path in place of "%ls".
+std::unique_ptr<Gdiplus::Bitmap> xSkinLoadBitmapOrThrow(const std::wstring& path, const wchar_t* format);
 
 // Stretched onto rect, or cut into three vertical slices whose caps stay unscaled when threeSlice is set
 // and the width differs from the image's.

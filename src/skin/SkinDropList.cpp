@@ -10,6 +10,7 @@
 #include "skin/IxSkinComboBoxListener.h"
 #include "skin/SkinControlsException.h"
 #include "skin/SkinDraw.h"
+#include "skin/SkinFontFace.h"
 #include "skin/SkinGraphics.h"
 #include "skin/SkinRepeatButton.h"
 #include "skin/SkinSlider.h"
@@ -22,21 +23,6 @@ namespace {
 
 constexpr wchar_t kUpButtonName[] = L"Button_Scroll_Up";
 constexpr wchar_t kDownButtonName[] = L"Button_Scroll_Down";
-
-std::wstring WithPath(const wchar_t* format, const std::wstring& path) {
-    std::wstring text(format);
-    if (const size_t at = text.find(L"%ls"); at != std::wstring::npos)
-        text.replace(at, 3, path);
-    return text;
-}
-
-// Loads the file or throws the setter's message with the path in it.
-std::unique_ptr<Bitmap> LoadOrThrow(const std::wstring& path, const wchar_t* message) {
-    std::unique_ptr<Bitmap> image = xSkinLoadBitmap(path.c_str());
-    if (!image)
-        throw new CxSkinControlsException(WithPath(message, path).c_str());
-    return image;
-}
 
 POINT MessagePoint(LPARAM lParam) {
     return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -132,9 +118,9 @@ CDropListItem* CxSkinDropList::Item(int index) const {
 const std::shared_ptr<Font>& CxSkinDropList::StyleFont(int state) {
     TextStyle& style = m_styles[Style(state)];
     if (!style.font) {
-        FontFamily family(style.fontName.c_str());
-        const FontFamily* face = family.GetLastStatus() == Ok ? &family : FontFamily::GenericSansSerif();
-        style.font = std::make_shared<Font>(face, static_cast<REAL>(style.fontHeight), style.fontStyle, UnitPoint);
+        const CxSkinFontFace face(style.fontName);
+        style.font =
+            std::make_shared<Font>(face.Get(), static_cast<REAL>(style.fontHeight), style.fontStyle, UnitPoint);
     }
     return style.font;
 }
@@ -241,25 +227,25 @@ void CxSkinDropList::SetStyleFontHeight(int state, int height) {
 }
 
 void CxSkinDropList::SetListBackgroundImage(const std::wstring& path) {
-    m_listBackground = LoadOrThrow(path, L"DropList background: failed to load %ls");
+    m_listBackground = xSkinLoadBitmapOrThrow(path, L"DropList background: failed to load %ls");
     CxSkinDialog::SetBackgroundImage(path.c_str());
 }
 
 void CxSkinDropList::SetItemImage(int state, const std::wstring& path) {
     if (path.empty())
         return;
-    std::unique_ptr<Bitmap> image = LoadOrThrow(path, L"DropList ItemNormal: failed to load %ls");
+    std::unique_ptr<Bitmap> image = xSkinLoadBitmapOrThrow(path, L"DropList ItemNormal: failed to load %ls");
     m_styles[Style(state)].image = std::shared_ptr<Bitmap>(std::move(image));
 }
 
 void CxSkinDropList::SetScrollBkImage(const std::wstring& path) {
-    m_scrollBackground = LoadOrThrow(path, L"Scroll background: failed to load %ls");
+    m_scrollBackground = xSkinLoadBitmapOrThrow(path, L"Scroll background: failed to load %ls");
     m_imagePaths[0] = path;
     m_scrollBar->SetBarNormalImage(path);
 }
 
 void CxSkinDropList::SetScrollThumbImage(const std::wstring& path) {
-    LoadOrThrow(path, L"Scroll Block: failed to load %ls");
+    xSkinLoadBitmapOrThrow(path, L"Scroll Block: failed to load %ls");
     m_imagePaths[1] = path;
     m_scrollBar->SetThumbNormalImage(path);
 }

@@ -5,6 +5,7 @@
 #include "skin/SkinControlsException.h"
 #include "skin/SkinCtrl.h"
 #include "skin/SkinDraw.h"
+#include "skin/SkinFontFace.h"
 #include "skin/SkinGraphics.h"
 #include "skin/SkinMenu.h"
 
@@ -371,14 +372,13 @@ void CxSkinMenuItem::DrawLight(HDC dc) {
     if (m_content.empty() || !m_drawTextContent)
         return;
     const StateStyle& hot = m_styles[kMenuItemHot];
-    FontFamily family(hot.fontName.c_str());
-    const FontFamily* face = family.GetLastStatus() == Ok ? &family : FontFamily::GenericSansSerif();
+    const CxSkinFontFace face(hot.fontName);
     const int points = hot.fontHeight > 0 ? hot.fontHeight : kFallbackFontPoints;
     const REAL size = static_cast<REAL>(points * ScreenDpi() / 96);
     StringFormat format;
     xSkinMenuItemFormat(format);
     Pen pen(Color(m_lightColor), kTextGlowWidth);
-    xSkinDrawOutlinedText(g, m_content.c_str(), face, hot.fontStyle, size,
+    xSkinDrawOutlinedText(g, m_content.c_str(), face.Get(), hot.fontStyle, size,
                           RectF(static_cast<REAL>(left), static_cast<REAL>(y), static_cast<REAL>(x + width - left),
                                 static_cast<REAL>(height)),
                           &format, nullptr, &pen);

@@ -60,10 +60,7 @@ bool CxSkinShape::IsVerticalGradient() const {
 }
 
 void CxSkinShape::DrawChildren(CDC* dc, const RECT* /*clip*/) {
-    if (!dc)
-        return;
-    CxSkinGraphics graphics(dc->GetSafeHdc());
-    Draw(graphics.Get());
+    DrawOnDC(dc);
 }
 
 void CxSkinShape::Draw(Graphics* graphics) {

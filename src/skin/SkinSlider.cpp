@@ -623,19 +623,11 @@ LRESULT CxSkinSlider::OnLayerMessage(UINT msg, LPARAM /*lParam*/) {
 // ---- painting ----------------------------------------------------------------------------------------
 
 void CxSkinSlider::DrawChildren(CDC* dc, const RECT* /*clip*/) {
-    if (!dc)
-        return;
-    CxSkinGraphics graphics(dc->GetSafeHdc());
-    Draw(graphics.Get());
+    DrawOnDC(dc);
 }
 
 void CxSkinSlider::Draw(Graphics* graphics) {
-    if (!graphics)
-        return;
-    const GraphicsState state = graphics->Save();
-    ApplyTransform(*graphics);
-    Paint(*graphics);
-    graphics->Restore(state);
+    DrawTransformed(graphics, [this](Graphics& transformed) { Paint(transformed); });
 }
 
 void CxSkinSlider::Paint(Graphics& graphics) {

@@ -6,6 +6,7 @@
 #include "framework/DC.h"
 #include "skin/SkinControlsException.h"
 #include "skin/SkinDraw.h"
+#include "skin/SkinFontFace.h"
 #include "skin/SkinGraphics.h"
 #include "skin/SkinParse.h"
 
@@ -142,30 +143,26 @@ CxSkinStatic* CxSkinStatic::Clone() const {
 }
 
 void CxSkinStatic::DrawChildren(CDC* dc, const RECT* /*clip*/) {
-    if (!dc)
-        return;
-    CxSkinGraphics graphics(dc->GetSafeHdc());
-    Draw(graphics.Get());
+    DrawOnDC(dc);
 }
 
 void CxSkinStatic::Draw(Graphics* graphics) {
-    if (!graphics)
-        return;
-    const GraphicsState state = graphics->Save();
-    ApplyTransform(*graphics);
+    DrawTransformed(graphics, [this](Graphics& transformed) { Paint(transformed); });
+}
+
+void CxSkinStatic::Paint(Graphics& graphics) {
     const RECT paint = GetPaintRect();
     const int width = paint.right - paint.left, height = paint.bottom - paint.top;
     const bool enabled = IsEnabled(TRUE) != FALSE;
     if (m_image) {
-        PaintImage(*graphics, Rect(0, 0, width, height), enabled);
+        PaintImage(graphics, Rect(0, 0, width, height), enabled);
     } else if (m_hasBackColor) {
         SolidBrush brush{Color(m_backColor)};
-        graphics->FillRectangle(&brush, 0, 0, width, height);
+        graphics.FillRectangle(&brush, 0, 0, width, height);
     }
-    PaintBorder(*graphics, width, height);
+    PaintBorder(graphics, width, height);
     if (!m_text.empty())
-        PaintText(*graphics, width, height, enabled);
-    graphics->Restore(state);
+        PaintText(graphics, width, height, enabled);
 }
 
 void CxSkinStatic::PaintImage(Graphics& graphics, const Rect& area, bool enabled) const {
@@ -195,9 +192,8 @@ void CxSkinStatic::PaintBorder(Graphics& graphics, int width, int height) const 
 }
 
 void CxSkinStatic::PaintText(Graphics& graphics, int width, int height, bool enabled) const {
-    FontFamily family(m_fontFamily.c_str());
-    const FontFamily* face = family.GetLastStatus() == Ok ? &family : FontFamily::GenericSansSerif();
-    const Font font(face, static_cast<REAL>(m_fontSize), m_fontStyle, UnitPoint);
+    const CxSkinFontFace face(m_fontFamily);
+    const Font font(face.Get(), static_cast<REAL>(m_fontSize), m_fontStyle, UnitPoint);
     const SolidBrush brush{Color(enabled ? m_foreColor : m_disabledTextColor)};
     StringFormat format(static_cast<INT>(m_formatFlags));
     format.SetAlignment(static_cast<StringAlignment>(m_textAlign));

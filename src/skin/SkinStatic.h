@@ -69,6 +69,8 @@ public:
 
 private:
     void MeasureNaturalSize();
+    // The control in its own coordinates, its transform already applied.
+    void Paint(Gdiplus::Graphics& graphics);
     void PaintImage(Gdiplus::Graphics& graphics, const Gdiplus::Rect& area, bool enabled) const;
     void PaintBorder(Gdiplus::Graphics& graphics, int width, int height) const;
     void PaintText(Gdiplus::Graphics& graphics, int width, int height, bool enabled) const;
