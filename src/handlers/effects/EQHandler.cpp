@@ -8,6 +8,7 @@
 #include "driver/EffectDefaultWriters.h"
 #include "driver/IDriverInstance.h"
 #include "driver/PropertyValue.h"
+#include "handlers/PageKeys.h"
 #include "handlers/effects/EQPresetFile.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinComboBox.h"
@@ -128,16 +129,11 @@ bool CEQHandler::UsesQuarterIndex() const {
 // Driver state
 
 void CEQHandler::ApplyToDevice(IDriverInstance& driver, int32_t endpointCode) {
-    // The switch is unsigned, the band gains signed whole dB.
-    uint32_t enable = 0;
-    if (driver.GetEndpointProperty(endpointCode, kEnableKey, &enable, kValueUInt, kDefaultNumberSize, nullptr, 0, 0,
-                                   true, false) == kDriverOk)
-        return;
-    const uint32_t off = 0;
-    driver.SetEndpointProperty(endpointCode, kEnableKey, &off, kValueUInt, kDefaultNumberSize, nullptr, 0, 0);
-    const int32_t flat = 0;
-    for (const EqBandRow& row : g_EqBandTable)
-        driver.SetEndpointProperty(endpointCode, row.driverKey, &flat, kValueInt, kDefaultNumberSize, nullptr, 0, 0);
+    // Off, then every band flat: the switch is unsigned, the band gains signed whole dB.
+    uintkey::Default defaults[1 + kBandCount] = {{kEnableKey, 0}};
+    for (int band = 0; band < kBandCount; ++band)
+        defaults[1 + band] = {g_EqBandTable[band].driverKey, 0, kValueInt};
+    uintkey::WriteDefaults(&driver, endpointCode, kEnableKey, defaults);
 }
 
 void RegisterEQDefaultsWriter(CEffectDefaultWriters& writers, std::function<IDriverInstance*()> driver) {
@@ -163,8 +159,7 @@ int CEQHandler::FindMatchingPreset(const BandGains& gains) {
 void CEQHandler::MatchCurrentPreset() {
     IDriverInstance* driver = GetDriver();
     uint32_t enable = 0;
-    if (driver)
-        driver->GetProperty(kEnableKey, &enable, kValueUInt, kDefaultNumberSize, nullptr, 0, 0, true, false);
+    uintkey::Read(driver, kEnableKey, enable, true, false);
     m_enable = enable;
     for (int band = 0; band < kBandCount; ++band) {
         int32_t gain = 0;
@@ -225,10 +220,9 @@ void CEQHandler::WriteGains(const BandGains& gains) {
 }
 
 int CEQHandler::ToggleEnable() {
-    IDriverInstance* driver = GetDriver();
     const uint32_t old = m_enable;
     const uint32_t next = old == 1 ? 0 : 1;
-    if (!driver || driver->SetProperty(kEnableKey, &next, kValueUInt, kDefaultNumberSize, nullptr, 0, 0) != kDriverOk) {
+    if (!uintkey::Write(GetDriver(), kEnableKey, next)) {
         // The switch has already flipped under the click: show the state the device kept.
         if (auto* button = As<IxSkinButton>(FindControl(L"BtnEnableEQ")))
             button->SetCheck(static_cast<int>(old), FALSE);

@@ -220,9 +220,7 @@ int CSpeakerVolHandler::OnClick(const std::wstring& name) {
         IDriverInstance* driver = GetDriver();
         int mute = 0;
         ReadInt(L"MuteControl", mute, kValueUInt);
-        const int value = mute == 1 ? 0 : 1;
-        if (!driver ||
-            driver->SetProperty(L"MuteControl", &value, kValueUInt, kDefaultNumberSize, nullptr, 0, 0) != 0) {
+        if (!uintkey::Write(driver, L"MuteControl", mute == 1 ? 0 : 1)) {
             if (auto* button = FindAs<IxSkinButton>(name))
                 button->SetCheck(mute, TRUE);
         }
