@@ -12,6 +12,7 @@
 #include "app/OvercoatApp.h"
 #include "app/UIDialog.h"
 #include "driver/IDriverInstance.h"
+#include "driver/PropertyValue.h"
 #include "markup/ILytController.h"
 #include "markup/LytWindow.h"
 #include "framework/Wnd.h"
@@ -33,7 +34,8 @@ constexpr wchar_t kProfilePanelName[] = L"PanelProfile";
 constexpr wchar_t kPanelDeviceList[] = L"PanelDeviceList";
 constexpr wchar_t kVirtualSurround[] = L"EnableVirtualSurroundEffect";
 
-constexpr int32_t kValueInt = 1;
+// The virtual-surround switch is read as an unsigned number of 4 bytes.
+constexpr uint32_t kSwitchSize = sizeof(int32_t);
 
 // The outside effects panels: the launcher is another vendor's program.
 struct OutsideEffects {
@@ -576,10 +578,10 @@ int CMainHandler::OnDriverNotify(uint64_t, uint32_t flags) {
         ApplySurroundRules();
     int32_t stored = 0;
     int32_t live = 0;
-    if (driver->GetDefaultRenderProperty(kVirtualSurround, &stored, kValueInt, 4, nullptr, 0, 0, false, false) ==
-            kDriverOk &&
-        driver->GetDefaultRenderProperty(kVirtualSurround, &live, kValueInt, 4, nullptr, 0, 0, false, true) ==
-            kDriverOk &&
+    if (driver->GetDefaultRenderProperty(kVirtualSurround, &stored, kValueUInt, kSwitchSize, nullptr, 0, 0, false,
+                                         false) == kDriverOk &&
+        driver->GetDefaultRenderProperty(kVirtualSurround, &live, kValueUInt, kSwitchSize, nullptr, 0, 0, false,
+                                         true) == kDriverOk &&
         stored != live)
         UpdateStatusPanel(kVirtualSurround, 1);
     switch (flags) {

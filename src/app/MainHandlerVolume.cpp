@@ -10,6 +10,7 @@
 #include "app/PromptDialogs.h"
 #include "framework/Wnd.h"
 #include "driver/IDriverInstance.h"
+#include "driver/PropertyValue.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinSlider.h"
 #include "skin/LayerWnd.h"
@@ -31,8 +32,9 @@ constexpr wchar_t kGFS[] = L"GFSControl";
 constexpr wchar_t kSurroundSS[] = L"Enable_SS_LFX";
 constexpr wchar_t kChannelNumber[] = L"DevChannelNumControl";
 
-constexpr int32_t kValueInt = 1;
-constexpr int32_t kValueFloat = 2;
+// The switches and mutes go to the driver as unsigned numbers (kValueUInt), the volumes as floats; both
+// with their size given: 4 bytes.
+constexpr uint32_t kNumberSize = sizeof(int32_t);
 
 // Speaker, HeadPhone, SPDIFOut and SpeakerQuarter: the master volume follows the loudest of them.
 constexpr int32_t kMasterEndpoints[] = {1, 7, 4, 12};
@@ -92,8 +94,8 @@ float CMainHandler::ReadMasterVolumes(float volumes[]) {
         if (!driver)
             continue;
         float value = 0.0f;
-        if (driver->GetEndpointProperty(kMasterEndpoints[i], kVolume, &value, kValueFloat, 4, nullptr, 0, 0, false,
-                                        false) == kDriverOk) {
+        if (driver->GetEndpointProperty(kMasterEndpoints[i], kVolume, &value, kValueFloat, kNumberSize, nullptr, 0, 0,
+                                        false, false) == kDriverOk) {
             volumes[i] = value;
             loudest = std::max(loudest, value);
         }
@@ -117,7 +119,7 @@ int CMainHandler::OnSliderChanged(const std::wstring& name, float position, int)
     for (size_t i = 0; i < kMasterCount && driver; ++i) {
         // The loudest endpoint follows the slider; the others keep their distance to it.
         const float value = std::clamp(volumes[i] + delta, 0.0f, 1.0f);
-        driver->SetEndpointProperty(kMasterEndpoints[i], kVolume, &value, kValueFloat, 4, nullptr, 0, 0);
+        driver->SetEndpointProperty(kMasterEndpoints[i], kVolume, &value, kValueFloat, kNumberSize, nullptr, 0, 0);
     }
     if (m_content && m_contentName.find(L"Vol") != std::wstring::npos && m_owner)
         m_owner->PostMessage(kMsgInitContentHandler, reinterpret_cast<WPARAM>(ContentHandler()), 0);
@@ -134,7 +136,7 @@ bool CMainHandler::AllMasterEndpointsMuted() {
     for (int32_t code : kMasterEndpoints) {
         int32_t muted = 0;
         const int32_t result =
-            driver->GetEndpointProperty(code, kMute, &muted, kValueInt, 4, nullptr, 0, 0, false, false);
+            driver->GetEndpointProperty(code, kMute, &muted, kValueUInt, kNumberSize, nullptr, 0, 0, false, false);
         if (result == kNoSuchEndpoint)
             continue;
         // Any other failure says nothing about the endpoint: it is not taken as muted.
@@ -150,7 +152,7 @@ void CMainHandler::ToggleSpeakerMute() {
         return;
     const int32_t value = AllMasterEndpointsMuted() ? 0 : 1;
     for (int32_t code : kMuteWriteOrder)
-        driver->SetEndpointProperty(code, kMute, &value, kValueInt, 4, nullptr, 0, 0);
+        driver->SetEndpointProperty(code, kMute, &value, kValueUInt, kNumberSize, nullptr, 0, 0);
     if (IxSkinButton* button = AsButton(FindControl(kSpeakerMute)))
         button->SetCheck(value, TRUE);
     if (m_content) {
@@ -255,10 +257,10 @@ void CMainHandler::RefreshToggle(const wchar_t* buttonName, const wchar_t* prope
     }
     control->SetVisible(TRUE, redraw);
     int32_t value = 0;
-    const int32_t read =
-        toggle.capture
-            ? driver->GetDefaultCaptureProperty(toggle.property, &value, kValueInt, 4, nullptr, 0, 0, false, false)
-            : driver->GetDefaultRenderProperty(toggle.property, &value, kValueInt, 4, nullptr, 0, 0, false, false);
+    const int32_t read = toggle.capture ? driver->GetDefaultCaptureProperty(toggle.property, &value, kValueUInt,
+                                                                            kNumberSize, nullptr, 0, 0, false, false)
+                                        : driver->GetDefaultRenderProperty(toggle.property, &value, kValueUInt,
+                                                                           kNumberSize, nullptr, 0, 0, false, false);
     if (read == kDriverOk) {
         if (button->GetPowerState() != value)
             button->SetCheck(value, redraw);
@@ -268,8 +270,8 @@ void CMainHandler::RefreshToggle(const wchar_t* buttonName, const wchar_t* prope
     // shown as off; the microphone's own page decides what it holds.
     if (!toggle.capture) {
         const int32_t off = 0;
-        driver->SetEndpointProperty(driver->EndpointPrefixToCode(endpoint), toggle.property, &off, kValueInt, 4,
-                                    nullptr, 0, 0);
+        driver->SetEndpointProperty(driver->EndpointPrefixToCode(endpoint), toggle.property, &off, kValueUInt,
+                                    kNumberSize, nullptr, 0, 0);
     }
     if (button->GetCheck())
         button->SetCheck(0, redraw);
@@ -308,10 +310,10 @@ void CMainHandler::ToggleSmartVolume() {
         return;
     const std::wstring endpoint = driver->GetDefaultRenderEndpointName();
     int32_t value = 0;
-    driver->GetDefaultRenderProperty(kSmartVolume, &value, kValueInt, 4, nullptr, 0, 0, false, false);
+    driver->GetDefaultRenderProperty(kSmartVolume, &value, kValueUInt, kNumberSize, nullptr, 0, 0, false, false);
     const int32_t toggled = !value;
     const int32_t result = driver->SetEndpointProperty(driver->EndpointPrefixToCode(endpoint), kSmartVolume, &toggled,
-                                                       kValueInt, 4, nullptr, 0, 0);
+                                                       kValueUInt, kNumberSize, nullptr, 0, 0);
     FinishToggle(L"EnableSmartVol", endpoint, kSmartVolume, toggled, result);
 }
 
@@ -322,9 +324,9 @@ void CMainHandler::ToggleGX() {
     const std::wstring endpoint = driver->GetDefaultRenderEndpointName();
     const int32_t code = driver->EndpointPrefixToCode(endpoint);
     int32_t value = 0;
-    driver->GetEndpointProperty(code, kGX, &value, kValueInt, 4, nullptr, 0, 0, false, false);
+    driver->GetEndpointProperty(code, kGX, &value, kValueUInt, kNumberSize, nullptr, 0, 0, false, false);
     const int32_t toggled = !value;
-    const int32_t result = driver->SetEndpointProperty(code, kGX, &toggled, kValueInt, 4, nullptr, 0, 0);
+    const int32_t result = driver->SetEndpointProperty(code, kGX, &toggled, kValueUInt, kNumberSize, nullptr, 0, 0);
     FinishToggle(L"EnableGX", endpoint, kGX, toggled, result);
 }
 
@@ -335,9 +337,9 @@ void CMainHandler::ToggleENC() {
     const std::wstring endpoint = driver->GetDefaultCaptureEndpointName();
     const int32_t code = driver->EndpointPrefixToCode(endpoint);
     int32_t value = 0;
-    driver->GetEndpointProperty(code, kENC, &value, kValueInt, 4, nullptr, 0, 0, false, false);
+    driver->GetEndpointProperty(code, kENC, &value, kValueUInt, kNumberSize, nullptr, 0, 0, false, false);
     const int32_t toggled = value == 0 ? 1 : 0;
-    const int32_t result = driver->SetEndpointProperty(code, kENC, &toggled, kValueInt, 4, nullptr, 0, 0);
+    const int32_t result = driver->SetEndpointProperty(code, kENC, &toggled, kValueUInt, kNumberSize, nullptr, 0, 0);
     FinishToggle(L"EnableENC", endpoint, kENC, toggled, result);
     InitContent();
     if (m_statusHandler)
@@ -385,10 +387,10 @@ int CMainHandler::UpdateFromDriver() {
         int32_t live = 0;
         for (auto [value, fromCache] : {std::pair{&stored, false}, std::pair{&live, true}}) {
             if (toggle.capture)
-                driver->GetDefaultCaptureProperty(toggle.property, value, kValueInt, 4, nullptr, 0, 0, false,
+                driver->GetDefaultCaptureProperty(toggle.property, value, kValueUInt, kNumberSize, nullptr, 0, 0, false,
                                                   fromCache);
             else
-                driver->GetDefaultRenderProperty(toggle.property, value, kValueInt, 4, nullptr, 0, 0, false,
+                driver->GetDefaultRenderProperty(toggle.property, value, kValueUInt, kNumberSize, nullptr, 0, 0, false,
                                                  fromCache);
         }
         if (stored != live)
@@ -402,12 +404,13 @@ int CMainHandler::UpdateFromDriver() {
 int32_t CMainHandler::ReadInt(const wchar_t* property, int32_t* value) {
     *value = 0;
     IDriverInstance* driver = GetDriver();
-    return driver ? driver->GetProperty(property, value, kValueInt, 4, nullptr, 0, 0, false, false) : kDriverNoDevice;
+    return driver ? driver->GetProperty(property, value, kValueUInt, kNumberSize, nullptr, 0, 0, false, false)
+                  : kDriverNoDevice;
 }
 
 int32_t CMainHandler::WriteInt(const wchar_t* property, int32_t value) {
     IDriverInstance* driver = GetDriver();
-    return driver ? driver->SetProperty(property, &value, kValueInt, 4, nullptr, 0, 0) : kDriverNoDevice;
+    return driver ? driver->SetProperty(property, &value, kValueUInt, kNumberSize, nullptr, 0, 0) : kDriverNoDevice;
 }
 
 bool CMainHandler::ReadsNonzero(const wchar_t* property) {

@@ -17,6 +17,9 @@ enum PropertyValueType : int32_t {
     kValueBlock = 4, // an opaque record ("IsSupportFormat" formats, routing blocks, "DevFormatControl")
 };
 
+// The value size that asks for a number of the default width: 4 bytes (see PropertyByteCount).
+inline constexpr uint32_t kDefaultNumberSize = 0;
+
 inline constexpr uint32_t kPropertyBufferBytes = oc::driver::kPropertyBufferBytes;
 inline constexpr size_t kPropertyBufferChars = kPropertyBufferBytes / sizeof(wchar_t);
 

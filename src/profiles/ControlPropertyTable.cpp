@@ -1,6 +1,8 @@
 #include "profiles/ControlPropertyTable.h"
 
+#include <array>
 #include <cwchar>
+#include <initializer_list>
 
 #include "driver/IDriverInstance.h"
 
@@ -43,150 +45,128 @@ constexpr int32_t kDeviceValue = kControlRowDevice;
 constexpr int32_t kMatchedValue = kControlRowDevice | kControlRowMatched;
 constexpr int32_t kMatchedSwitch = kControlRowSwitch | kControlRowDevice | kControlRowMatched;
 
+// The switches that several pages hold as their own rows.
+constexpr wchar_t kSurroundSwitch[] = L"Enable_KESTAL_HPSPK_LFX";
+constexpr wchar_t kVirtualSurroundSwitch[] = L"EnableVirtualSurroundEffect";
+
+using Keys = std::initializer_list<const wchar_t*>;
+
+// Fills the table in order: a row at a time, or the run of rows one page holds on one set of endpoints.
+class CTableBuilder {
+public:
+    constexpr void Row(const wchar_t* key, EndpointMask mask, const wchar_t* feature, int32_t kind, int32_t flags,
+                       const wchar_t* parentSwitch = L"") {
+        m_rows[m_count++] = {key, mask, feature, parentSwitch, kind, flags};
+    }
+    // Values the program keeps itself, one row each.
+    constexpr void UiValues(const wchar_t* feature, EndpointMask mask, Keys keys) {
+        for (const wchar_t* key : keys)
+            Row(key, mask, feature, I, kUiValue);
+    }
+    // Matched integer values, under a switch when one is named.
+    constexpr void Matched(const wchar_t* feature, EndpointMask mask, Keys keys, const wchar_t* parentSwitch = L"") {
+        for (const wchar_t* key : keys)
+            Row(key, mask, feature, I, kMatchedValue, parentSwitch);
+    }
+    // An effect's matched switch, then the matched integer settings under it, on the same endpoints.
+    constexpr void Effect(const wchar_t* feature, EndpointMask mask, const wchar_t* switchKey, Keys settings = {}) {
+        Row(switchKey, mask, feature, I, kMatchedSwitch);
+        Matched(feature, mask, settings, switchKey);
+    }
+    constexpr std::array<ControlPropertyRow, kControlPropertyRowCount> Rows() const { return m_rows; }
+
+private:
+    std::array<ControlPropertyRow, kControlPropertyRowCount> m_rows{};
+    int m_count = 0;
+};
+
+constexpr std::array<ControlPropertyRow, kControlPropertyRowCount> BuildTable() {
+    CTableBuilder t;
+    // Volume, mute and balance: captured and applied, never matched.
+    t.Row(L"MuteControl", kAllButRca, L"Vol", I, kDeviceValue);
+    t.Row(L"AAMuteControl", kAnalogueIn, L"Vol", I, kDeviceValue);
+    t.Row(L"VolumeControl", kAllButRca, L"Vol", F, kDeviceValue);
+    t.Row(L"AAVolumeControl", kAnalogueIn, L"Vol", F, kDeviceValue);
+    t.UiValues(L"Vol", kSpeakers, {L"__FrontBalance", L"__RearBalance", L"__CWBalance", L"__SideBalance"});
+    t.UiValues(L"Vol", kStereo, {L"__Balance"});
+    t.UiValues(L"Vol", kAnalogueIn, {L"__AABalance"});
+    // Channel configuration (rows 10-13): the 16-bit channel count, the copy switch and the two swaps.
+    t.Row(L"DevChannelNumControl", kSpeakerHeadphone, L"Setting", U, kMatchedValue);
+    t.Row(L"Enable_Channel_COPY_LFX", kSpeakers, L"Setting", I, kMatchedSwitch);
+    t.Matched(L"Setting", kSpeakers, {L"Enable_SwapSrBk_LFX", L"Enable_SwapLfeCn_LFX"});
+    // The main window's quick switches, the quarter speakers' output and the hardware tone (float switches).
+    t.Row(L"Enable_SMART_VOLUME_GFX", kRenderAndSpdif, L"Vol", I, kMatchedSwitch);
+    t.Matched(L"Vol", kQuarter, {L"DeviceSpecificControl"});
+    t.Row(L"EXControl", kSpeakerHeadphone, L"Vol", I, kMatchedSwitch);
+    t.Row(L"HWEQBassControl", kSpeakerHeadphone, L"HWEQ", F, kMatchedSwitch);
+    t.Row(L"HWEQTrebleControl", kSpeakerHeadphone, L"HWEQ", F, kMatchedSwitch);
+    // The sampling rate, the 16-bit bit depth and the encoded outputs (rows 19-22).
+    t.Matched(L"SamplingRate", kAllButRca, {L"DevSampleRateControl"});
+    t.Row(L"DevBitDepthControl", kAllButRca, L"SamplingRate", U, kMatchedValue);
+    t.Matched(L"SamplingRate", kSpdifOut, {L"DTSInteractiveControl", L"DolbyDigitalLiveControl"});
+    // Equalizer (rows 23-33).
+    t.Effect(L"EQ", kRenderAndSpdif, L"Enable_EQ_GFX",
+             {L"EQ_Slider1", L"EQ_Slider2", L"EQ_Slider3", L"EQ_Slider4", L"EQ_Slider5", L"EQ_Slider6", L"EQ_Slider7",
+              L"EQ_Slider8", L"EQ_Slider9", L"EQ_Slider10"});
+    // Environment modelling.
+    t.Effect(L"EM", kRenderAndSpdif, L"Enable_RFX_GFX", {L"RFX_ENVIRONMENT", L"RFX_ROOMSIZE"});
+    // Virtual speaker room (rows 37-58): the angles, the distances, a switch of its own that the room's
+    // switch also governs, and the turning flags the program keeps.
+    t.Effect(L"Virtual", kRenderAndSpdif, L"Enable_SS_LFX",
+             {L"SS_LF_ANGLE", L"SS_RF_ANGLE", L"SS_LB_ANGLE", L"SS_RB_ANGLE", L"SS_LS_ANGLE", L"SS_RS_ANGLE",
+              L"SS_C_ANGLE", L"SS_LFE_ANGLE", L"SS_LF_DIST", L"SS_RF_DIST", L"SS_LB_DIST", L"SS_RB_DIST", L"SS_LS_DIST",
+              L"SS_RS_DIST", L"SS_C_DIST", L"SS_LFE_DIST"});
+    t.Row(L"Enable_Channel_COPY_LFX", kRenderAndSpdif, L"Virtual", I, kMatchedSwitch, L"Enable_SS_LFX");
+    t.UiValues(L"Virtual", kRenderAndSpdif, {L"__WiseArround", L"__CounterClockwise", L"__Clockwise", L"__Manual"});
+    // Bass management.
+    t.Effect(L"Subroute", kSpeakers, L"Enable_BM_GFX",
+             {L"BM_Slider_Frequency", L"BM_Slider_BassLevel", L"BM_LargeSpeaker"});
+    // Karaoke.
+    t.Effect(L"PitchShifter", kRenderAndSpdif, L"Enable_KEYSHIFT_GFX", {L"KEYSHIFT_LEVEL"});
+    t.Effect(L"VocalFading", kRenderAndSpdif, L"Enable_VOCALCANCEL_GFX", {L"VOCALCANCEL_LEVEL"});
+    // Surround headphone and surround speakers share their switch; each page holds it as its own row. The
+    // channel copy under it goes to more endpoints.
+    t.Effect(L"VimoSurroundHeadPhone", kSpeakerHeadphone, kSurroundSwitch,
+             {L"KESTAL_HPSPK_USEHP", L"KESTAL_HPSPK_ROOMSIZE"});
+    t.Matched(L"VimoSurroundHeadPhone", kRenderAndSpdif, {L"Enable_Channel_COPY_LFX"}, kSurroundSwitch);
+    t.Matched(L"VimoSurroundHeadPhone", kSpeakerHeadphone, {L"KESTAL_HPSPK_MODE"}, kSurroundSwitch);
+    t.Effect(L"VimoSurroundSpeakers", kSpeakerHeadphone, kSurroundSwitch,
+             {L"KESTAL_HPSPK_USEHP", L"KESTAL_HPSPK_SFX", L"KESTAL_HPSPK_SPKANGLE"});
+    t.Matched(L"VimoSurroundSpeakers", kRenderAndSpdif, {L"Enable_Channel_COPY_LFX"}, kSurroundSwitch);
+    // DTS Surround Sensation (rows 77-84).
+    t.Effect(L"DTSSS", kSpeakerHeadphone, L"Enable_SURRSENS_LFX",
+             {L"Enable_SURRSENS_USEHP", L"SURRSENS_CONTENTTYPE", L"SURRSENS_EXPFACTOR", L"SURRSENS_SPEAKERANGLE",
+              L"SURRSENS_MIXLFE", L"ENABLE_SURRSENS_DIALOGCLARITY", L"SURRSENS_DIALOGCLARITY_GAIN"});
+    // DTS Neo:PC.
+    t.Effect(L"DTSNeoPC", kSpeakers, L"Enable_NEOPC_LFX",
+             {L"NEOPC_MODE", L"NEOPC_SLIDER_DIMENSION", L"NEOPC_SLIDER_CENTERGAIN"});
+    // Dolby Headphone / Virtual Speaker and its second version.
+    t.Effect(L"DolbyHPVS", kSpeakerHeadphone, L"Enable_DHDVS_LFX", {L"DHDVS_USEDH", L"DH_Mode", L"DVS_Mode"});
+    t.Effect(L"DolbyHPV2", kSpeakerHeadphone, L"Enable_DHV2_LFX");
+    // Dolby Pro Logic IIx.
+    t.Effect(L"DolbyPLIIx", kSpeakers, L"Enable_PLIIX_LFX",
+             {L"PLIIX_MODE", L"PLIIX_SLIDER_DIMENSION", L"PLIIX_SLIDER_CENTERWIDTH", L"PLIIX_PANORAMA"});
+    // The single-slider effects (rows 99-110).
+    t.Effect(L"VimoSmartVolume", kRenderAndSpdif, L"Enable_ADAPTIVEVOLUME_GFX",
+             {L"ADAPTIVEVOLUME_LEVEL", L"ADAPTIVEVOLUME_MODE"});
+    t.Effect(L"VimoDynamicBass", kRenderAndSpdif, L"Enable_VIRTUALBASS_LFX",
+             {L"VIRTUALBASS_Mode", L"VIRTUALBASS_Level", L"VIRTUALBASS_CutOffFrequency"});
+    t.Effect(L"VimoAudioBrilliant", kRenderAndSpdif, L"Enable_AUDIOBRILLIANT_LFX", {L"AUDIOBRILLIANT_LEVEL"});
+    t.Effect(L"VimoVoiceClarity", kRenderAndSpdif, L"Enable_VOICECLARITY_LFX",
+             {L"VOICECLARITY_LEVEL", L"VOICECLARITY_NOISESUPP_LEVEL"});
+    t.Row(L"AGCControl", kAllButRca, L"Vol", I, kMatchedSwitch);
+    // The virtual-surround routing: one device switch seen from three pages (rows 112-117).
+    t.Effect(L"VirtualVimoSurroundHeadPhone", kSpeakers, kVirtualSurroundSwitch,
+             {L"VirtualSurroundMode", L"VirtualSurroundRoomSize"});
+    t.Effect(L"VirtualDolbyHPVS", kSpeakers, kVirtualSurroundSwitch, {L"VirtualSurroundRoomSize"});
+    t.Effect(L"VirtualDolbyHPV2", kSpeakers, kVirtualSurroundSwitch);
+    return t.Rows();
+}
+
 } // namespace
 
-const ControlPropertyRow g_ControlPropertyTable[kControlPropertyRowCount] = {
-    // Volume, mute and balance: captured and applied, never matched.
-    {L"MuteControl", kAllButRca, L"Vol", L"", I, kDeviceValue},
-    {L"AAMuteControl", kAnalogueIn, L"Vol", L"", I, kDeviceValue},
-    {L"VolumeControl", kAllButRca, L"Vol", L"", F, kDeviceValue},
-    {L"AAVolumeControl", kAnalogueIn, L"Vol", L"", F, kDeviceValue},
-    {L"__FrontBalance", kSpeakers, L"Vol", L"", I, kUiValue},
-    {L"__RearBalance", kSpeakers, L"Vol", L"", I, kUiValue},
-    {L"__CWBalance", kSpeakers, L"Vol", L"", I, kUiValue},
-    {L"__SideBalance", kSpeakers, L"Vol", L"", I, kUiValue},
-    {L"__Balance", kStereo, L"Vol", L"", I, kUiValue},
-    {L"__AABalance", kAnalogueIn, L"Vol", L"", I, kUiValue},
-    // Channel configuration.
-    {L"DevChannelNumControl", kSpeakerHeadphone, L"Setting", L"", U, kMatchedValue},
-    {L"Enable_Channel_COPY_LFX", kSpeakers, L"Setting", L"", I, kMatchedSwitch},
-    {L"Enable_SwapSrBk_LFX", kSpeakers, L"Setting", L"", I, kMatchedValue},
-    {L"Enable_SwapLfeCn_LFX", kSpeakers, L"Setting", L"", I, kMatchedValue},
-    {L"Enable_SMART_VOLUME_GFX", kRenderAndSpdif, L"Vol", L"", I, kMatchedSwitch},
-    {L"DeviceSpecificControl", kQuarter, L"Vol", L"", I, kMatchedValue},
-    {L"EXControl", kSpeakerHeadphone, L"Vol", L"", I, kMatchedSwitch},
-    {L"HWEQBassControl", kSpeakerHeadphone, L"HWEQ", L"", F, kMatchedSwitch},
-    {L"HWEQTrebleControl", kSpeakerHeadphone, L"HWEQ", L"", F, kMatchedSwitch},
-    {L"DevSampleRateControl", kAllButRca, L"SamplingRate", L"", I, kMatchedValue},
-    {L"DevBitDepthControl", kAllButRca, L"SamplingRate", L"", U, kMatchedValue},
-    {L"DTSInteractiveControl", kSpdifOut, L"SamplingRate", L"", I, kMatchedValue},
-    {L"DolbyDigitalLiveControl", kSpdifOut, L"SamplingRate", L"", I, kMatchedValue},
-    // Equalizer (rows 23-33).
-    {L"Enable_EQ_GFX", kRenderAndSpdif, L"EQ", L"", I, kMatchedSwitch},
-    {L"EQ_Slider1", kRenderAndSpdif, L"EQ", L"Enable_EQ_GFX", I, kMatchedValue},
-    {L"EQ_Slider2", kRenderAndSpdif, L"EQ", L"Enable_EQ_GFX", I, kMatchedValue},
-    {L"EQ_Slider3", kRenderAndSpdif, L"EQ", L"Enable_EQ_GFX", I, kMatchedValue},
-    {L"EQ_Slider4", kRenderAndSpdif, L"EQ", L"Enable_EQ_GFX", I, kMatchedValue},
-    {L"EQ_Slider5", kRenderAndSpdif, L"EQ", L"Enable_EQ_GFX", I, kMatchedValue},
-    {L"EQ_Slider6", kRenderAndSpdif, L"EQ", L"Enable_EQ_GFX", I, kMatchedValue},
-    {L"EQ_Slider7", kRenderAndSpdif, L"EQ", L"Enable_EQ_GFX", I, kMatchedValue},
-    {L"EQ_Slider8", kRenderAndSpdif, L"EQ", L"Enable_EQ_GFX", I, kMatchedValue},
-    {L"EQ_Slider9", kRenderAndSpdif, L"EQ", L"Enable_EQ_GFX", I, kMatchedValue},
-    {L"EQ_Slider10", kRenderAndSpdif, L"EQ", L"Enable_EQ_GFX", I, kMatchedValue},
-    // Environment modelling.
-    {L"Enable_RFX_GFX", kRenderAndSpdif, L"EM", L"", I, kMatchedSwitch},
-    {L"RFX_ENVIRONMENT", kRenderAndSpdif, L"EM", L"Enable_RFX_GFX", I, kMatchedValue},
-    {L"RFX_ROOMSIZE", kRenderAndSpdif, L"EM", L"Enable_RFX_GFX", I, kMatchedValue},
-    // Virtual speaker room (rows 37-58).
-    {L"Enable_SS_LFX", kRenderAndSpdif, L"Virtual", L"", I, kMatchedSwitch},
-    {L"SS_LF_ANGLE", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_RF_ANGLE", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_LB_ANGLE", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_RB_ANGLE", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_LS_ANGLE", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_RS_ANGLE", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_C_ANGLE", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_LFE_ANGLE", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_LF_DIST", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_RF_DIST", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_LB_DIST", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_RB_DIST", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_LS_DIST", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_RS_DIST", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_C_DIST", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    {L"SS_LFE_DIST", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedValue},
-    // A switch of its own that the room's switch also governs.
-    {L"Enable_Channel_COPY_LFX", kRenderAndSpdif, L"Virtual", L"Enable_SS_LFX", I, kMatchedSwitch},
-    {L"__WiseArround", kRenderAndSpdif, L"Virtual", L"", I, kUiValue},
-    {L"__CounterClockwise", kRenderAndSpdif, L"Virtual", L"", I, kUiValue},
-    {L"__Clockwise", kRenderAndSpdif, L"Virtual", L"", I, kUiValue},
-    {L"__Manual", kRenderAndSpdif, L"Virtual", L"", I, kUiValue},
-    // Bass management.
-    {L"Enable_BM_GFX", kSpeakers, L"Subroute", L"", I, kMatchedSwitch},
-    {L"BM_Slider_Frequency", kSpeakers, L"Subroute", L"Enable_BM_GFX", I, kMatchedValue},
-    {L"BM_Slider_BassLevel", kSpeakers, L"Subroute", L"Enable_BM_GFX", I, kMatchedValue},
-    {L"BM_LargeSpeaker", kSpeakers, L"Subroute", L"Enable_BM_GFX", I, kMatchedValue},
-    // Karaoke.
-    {L"Enable_KEYSHIFT_GFX", kRenderAndSpdif, L"PitchShifter", L"", I, kMatchedSwitch},
-    {L"KEYSHIFT_LEVEL", kRenderAndSpdif, L"PitchShifter", L"Enable_KEYSHIFT_GFX", I, kMatchedValue},
-    {L"Enable_VOCALCANCEL_GFX", kRenderAndSpdif, L"VocalFading", L"", I, kMatchedSwitch},
-    {L"VOCALCANCEL_LEVEL", kRenderAndSpdif, L"VocalFading", L"Enable_VOCALCANCEL_GFX", I, kMatchedValue},
-    // Surround headphone and surround speakers share their switch; each page holds it as its own row.
-    {L"Enable_KESTAL_HPSPK_LFX", kSpeakerHeadphone, L"VimoSurroundHeadPhone", L"", I, kMatchedSwitch},
-    {L"KESTAL_HPSPK_USEHP", kSpeakerHeadphone, L"VimoSurroundHeadPhone", L"Enable_KESTAL_HPSPK_LFX", I, kMatchedValue},
-    {L"KESTAL_HPSPK_ROOMSIZE", kSpeakerHeadphone, L"VimoSurroundHeadPhone", L"Enable_KESTAL_HPSPK_LFX", I,
-     kMatchedValue},
-    {L"Enable_Channel_COPY_LFX", kRenderAndSpdif, L"VimoSurroundHeadPhone", L"Enable_KESTAL_HPSPK_LFX", I,
-     kMatchedValue},
-    {L"KESTAL_HPSPK_MODE", kSpeakerHeadphone, L"VimoSurroundHeadPhone", L"Enable_KESTAL_HPSPK_LFX", I, kMatchedValue},
-    {L"Enable_KESTAL_HPSPK_LFX", kSpeakerHeadphone, L"VimoSurroundSpeakers", L"", I, kMatchedSwitch},
-    {L"KESTAL_HPSPK_USEHP", kSpeakerHeadphone, L"VimoSurroundSpeakers", L"Enable_KESTAL_HPSPK_LFX", I, kMatchedValue},
-    {L"KESTAL_HPSPK_SFX", kSpeakerHeadphone, L"VimoSurroundSpeakers", L"Enable_KESTAL_HPSPK_LFX", I, kMatchedValue},
-    {L"KESTAL_HPSPK_SPKANGLE", kSpeakerHeadphone, L"VimoSurroundSpeakers", L"Enable_KESTAL_HPSPK_LFX", I,
-     kMatchedValue},
-    {L"Enable_Channel_COPY_LFX", kRenderAndSpdif, L"VimoSurroundSpeakers", L"Enable_KESTAL_HPSPK_LFX", I,
-     kMatchedValue},
-    // DTS Surround Sensation (rows 77-84).
-    {L"Enable_SURRSENS_LFX", kSpeakerHeadphone, L"DTSSS", L"", I, kMatchedSwitch},
-    {L"Enable_SURRSENS_USEHP", kSpeakerHeadphone, L"DTSSS", L"Enable_SURRSENS_LFX", I, kMatchedValue},
-    {L"SURRSENS_CONTENTTYPE", kSpeakerHeadphone, L"DTSSS", L"Enable_SURRSENS_LFX", I, kMatchedValue},
-    {L"SURRSENS_EXPFACTOR", kSpeakerHeadphone, L"DTSSS", L"Enable_SURRSENS_LFX", I, kMatchedValue},
-    {L"SURRSENS_SPEAKERANGLE", kSpeakerHeadphone, L"DTSSS", L"Enable_SURRSENS_LFX", I, kMatchedValue},
-    {L"SURRSENS_MIXLFE", kSpeakerHeadphone, L"DTSSS", L"Enable_SURRSENS_LFX", I, kMatchedValue},
-    {L"ENABLE_SURRSENS_DIALOGCLARITY", kSpeakerHeadphone, L"DTSSS", L"Enable_SURRSENS_LFX", I, kMatchedValue},
-    {L"SURRSENS_DIALOGCLARITY_GAIN", kSpeakerHeadphone, L"DTSSS", L"Enable_SURRSENS_LFX", I, kMatchedValue},
-    // DTS Neo:PC.
-    {L"Enable_NEOPC_LFX", kSpeakers, L"DTSNeoPC", L"", I, kMatchedSwitch},
-    {L"NEOPC_MODE", kSpeakers, L"DTSNeoPC", L"Enable_NEOPC_LFX", I, kMatchedValue},
-    {L"NEOPC_SLIDER_DIMENSION", kSpeakers, L"DTSNeoPC", L"Enable_NEOPC_LFX", I, kMatchedValue},
-    {L"NEOPC_SLIDER_CENTERGAIN", kSpeakers, L"DTSNeoPC", L"Enable_NEOPC_LFX", I, kMatchedValue},
-    // Dolby Headphone / Virtual Speaker and its second version.
-    {L"Enable_DHDVS_LFX", kSpeakerHeadphone, L"DolbyHPVS", L"", I, kMatchedSwitch},
-    {L"DHDVS_USEDH", kSpeakerHeadphone, L"DolbyHPVS", L"Enable_DHDVS_LFX", I, kMatchedValue},
-    {L"DH_Mode", kSpeakerHeadphone, L"DolbyHPVS", L"Enable_DHDVS_LFX", I, kMatchedValue},
-    {L"DVS_Mode", kSpeakerHeadphone, L"DolbyHPVS", L"Enable_DHDVS_LFX", I, kMatchedValue},
-    {L"Enable_DHV2_LFX", kSpeakerHeadphone, L"DolbyHPV2", L"", I, kMatchedSwitch},
-    // Dolby Pro Logic IIx.
-    {L"Enable_PLIIX_LFX", kSpeakers, L"DolbyPLIIx", L"", I, kMatchedSwitch},
-    {L"PLIIX_MODE", kSpeakers, L"DolbyPLIIx", L"Enable_PLIIX_LFX", I, kMatchedValue},
-    {L"PLIIX_SLIDER_DIMENSION", kSpeakers, L"DolbyPLIIx", L"Enable_PLIIX_LFX", I, kMatchedValue},
-    {L"PLIIX_SLIDER_CENTERWIDTH", kSpeakers, L"DolbyPLIIx", L"Enable_PLIIX_LFX", I, kMatchedValue},
-    {L"PLIIX_PANORAMA", kSpeakers, L"DolbyPLIIx", L"Enable_PLIIX_LFX", I, kMatchedValue},
-    // The single-slider effects (rows 99-110).
-    {L"Enable_ADAPTIVEVOLUME_GFX", kRenderAndSpdif, L"VimoSmartVolume", L"", I, kMatchedSwitch},
-    {L"ADAPTIVEVOLUME_LEVEL", kRenderAndSpdif, L"VimoSmartVolume", L"Enable_ADAPTIVEVOLUME_GFX", I, kMatchedValue},
-    {L"ADAPTIVEVOLUME_MODE", kRenderAndSpdif, L"VimoSmartVolume", L"Enable_ADAPTIVEVOLUME_GFX", I, kMatchedValue},
-    {L"Enable_VIRTUALBASS_LFX", kRenderAndSpdif, L"VimoDynamicBass", L"", I, kMatchedSwitch},
-    {L"VIRTUALBASS_Mode", kRenderAndSpdif, L"VimoDynamicBass", L"Enable_VIRTUALBASS_LFX", I, kMatchedValue},
-    {L"VIRTUALBASS_Level", kRenderAndSpdif, L"VimoDynamicBass", L"Enable_VIRTUALBASS_LFX", I, kMatchedValue},
-    {L"VIRTUALBASS_CutOffFrequency", kRenderAndSpdif, L"VimoDynamicBass", L"Enable_VIRTUALBASS_LFX", I, kMatchedValue},
-    {L"Enable_AUDIOBRILLIANT_LFX", kRenderAndSpdif, L"VimoAudioBrilliant", L"", I, kMatchedSwitch},
-    {L"AUDIOBRILLIANT_LEVEL", kRenderAndSpdif, L"VimoAudioBrilliant", L"Enable_AUDIOBRILLIANT_LFX", I, kMatchedValue},
-    {L"Enable_VOICECLARITY_LFX", kRenderAndSpdif, L"VimoVoiceClarity", L"", I, kMatchedSwitch},
-    {L"VOICECLARITY_LEVEL", kRenderAndSpdif, L"VimoVoiceClarity", L"Enable_VOICECLARITY_LFX", I, kMatchedValue},
-    {L"VOICECLARITY_NOISESUPP_LEVEL", kRenderAndSpdif, L"VimoVoiceClarity", L"Enable_VOICECLARITY_LFX", I,
-     kMatchedValue},
-    {L"AGCControl", kAllButRca, L"Vol", L"", I, kMatchedSwitch},
-    // The virtual-surround routing: one device switch seen from three pages (rows 112-117).
-    {L"EnableVirtualSurroundEffect", kSpeakers, L"VirtualVimoSurroundHeadPhone", L"", I, kMatchedSwitch},
-    {L"VirtualSurroundMode", kSpeakers, L"VirtualVimoSurroundHeadPhone", L"EnableVirtualSurroundEffect", I,
-     kMatchedValue},
-    {L"VirtualSurroundRoomSize", kSpeakers, L"VirtualVimoSurroundHeadPhone", L"EnableVirtualSurroundEffect", I,
-     kMatchedValue},
-    {L"EnableVirtualSurroundEffect", kSpeakers, L"VirtualDolbyHPVS", L"", I, kMatchedSwitch},
-    {L"VirtualSurroundRoomSize", kSpeakers, L"VirtualDolbyHPVS", L"EnableVirtualSurroundEffect", I, kMatchedValue},
-    {L"EnableVirtualSurroundEffect", kSpeakers, L"VirtualDolbyHPV2", L"", I, kMatchedSwitch},
-};
+// Rows past the filled ones keep the row defaults: empty keys on no endpoint.
+constinit const std::array<ControlPropertyRow, kControlPropertyRowCount> g_ControlPropertyTable = BuildTable();
 
 EndpointMask DeviceTypeToMask(int32_t endpointCode) {
     for (const MaskCode& entry : kMaskCodes) {
@@ -222,7 +202,8 @@ void ResetEffectSwitches(IDriverInstance& driver, EndpointMask mask) {
             continue;
         for (EndpointMask bit : g_EndpointMaskBits) {
             if ((bit & mask) && (bit & row.EndpointMask))
-                driver.SetEndpointProperty(MaskToDeviceType(bit), row.Key, &off, 0, 0, nullptr, 0, 0);
+                driver.SetEndpointProperty(MaskToDeviceType(bit), row.Key, &off, kValueInt, kDefaultNumberSize, nullptr,
+                                           0, 0);
         }
     }
 }

@@ -3,7 +3,10 @@
 // and enable switch, and how its value travels. Capture, apply, matching and the change poll all walk this
 // one table, so a setting joins profiles by gaining a row here and nowhere else.
 
+#include <array>
 #include <cstdint>
+
+#include "driver/PropertyValue.h"
 
 class IDriverInstance;
 
@@ -15,9 +18,9 @@ extern const EndpointMask g_EndpointMaskBits[kEndpointMaskBitCount];
 
 // How a row's value travels through the driver.
 enum ControlValueKind : int32_t {
-    kControlValueInt = 0,   // driver value type 0
-    kControlValueFloat = 2, // driver value type 2
-    kControlValueU16 = 5,   // driver value type 1, two bytes
+    kControlValueInt = kValueInt,
+    kControlValueFloat = kValueFloat,
+    kControlValueU16 = 5, // driver value type kValueUInt, two bytes
 };
 
 enum ControlRowFlags : int32_t {
@@ -38,7 +41,7 @@ struct ControlPropertyRow {
 
 // Rows past the filled ones are empty with mask 0, so every walk skips them.
 inline constexpr int kControlPropertyRowCount = 150;
-extern const ControlPropertyRow g_ControlPropertyTable[kControlPropertyRowCount];
+extern const std::array<ControlPropertyRow, kControlPropertyRowCount> g_ControlPropertyTable;
 
 // The endpoint bit of an endpoint code; codes without a bit of their own (HDMI among them) count as Speaker.
 EndpointMask DeviceTypeToMask(int32_t endpointCode);

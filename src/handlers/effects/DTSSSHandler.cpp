@@ -1,8 +1,8 @@
 #include "handlers/effects/DTSSSHandler.h"
 
 #include "app/HandlerServices.h"
-#include "app/IMainHandler.h"
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinSlider.h"
 #include "skin/LayerWnd.h"
@@ -10,8 +10,6 @@
 #include "skin/SkinRadioButton.h"
 
 namespace {
-
-constexpr int kUnsigned = 1;
 
 constexpr wchar_t kEnableKey[] = L"Enable_SURRSENS_LFX";
 constexpr wchar_t kUseHeadphoneKey[] = L"Enable_SURRSENS_USEHP";
@@ -34,12 +32,8 @@ constexpr wchar_t kClarityGainSlider[] = L"DTSVoiceClarityGain";
 constexpr wchar_t kExpansionCanvas[] = L"CanvasExpanFactor";
 constexpr wchar_t kAngleCanvas[] = L"CanvasSpeakerAngle";
 
-struct DefaultValue {
-    const wchar_t* key;
-    uint32_t value;
-};
 // Written in this order on an endpoint that has never had the effect.
-constexpr DefaultValue kDefaults[] = {
+constexpr uintkey::Default kDefaults[] = {
     {kEnableKey, 0},  {kUseHeadphoneKey, 0}, {kContentTypeKey, 0}, {kExpansionKey, 0},
     {kClarityKey, 0}, {kClarityGainKey, 0},  {kMixLfeKey, 0},      {kAngleKey, 5},
 };
@@ -70,38 +64,24 @@ void CDTSSSHandler::InitDefaults(int32_t endpointCode) {
 }
 
 void CDTSSSHandler::WriteDefaults(IDriverInstance* driver, int32_t endpointCode) {
-    if (!driver)
-        return;
-    uint32_t value = 0;
-    if (driver->GetEndpointProperty(endpointCode, kEnableKey, &value, kUnsigned, 0, nullptr, 0, 0, true, false) == 0)
-        return;
-    for (const DefaultValue& entry : kDefaults)
-        driver->SetEndpointProperty(endpointCode, entry.key, &entry.value, kUnsigned, 0, nullptr, 0, 0);
+    uintkey::WriteDefaults(driver, endpointCode, kEnableKey, kDefaults);
 }
 
 uint32_t CDTSSSHandler::Read(const wchar_t* key) const {
-    IDriverInstance* driver = GetDriver();
     uint32_t value = 0;
-    if (!driver || driver->GetProperty(key, &value, kUnsigned, 0, nullptr, 0, 0, true, false) != 0)
-        return 0;
+    uintkey::Read(GetDriver(), key, value, true, false);
     return value;
 }
 
 int CDTSSSHandler::Write(const wchar_t* key, uint32_t value) const {
-    IDriverInstance* driver = GetDriver();
-    // Without a driver object the write cannot have happened: report it as a failure, never as success.
-    return driver ? driver->SetProperty(key, &value, kUnsigned, 0, nullptr, 0, 0) : -1;
+    // Without a driver object the write cannot have happened: it reports a failure, never success.
+    return uintkey::WriteResult(GetDriver(), key, value);
 }
 
 int CDTSSSHandler::WriteAndAnnounce(const wchar_t* key, uint32_t value) const {
     const int result = Write(key, value);
-    Announce(key, 0);
+    AnnounceChange(*this, key, 0);
     return result;
-}
-
-void CDTSSSHandler::Announce(const wchar_t* key, int fromSwitch) const {
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(key, fromSwitch);
 }
 
 void CDTSSSHandler::CheckButton(const wchar_t* name, uint32_t on, BOOL redraw) const {
@@ -138,7 +118,7 @@ int CDTSSSHandler::SetEnable() {
         ApplyEffectRuleDHDVS();
     CheckButton(kEnableButton, enable, FALSE);
     EnableCanvas(kEnableCanvas, enable, FALSE);
-    Announce(kEnableKey, 1);
+    AnnounceChange(*this, kEnableKey, 1);
     RedrawOwner();
     return 0;
 }
@@ -194,7 +174,7 @@ int CDTSSSHandler::SetDialogClarity(uint32_t value) {
     if (result != 0)
         return result;
     EnableCanvas(kClarityGainCanvas, value, TRUE);
-    Announce(kClarityKey, 0);
+    AnnounceChange(*this, kClarityKey, 0);
     return 0;
 }
 
@@ -223,10 +203,8 @@ void CDTSSSHandler::UpdateDiagrams(BOOL redraw) {
 }
 
 void CDTSSSHandler::InitControls() {
-    IDriverInstance* driver = GetDriver();
-    uint32_t channels = 0;
-    if (!driver || driver->GetProperty(kChannelCountKey, &channels, kUnsigned, 2, nullptr, 0, 0, true, false) != 0)
-        channels = 0;
+    uint32_t channels = 0; // unreadable: not stereo
+    uintkey::Read(GetDriver(), kChannelCountKey, channels, true, false, kChannelCountSize);
     const bool stereo = (channels & 0xFFFF) == 2;
     ShowMainContent(stereo ? TRUE : FALSE);
     if (stereo) {
@@ -248,25 +226,7 @@ void CDTSSSHandler::InitControls() {
 }
 
 int CDTSSSHandler::UpdateFromDriver() {
-    IDriverInstance* driver = GetDriver();
-    if (!driver)
-        return 0;
-    auto read = [driver](const wchar_t* key, bool fromCache) {
-        uint32_t value = 0;
-        driver->GetProperty(key, &value, kUnsigned, 0, nullptr, 0, 0, false, fromCache);
-        return value;
-    };
-    const uint32_t enable = read(kEnableKey, false);
-    if (enable != read(kEnableKey, true))
-        return 1;
-    // Settings behind a switch that is off are not shown live, so their changes do not matter yet.
-    if (enable == 0)
-        return 0;
-    for (const wchar_t* key : kWatchedWhileOn) {
-        if (read(key, false) != read(key, true))
-            return 1;
-    }
-    return 0;
+    return uintkey::SwitchOrSettingsChanged(GetDriver(), kEnableKey, kWatchedWhileOn) ? 1 : 0;
 }
 
 int CDTSSSHandler::IsControlEnabled(const std::wstring& name) {

@@ -75,7 +75,6 @@ private:
     int Write(const wchar_t* key, uint32_t value) const;
     // Writes a level or selection and tells the status panel whether or not the write went through.
     int WriteAndAnnounce(const wchar_t* key, uint32_t value) const;
-    void Announce(const wchar_t* key, int fromSwitch) const;
     void CheckButton(const wchar_t* name, uint32_t on, BOOL redraw) const;
     void SelectRadio(const wchar_t* name) const;
     void SetSlider(const wchar_t* name, uint32_t value) const;

@@ -4,15 +4,13 @@
 #include <iterator>
 
 #include "app/HandlerServices.h"
-#include "app/IMainHandler.h"
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/IxSkinButton.h"
 #include "skin/LayerWnd.h"
 #include "skin/SkinCtrl.h"
 
 namespace {
-
-constexpr int kUnsigned = 1;
 
 constexpr wchar_t kEnableKey[] = L"Enable_DHDVS_LFX";
 constexpr wchar_t kUseDHKey[] = L"DHDVS_USEDH";
@@ -61,7 +59,7 @@ constexpr const wchar_t* kDependent[] = {
 };
 
 // Written in this order where the endpoint's switch cannot be read.
-constexpr const wchar_t* kDefaultKeys[] = {kEnableKey, kDHModeKey, kDVSModeKey, kUseDHKey};
+constexpr uintkey::Default kDefaults[] = {{kEnableKey, 0}, {kDHModeKey, 0}, {kDVSModeKey, 0}, {kUseDHKey, 0}};
 
 // Polled after the switch, only while it is on.
 constexpr const wchar_t* kWatchedWhileOn[] = {kDHModeKey, kDVSModeKey, kUseDHKey};
@@ -74,14 +72,6 @@ struct ButtonValue {
     const wchar_t* name;
     uint32_t value;
 };
-
-bool ReadKey(IDriverInstance* driver, const wchar_t* key, uint32_t& value, bool storeInCache, bool fromCache) {
-    uint32_t read = 0;
-    if (!driver || driver->GetProperty(key, &read, kUnsigned, 0, nullptr, 0, 0, storeInCache, fromCache) != 0)
-        return false;
-    value = read;
-    return true;
-}
 
 void CheckIn(CxSkinCtrl* control, bool on, BOOL redraw) {
     if (auto* button = dynamic_cast<IxSkinButton*>(control))
@@ -99,29 +89,13 @@ void CDolbyHPVSHandler::InitDefaults(int32_t endpointCode) {
 }
 
 void CDolbyHPVSHandler::WriteDefaults(IDriverInstance* driver, int32_t endpointCode) {
-    if (!driver)
-        return;
-    uint32_t value = 0;
-    if (driver->GetEndpointProperty(endpointCode, kEnableKey, &value, kUnsigned, 0, nullptr, 0, 0, true, false) == 0)
-        return;
-    const uint32_t zero = 0;
-    for (const wchar_t* key : kDefaultKeys)
-        driver->SetEndpointProperty(endpointCode, key, &zero, kUnsigned, 0, nullptr, 0, 0);
-}
-
-bool CDolbyHPVSHandler::Read(const wchar_t* key, uint32_t& value) const {
-    return ReadKey(GetDriver(), key, value, true, false);
+    uintkey::WriteDefaults(driver, endpointCode, kEnableKey, kDefaults);
 }
 
 uint32_t CDolbyHPVSHandler::Value(const wchar_t* key) const {
     uint32_t value = 0;
-    Read(key, value);
+    uintkey::Read(GetDriver(), key, value, true, false);
     return value;
-}
-
-bool CDolbyHPVSHandler::Write(const wchar_t* key, uint32_t value) const {
-    IDriverInstance* driver = GetDriver();
-    return driver && driver->SetProperty(key, &value, kUnsigned, 0, nullptr, 0, 0) == 0;
 }
 
 void CDolbyHPVSHandler::CheckButton(const wchar_t* name, bool on, BOOL redraw) const {
@@ -129,10 +103,8 @@ void CDolbyHPVSHandler::CheckButton(const wchar_t* name, bool on, BOOL redraw) c
 }
 
 void CDolbyHPVSHandler::InitControls() {
-    IDriverInstance* driver = GetDriver();
     uint32_t channels = 0; // a failed read counts as not stereo; the 16-bit count lands in the low half
-    if (driver)
-        driver->GetProperty(kChannelCountKey, &channels, kUnsigned, 2, nullptr, 0, 0, true, false);
+    uintkey::Read(GetDriver(), kChannelCountKey, channels, true, false, kChannelCountSize);
     const bool stereo = channels == 2;
     ShowMainContent(stereo);
     if (stereo)
@@ -144,7 +116,8 @@ void CDolbyHPVSHandler::InitControls() {
 void CDolbyHPVSHandler::BuildContent() {
     uint32_t channels = 2; // the default render device unreadable: trust the page's own reading
     if (IDriverInstance* driver = GetDriver())
-        driver->GetDefaultRenderProperty(kChannelCountKey, &channels, kUnsigned, 2, nullptr, 0, 0, true, false);
+        driver->GetDefaultRenderProperty(kChannelCountKey, &channels, kValueUInt, kChannelCountSize, nullptr, 0, 0,
+                                         true, false);
     m_stereo = channels == 2 ? 1 : 0;
 
     for (const wchar_t* name : kContent) {
@@ -200,7 +173,7 @@ int CDolbyHPVSHandler::IsControlEnabled(const std::wstring& name) {
 int CDolbyHPVSHandler::SetEnable() {
     const uint32_t before = Value(kEnableKey);
     const uint32_t value = before == 0 ? 1 : 0;
-    if (!Write(kEnableKey, value)) {
+    if (!uintkey::Write(GetDriver(), kEnableKey, value)) {
         // The driver kept its state, on or off; the button must not claim otherwise.
         CheckButton(kEnableButton, before != 0, TRUE);
         return 1;
@@ -210,18 +183,16 @@ int CDolbyHPVSHandler::SetEnable() {
     BuildContent();
     if (m_owner)
         m_owner->Invalidate(FALSE);
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(kEnableKey, 1);
+    AnnounceChange(*this, kEnableKey, 1);
     return 1;
 }
 
 int CDolbyHPVSHandler::WriteSetting(const wchar_t* key, uint32_t value) {
-    Write(key, value);
+    uintkey::Write(GetDriver(), key, value);
     BuildContent();
     if (m_owner)
         m_owner->Invalidate(FALSE);
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(key, 0);
+    AnnounceChange(*this, key, 0);
     return 1;
 }
 
@@ -238,25 +209,7 @@ int CDolbyHPVSHandler::SetDVSMode(uint32_t value) {
 }
 
 int CDolbyHPVSHandler::UpdateFromDriver() {
-    IDriverInstance* driver = GetDriver();
-    auto changed = [driver](const wchar_t* key, uint32_t& live) {
-        uint32_t cached = 0;
-        live = 0;
-        ReadKey(driver, key, live, false, false);
-        ReadKey(driver, key, cached, false, true);
-        return live != cached;
-    };
-    uint32_t enable = 0;
-    if (changed(kEnableKey, enable))
-        return 1;
-    if (enable == 0)
-        return 0;
-    uint32_t live = 0;
-    for (const wchar_t* key : kWatchedWhileOn) {
-        if (changed(key, live))
-            return 1;
-    }
-    return 0;
+    return uintkey::SwitchOrSettingsChanged(GetDriver(), kEnableKey, kWatchedWhileOn) ? 1 : 0;
 }
 
 int CDolbyHPVSHandler::OnClick(const std::wstring& name) {
@@ -289,7 +242,7 @@ int CDolbyHPVSHandler::OnClick(const std::wstring& name) {
 void CVirtualDolbyHPVSHandler::InitControls() {
     IDriverInstance* driver = GetDriver();
     uint32_t enable = 0;
-    ReadKey(driver, kVirtualEnableKey, enable, true, false);
+    uintkey::Read(driver, kVirtualEnableKey, enable, true, false);
     const bool on = enable == 1;
     CheckIn(FindControl(kEnableButton), on, TRUE);
     for (const wchar_t* name : {L"TitleCheckDolbyHPVS", L"BSDHP"}) {
@@ -297,7 +250,7 @@ void CVirtualDolbyHPVSHandler::InitControls() {
             control->Enable(on, FALSE);
     }
     uint32_t room = 0;
-    ReadKey(driver, kVirtualRoomKey, room, true, false);
+    uintkey::Read(driver, kVirtualRoomKey, room, true, false);
     for (uint32_t i = 0; i < std::size(kModeButtons); ++i) {
         CheckIn(FindControl(kModeButtons[i]), room == i, FALSE);
         if (CxSkinCtrl* image = FindControl(kModeImages[i]))
@@ -310,22 +263,17 @@ void CVirtualDolbyHPVSHandler::InitControls() {
 int CVirtualDolbyHPVSHandler::SetEnable() {
     IDriverInstance* driver = GetDriver();
     uint32_t enable = 0;
-    ReadKey(driver, kVirtualEnableKey, enable, true, false);
-    const uint32_t value = enable == 1 ? 0 : 1;
-    if (driver)
-        driver->SetProperty(kVirtualEnableKey, &value, kUnsigned, 0, nullptr, 0, 0);
+    uintkey::Read(driver, kVirtualEnableKey, enable, true, false);
+    uintkey::Write(driver, kVirtualEnableKey, enable == 1 ? 0 : 1);
     InitControls();
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(kVirtualEnableKey, 1);
+    AnnounceChange(*this, kVirtualEnableKey, 1);
     return 1;
 }
 
 int CVirtualDolbyHPVSHandler::SetRoomSize(uint32_t value) {
-    if (IDriverInstance* driver = GetDriver())
-        driver->SetProperty(kVirtualRoomKey, &value, kUnsigned, 0, nullptr, 0, 0);
+    uintkey::Write(GetDriver(), kVirtualRoomKey, value);
     InitControls();
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(kVirtualRoomKey, 1);
+    AnnounceChange(*this, kVirtualRoomKey, 1);
     return 1;
 }
 

@@ -35,8 +35,7 @@ public:
 
 protected:
     void BuildContent();
-    bool Read(const wchar_t* key, uint32_t& value) const;
-    bool Write(const wchar_t* key, uint32_t value) const;
+    // The key's value, 0 when it cannot be read.
     uint32_t Value(const wchar_t* key) const;
     void CheckButton(const wchar_t* name, bool on, BOOL redraw) const;
     // Write, rebuild the page from the driver and tell the status panel; the driver's answer is not looked at

@@ -1,7 +1,6 @@
 #include "handlers/effects/EMHandler.h"
 
-#include "app/IMainHandler.h"
-#include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinComboBox.h"
 #include "skin/LayerWnd.h"
@@ -10,7 +9,6 @@
 
 namespace {
 
-constexpr int kUnsigned = 1;
 constexpr wchar_t kEnableKey[] = L"Enable_RFX_GFX";
 constexpr wchar_t kRoomSizeKey[] = L"RFX_ROOMSIZE";
 constexpr wchar_t kEnvironmentKey[] = L"RFX_ENVIRONMENT";
@@ -40,19 +38,18 @@ constexpr Shortcut kShortcuts[] = {
     {L"BtnConcertHall", 8},
 };
 
+// Polled after the switch, while it is on.
+constexpr const wchar_t* kWatchedWhileOn[] = {kRoomSizeKey, kEnvironmentKey};
+
+// Off, small room and the first environment.
+constexpr uintkey::Default kDefaults[] = {{kEnableKey, 0}, {kRoomSizeKey, 0}, {kEnvironmentKey, 1}};
+
 } // namespace
 
 uint32_t CEMHandler::Read(const wchar_t* key) const {
     uint32_t value = 0;
-    IDriverInstance* driver = GetDriver();
-    if (!driver || driver->GetProperty(key, &value, kUnsigned, 0, nullptr, 0, 0, true, false) != 0)
-        return 0;
+    uintkey::Read(GetDriver(), key, value, true, false);
     return value;
-}
-
-bool CEMHandler::Write(const wchar_t* key, uint32_t value) const {
-    IDriverInstance* driver = GetDriver();
-    return driver && driver->SetProperty(key, &value, kUnsigned, 0, nullptr, 0, 0) == 0;
 }
 
 void CEMHandler::EnableByRule(const wchar_t* name) {
@@ -119,34 +116,29 @@ void CEMHandler::InitControls() {
 int CEMHandler::SetEnable() {
     // Any nonzero device value counts as on, so a click always switches it off.
     const uint32_t value = Read(kEnableKey) == 0 ? 1 : 0;
-    if (!Write(kEnableKey, value)) {
+    if (!uintkey::Write(GetDriver(), kEnableKey, value)) {
         SetButtonCheck(kEnableButton, 0, TRUE);
         return 1;
     }
     SetButtonCheck(kEnableButton, static_cast<int>(value), FALSE);
     ApplyControlStates(false, true);
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(kEnableKey, 1);
+    AnnounceChange(*this, kEnableKey, 1);
     return 1;
 }
 
 void CEMHandler::SetEnvironment(uint32_t environment) {
-    if (!Write(kEnvironmentKey, environment))
-        return;
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(kEnvironmentKey, 0);
+    if (uintkey::Write(GetDriver(), kEnvironmentKey, environment))
+        AnnounceChange(*this, kEnvironmentKey, 0);
 }
 
 void CEMHandler::SetRoomSize(uint32_t roomSize) {
-    if (Write(kRoomSizeKey, roomSize)) {
-        if (IMainHandler* main = GetMainHandler())
-            main->UpdateStatusPanel(kRoomSizeKey, 0);
+    if (uintkey::Write(GetDriver(), kRoomSizeKey, roomSize)) {
+        AnnounceChange(*this, kRoomSizeKey, 0);
         return;
     }
     // The device refused: put the group back to what it holds, when that can be read.
-    IDriverInstance* driver = GetDriver();
     uint32_t held = 0;
-    if (!driver || driver->GetProperty(kRoomSizeKey, &held, kUnsigned, 0, nullptr, 0, 0, true, false) != 0)
+    if (!uintkey::Read(GetDriver(), kRoomSizeKey, held, true, false))
         return;
     for (const RoomButton& room : kRoomButtons) {
         if (room.size == held)
@@ -190,38 +182,9 @@ int CEMHandler::OnSelChange(const std::wstring&, int index) {
 }
 
 int CEMHandler::UpdateFromDriver() {
-    IDriverInstance* driver = GetDriver();
-    if (!driver)
-        return 0;
-    const auto changed = [driver](const wchar_t* key, uint32_t* liveOut) {
-        uint32_t live = 0;
-        uint32_t cached = 0;
-        driver->GetProperty(key, &live, kUnsigned, 0, nullptr, 0, 0, false, false);
-        driver->GetProperty(key, &cached, kUnsigned, 0, nullptr, 0, 0, false, true);
-        if (liveOut)
-            *liveOut = live;
-        return live != cached;
-    };
-    uint32_t enable = 0;
-    if (changed(kEnableKey, &enable))
-        return 1;
-    if (enable == 0)
-        return 0;
-    return changed(kRoomSizeKey, nullptr) || changed(kEnvironmentKey, nullptr) ? 1 : 0;
+    return uintkey::SwitchOrSettingsChanged(GetDriver(), kEnableKey, kWatchedWhileOn) ? 1 : 0;
 }
 
 void CEMHandler::InitDefaults(IDriverInstance* driver, int32_t endpointCode) {
-    if (!driver)
-        return;
-    uint32_t value = 0;
-    if (driver->GetEndpointProperty(endpointCode, kEnableKey, &value, kUnsigned, 0, nullptr, 0, 0, true, false) == 0)
-        return;
-    const struct {
-        const wchar_t* key;
-        uint32_t value;
-    } defaults[] = {{kEnableKey, 0}, {kRoomSizeKey, 0}, {kEnvironmentKey, 1}};
-    for (const auto& row : defaults) {
-        uint32_t v = row.value;
-        driver->SetEndpointProperty(endpointCode, row.key, &v, kUnsigned, 0, nullptr, 0, 0);
-    }
+    uintkey::WriteDefaults(driver, endpointCode, kEnableKey, kDefaults);
 }

@@ -38,8 +38,8 @@ protected:
     void ApplyControlStates(bool fromDriver, bool repaint);
 
 private:
+    // The key's value, 0 when it cannot be read.
     uint32_t Read(const wchar_t* key) const;
-    bool Write(const wchar_t* key, uint32_t value) const;
     void EnableByRule(const wchar_t* name);
     void SetButtonCheck(const wchar_t* name, int on, BOOL redraw);
     void SelectRadio(const wchar_t* name, BOOL redraw);

@@ -7,6 +7,8 @@
 #include "app/IMainHandler.h"
 #include "driver/EffectDefaultWriters.h"
 #include "driver/IDriverInstance.h"
+#include "driver/PropertyValue.h"
+#include "handlers/PageKeys.h"
 #include "handlers/effects/EQPresetFile.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinComboBox.h"
@@ -127,14 +129,11 @@ bool CEQHandler::UsesQuarterIndex() const {
 // Driver state
 
 void CEQHandler::ApplyToDevice(IDriverInstance& driver, int32_t endpointCode) {
-    uint32_t enable = 0;
-    if (driver.GetEndpointProperty(endpointCode, kEnableKey, &enable, 1, 0, nullptr, 0, 0, true, false) == kDriverOk)
-        return;
-    const uint32_t off = 0;
-    driver.SetEndpointProperty(endpointCode, kEnableKey, &off, 1, 0, nullptr, 0, 0);
-    const int32_t flat = 0;
-    for (const EqBandRow& row : g_EqBandTable)
-        driver.SetEndpointProperty(endpointCode, row.driverKey, &flat, 0, 0, nullptr, 0, 0);
+    // Off, then every band flat: the switch is unsigned, the band gains signed whole dB.
+    uintkey::Default defaults[1 + kBandCount] = {{kEnableKey, 0}};
+    for (int band = 0; band < kBandCount; ++band)
+        defaults[1 + band] = {g_EqBandTable[band].driverKey, 0, kValueInt};
+    uintkey::WriteDefaults(&driver, endpointCode, kEnableKey, defaults);
 }
 
 void RegisterEQDefaultsWriter(CEffectDefaultWriters& writers, std::function<IDriverInstance*()> driver) {
@@ -160,13 +159,13 @@ int CEQHandler::FindMatchingPreset(const BandGains& gains) {
 void CEQHandler::MatchCurrentPreset() {
     IDriverInstance* driver = GetDriver();
     uint32_t enable = 0;
-    if (driver)
-        driver->GetProperty(kEnableKey, &enable, 1, 0, nullptr, 0, 0, true, false);
+    uintkey::Read(driver, kEnableKey, enable, true, false);
     m_enable = enable;
     for (int band = 0; band < kBandCount; ++band) {
         int32_t gain = 0;
         if (driver)
-            driver->GetProperty(g_EqBandTable[band].driverKey, &gain, 0, 0, nullptr, 0, 0, true, false);
+            driver->GetProperty(g_EqBandTable[band].driverKey, &gain, kValueInt, kDefaultNumberSize, nullptr, 0, 0,
+                                true, false);
         m_gains[band] = static_cast<float>(gain);
     }
     m_presetIndex = FindMatchingPreset(m_gains);
@@ -179,20 +178,20 @@ int CEQHandler::UpdateFromDriver() {
     // The live value against the one the driver kept from this program's last read or write.
     auto read = [driver](const wchar_t* key, int32_t type, bool fromCache) {
         int32_t value = 0;
-        driver->GetProperty(key, &value, type, 0, nullptr, 0, 0, false, fromCache);
+        driver->GetProperty(key, &value, type, kDefaultNumberSize, nullptr, 0, 0, false, fromCache);
         return value;
     };
     auto differs = [&read](const wchar_t* key, int32_t type) {
         return read(key, type, false) != read(key, type, true);
     };
-    const int32_t enable = read(kEnableKey, 1, false);
-    if (enable != read(kEnableKey, 1, true))
+    const int32_t enable = read(kEnableKey, kValueUInt, false);
+    if (enable != read(kEnableKey, kValueUInt, true))
         return 1;
     // Bands of a switched-off equalizer are not shown as in force.
     if (enable == 0)
         return 0;
     for (const EqBandRow& row : g_EqBandTable) {
-        if (differs(row.driverKey, 0))
+        if (differs(row.driverKey, kValueInt))
             return 1;
     }
     return 0;
@@ -204,7 +203,8 @@ int CEQHandler::SetBandGain(int band, float gain) {
         return 0;
     IDriverInstance* driver = GetDriver();
     const int32_t whole = static_cast<int32_t>(gain); // toward zero: the driver keeps whole dB
-    if (!driver || driver->SetProperty(g_EqBandTable[band].driverKey, &whole, 0, 0, nullptr, 0, 0) != kDriverOk)
+    if (!driver || driver->SetProperty(g_EqBandTable[band].driverKey, &whole, kValueInt, kDefaultNumberSize, nullptr, 0,
+                                       0) != kDriverOk)
         return 0;
     m_gains[band] = gain;
     return 1;
@@ -220,10 +220,9 @@ void CEQHandler::WriteGains(const BandGains& gains) {
 }
 
 int CEQHandler::ToggleEnable() {
-    IDriverInstance* driver = GetDriver();
     const uint32_t old = m_enable;
     const uint32_t next = old == 1 ? 0 : 1;
-    if (!driver || driver->SetProperty(kEnableKey, &next, 1, 0, nullptr, 0, 0) != kDriverOk) {
+    if (!uintkey::Write(GetDriver(), kEnableKey, next)) {
         // The switch has already flipped under the click: show the state the device kept.
         if (auto* button = As<IxSkinButton>(FindControl(L"BtnEnableEQ")))
             button->SetCheck(static_cast<int>(old), FALSE);

@@ -1,10 +1,8 @@
 #include "handlers/effects/KaraokeHandler.h"
 
-#include <cmath>
-
 #include "app/HandlerServices.h"
-#include "app/IMainHandler.h"
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "markup/StringUtils.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinSlider.h"
@@ -13,32 +11,20 @@
 
 namespace {
 
-constexpr int32_t kSigned = 0;
-constexpr int32_t kUnsigned = 1;
-constexpr int32_t kVocalCancelDefault = 50;
+constexpr uint32_t kVocalCancelDefault = 50;
 
+// Key shift goes below zero: its level is signed (kValueInt); the switches and vocal cancellation are
+// unsigned (kValueUInt). Both are numbers of the default width.
 bool ReadValue(IDriverInstance* driver, const wchar_t* key, int32_t type, int32_t& value, bool store, bool cache) {
     int32_t read = 0;
-    if (!driver || driver->GetProperty(key, &read, type, 0, nullptr, 0, 0, store, cache) != 0)
+    if (!driver || driver->GetProperty(key, &read, type, kDefaultNumberSize, nullptr, 0, 0, store, cache) != 0)
         return false;
     value = read;
     return true;
 }
 
 bool WriteValue(IDriverInstance* driver, const wchar_t* key, int32_t type, int32_t value) {
-    return driver && driver->SetProperty(key, &value, type, 0, nullptr, 0, 0) == 0;
-}
-
-// Truncation toward zero, with positions beyond the integer range held at its ends.
-int32_t Truncate(float position) {
-    if (std::isnan(position))
-        return 0;
-    const double t = std::trunc(static_cast<double>(position));
-    if (t >= 2147483647.0)
-        return INT32_MAX;
-    if (t <= -2147483648.0)
-        return INT32_MIN;
-    return static_cast<int32_t>(t);
+    return driver && driver->SetProperty(key, &value, type, kDefaultNumberSize, nullptr, 0, 0) == 0;
 }
 
 } // namespace
@@ -80,9 +66,9 @@ struct CKaraokeHandler::Group {
 
 // clang-format off
 const CKaraokeHandler::Group CKaraokeHandler::kGroups[2] = {
-    {L"PitchShifter", L"Enable_KEYSHIFT_GFX", L"KEYSHIFT_LEVEL", kSigned, 0,
+    {L"PitchShifter", L"Enable_KEYSHIFT_GFX", L"KEYSHIFT_LEVEL", kValueInt, 0,
      L"BtnEnableKeyShifting", L"KeyShifting", L"KeyShiftValue", L"BtnKSReset", 2},
-    {L"VocalFading", L"Enable_VOCALCANCEL_GFX", L"VOCALCANCEL_LEVEL", kUnsigned, kVocalCancelDefault,
+    {L"VocalFading", L"Enable_VOCALCANCEL_GFX", L"VOCALCANCEL_LEVEL", kValueUInt, kVocalCancelDefault,
      L"BtnEnableVocalCanellation", L"VocalCanellation", L"VocalCancelValue", L"BtnVCReset", 3},
 };
 // clang-format on
@@ -109,14 +95,14 @@ void CKaraokeHandler::InitControls() {
 void CKaraokeHandler::LoadDriverValues() {
     IDriverInstance* driver = GetDriver();
     int32_t value = 0;
-    if (ReadValue(driver, L"Enable_KEYSHIFT_GFX", kUnsigned, value, true, false))
+    if (ReadValue(driver, L"Enable_KEYSHIFT_GFX", kValueUInt, value, true, false))
         m_keyShiftOn = static_cast<uint32_t>(value);
-    if (ReadValue(driver, L"Enable_VOCALCANCEL_GFX", kUnsigned, value, true, false))
+    if (ReadValue(driver, L"Enable_VOCALCANCEL_GFX", kValueUInt, value, true, false))
         m_vocalCancelOn = static_cast<uint32_t>(value);
-    if (ReadValue(driver, L"VOCALCANCEL_LEVEL", kUnsigned, value, true, false))
+    if (ReadValue(driver, L"VOCALCANCEL_LEVEL", kValueUInt, value, true, false))
         m_vocalCancelLevel = value;
     // Key shift goes below zero: read it signed.
-    if (ReadValue(driver, L"KEYSHIFT_LEVEL", kSigned, value, true, false))
+    if (ReadValue(driver, L"KEYSHIFT_LEVEL", kValueInt, value, true, false))
         m_keyShiftLevel = value;
 }
 
@@ -161,13 +147,12 @@ void CKaraokeHandler::SetValueText(int32_t value, const wchar_t* control) {
 }
 
 int CKaraokeHandler::WriteLevel(const Group& group, float position) {
-    const int32_t value = Truncate(position);
+    const int32_t value = TruncatePosition(position);
     if (!WriteValue(GetDriver(), group.levelKey, group.levelWriteType, value))
         return 0;
     LevelOf(group) = value;
     SetValueText(value, group.readOut);
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(group.levelKey, 0);
+    AnnounceChange(*this, group.levelKey, 0);
     if (m_owner)
         m_owner->Invalidate(FALSE);
     return 1;
@@ -176,26 +161,24 @@ int CKaraokeHandler::WriteLevel(const Group& group, float position) {
 int CKaraokeHandler::Toggle(const Group& group) {
     uint32_t& on = SwitchOf(group);
     on = on == 0 ? 1 : 0;
-    if (!WriteValue(GetDriver(), group.switchKey, kUnsigned, on == 1 ? 1 : 0))
+    if (!WriteValue(GetDriver(), group.switchKey, kValueUInt, on == 1 ? 1 : 0))
         return 0;
     ApplyControlStates(&group == &kGroups[0], &group == &kGroups[1]);
     if (m_owner)
         m_owner->Invalidate(FALSE);
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(group.switchKey, 1);
+    AnnounceChange(*this, group.switchKey, 1);
     return 1;
 }
 
 int CKaraokeHandler::Reset(const Group& group) {
     // The reset writes its value signed, whatever the slider path uses; both hold the same bits.
-    if (!WriteValue(GetDriver(), group.levelKey, kSigned, group.resetValue))
+    if (!WriteValue(GetDriver(), group.levelKey, kValueInt, group.resetValue))
         return 0;
     LevelOf(group) = group.resetValue;
     if (auto* slider = dynamic_cast<IxSkinSlider*>(FindControl(group.slider)))
         slider->SetPos(static_cast<float>(group.resetValue), TRUE);
     SetValueText(group.resetValue, group.readOut);
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(group.levelKey, 0);
+    AnnounceChange(*this, group.levelKey, 0);
     return 1;
 }
 
@@ -223,8 +206,8 @@ int CKaraokeHandler::UpdateFromDriver() {
     for (const Group& group : kGroups) {
         int32_t live = 0;
         int32_t cached = 0;
-        ReadValue(driver, group.switchKey, kUnsigned, live, false, false);
-        ReadValue(driver, group.switchKey, kUnsigned, cached, false, true);
+        ReadValue(driver, group.switchKey, kValueUInt, live, false, false);
+        ReadValue(driver, group.switchKey, kValueUInt, cached, false, true);
         if (live != cached)
             return 1;
         // A level behind a switch that is off is not live yet.
@@ -267,23 +250,9 @@ void CKaraokeHandler::InitDefaults(int32_t endpointCode) {
 }
 
 void CKaraokeHandler::InitDefaults(IDriverInstance* driver, int32_t endpointCode) {
-    if (!driver)
-        return;
-    uint32_t on = 0;
-    if (driver->GetEndpointProperty(endpointCode, L"Enable_KEYSHIFT_GFX", &on, kUnsigned, 0, nullptr, 0, 0, true,
-                                    false) == 0)
-        return;
-    struct Default {
-        const wchar_t* key;
-        int32_t type;
-        int32_t value;
-    };
-    static const Default kDefaults[] = {{L"Enable_KEYSHIFT_GFX", kUnsigned, 0},
-                                        {L"Enable_VOCALCANCEL_GFX", kUnsigned, 0},
-                                        {L"VOCALCANCEL_LEVEL", kUnsigned, kVocalCancelDefault},
-                                        {L"KEYSHIFT_LEVEL", kSigned, 0}};
-    for (const Default& d : kDefaults) {
-        int32_t value = d.value;
-        driver->SetEndpointProperty(endpointCode, d.key, &value, d.type, 0, nullptr, 0, 0);
-    }
+    static constexpr uintkey::Default kDefaults[] = {{L"Enable_KEYSHIFT_GFX", 0},
+                                                     {L"Enable_VOCALCANCEL_GFX", 0},
+                                                     {L"VOCALCANCEL_LEVEL", kVocalCancelDefault},
+                                                     {L"KEYSHIFT_LEVEL", 0, kValueInt}};
+    uintkey::WriteDefaults(driver, endpointCode, L"Enable_KEYSHIFT_GFX", kDefaults);
 }

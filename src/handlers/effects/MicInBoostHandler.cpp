@@ -5,6 +5,7 @@
 #include "app/HandlerServices.h"
 #include "app/OvercoatApp.h"
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "markup/StringUtils.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinSlider.h"
@@ -14,30 +15,16 @@
 
 namespace {
 
-constexpr int32_t kSigned = 0;
-constexpr int32_t kUnsigned = 1;
-constexpr int32_t kFloat = 2;
 constexpr wchar_t kKey[] = L"BoostControl";
 // The argument block of the Vista form selects the quantity.
 enum BoostSelector : uint32_t { kCurrent = 0, kMaximum = 1, kMinimum = 2, kStep = 3 };
 // Changes smaller than this are the device's rounding, not a change of the user's.
 constexpr float kTolerance = 0.03f;
 
-int32_t Truncate(float position) {
-    if (std::isnan(position))
-        return 0;
-    const double t = std::trunc(static_cast<double>(position));
-    if (t >= 2147483647.0)
-        return INT32_MAX;
-    if (t <= -2147483648.0)
-        return INT32_MIN;
-    return static_cast<int32_t>(t);
-}
-
 bool ReadFloat(IDriverInstance* driver, uint32_t selector, float& value, bool store, bool cache) {
     float read = 0.0f;
-    if (!driver ||
-        driver->GetProperty(kKey, &read, kFloat, 0, &selector, kUnsigned, sizeof(selector), store, cache) != 0)
+    if (!driver || driver->GetProperty(kKey, &read, kValueFloat, kDefaultNumberSize, &selector, kValueUInt,
+                                       sizeof(selector), store, cache) != 0)
         return false;
     value = read;
     return true;
@@ -45,7 +32,7 @@ bool ReadFloat(IDriverInstance* driver, uint32_t selector, float& value, bool st
 
 bool ReadOnOff(IDriverInstance* driver, uint32_t& value, bool store, bool cache) {
     uint32_t read = 0;
-    if (!driver || driver->GetProperty(kKey, &read, kUnsigned, 0, nullptr, 0, 0, store, cache) != 0)
+    if (!driver || driver->GetProperty(kKey, &read, kValueUInt, kDefaultNumberSize, nullptr, 0, 0, store, cache) != 0)
         return false;
     value = read;
     return true;
@@ -77,10 +64,11 @@ bool CMicInBoostHandler::WriteBoost(float position) const {
         return false;
     if (IsVista()) {
         uint32_t selector = kCurrent;
-        return driver->SetProperty(kKey, &position, kFloat, 0, &selector, kUnsigned, sizeof(selector)) == 0;
+        return driver->SetProperty(kKey, &position, kValueFloat, kDefaultNumberSize, &selector, kValueUInt,
+                                   sizeof(selector)) == 0;
     }
-    int32_t on = Truncate(position) != 0 ? 1 : 0;
-    return driver->SetProperty(kKey, &on, kSigned, 0, nullptr, 0, 0) == 0;
+    int32_t on = TruncatePosition(position) != 0 ? 1 : 0;
+    return driver->SetProperty(kKey, &on, kValueInt, kDefaultNumberSize, nullptr, 0, 0) == 0;
 }
 
 void CMicInBoostHandler::InitControls() {
@@ -91,14 +79,14 @@ void CMicInBoostHandler::InitControls() {
         m_step = 1;
         float value = 0.0f;
         if (ReadFloat(driver, kMaximum, value, false, false))
-            m_maximum = Truncate(value);
+            m_maximum = TruncatePosition(value);
         if (ReadFloat(driver, kMinimum, value, false, false))
-            m_minimum = Truncate(value);
+            m_minimum = TruncatePosition(value);
         // A step that truncates to nothing would divide by zero below; the page keeps single steps then.
         if (ReadFloat(driver, kStep, value, false, false))
-            m_step = Truncate(value) > 0 ? Truncate(value) : 1;
+            m_step = TruncatePosition(value) > 0 ? TruncatePosition(value) : 1;
         if (ReadFloat(driver, kCurrent, value, true, false))
-            m_boost = Truncate(value);
+            m_boost = TruncatePosition(value);
         checkBoxMode = (static_cast<int64_t>(m_maximum) - m_minimum) / m_step <= 1;
     } else {
         uint32_t on = 0;
@@ -144,7 +132,7 @@ void CMicInBoostHandler::SetNumber(const wchar_t* control, int32_t value, BOOL r
 int CMicInBoostHandler::SetBoost(float position) {
     const bool written = WriteBoost(position);
     if (written)
-        m_boost = Truncate(position);
+        m_boost = TruncatePosition(position);
     // Also after a refused write, so the read-out goes back to what the device holds.
     SetNumber(L"BoostValue", m_boost, TRUE);
     return written ? 1 : 0;
@@ -201,19 +189,20 @@ void CMicInBoostHandler::InitDefaults(IDriverInstance* driver, int32_t endpointC
     if (vistaOrLater) {
         uint32_t selector = kCurrent;
         float value = 0.0f;
-        if (driver->GetEndpointProperty(endpointCode, kKey, &value, kFloat, 0, &selector, kUnsigned, sizeof(selector),
-                                        false, false) == 0)
+        if (driver->GetEndpointProperty(endpointCode, kKey, &value, kValueFloat, kDefaultNumberSize, &selector,
+                                        kValueUInt, sizeof(selector), false, false) == 0)
             return;
         value = 0.0f;
-        driver->SetEndpointProperty(endpointCode, kKey, &value, kFloat, 0, &selector, kUnsigned, sizeof(selector));
+        driver->SetEndpointProperty(endpointCode, kKey, &value, kValueFloat, kDefaultNumberSize, &selector, kValueUInt,
+                                    sizeof(selector));
         return;
     }
     // Before Vista the boost is on or off; anything else the device holds is put back to off.
     uint32_t value = 0;
-    const bool read =
-        driver->GetEndpointProperty(endpointCode, kKey, &value, kUnsigned, 0, nullptr, 0, 0, true, false) == 0;
+    const bool read = driver->GetEndpointProperty(endpointCode, kKey, &value, kValueUInt, kDefaultNumberSize, nullptr,
+                                                  0, 0, true, false) == 0;
     if (read && (value == 0 || value == 1))
         return;
     value = 0;
-    driver->SetEndpointProperty(endpointCode, kKey, &value, kUnsigned, 0, nullptr, 0, 0);
+    driver->SetEndpointProperty(endpointCode, kKey, &value, kValueUInt, kDefaultNumberSize, nullptr, 0, 0);
 }

@@ -1,10 +1,8 @@
 #include "handlers/effects/MicInKaraokeHandler.h"
 
-#include <cmath>
-
 #include "app/HandlerServices.h"
-#include "app/IMainHandler.h"
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinSlider.h"
 #include "skin/LayerWnd.h"
@@ -13,8 +11,6 @@
 
 namespace {
 
-constexpr int32_t kSigned = 0;
-constexpr int32_t kUnsigned = 1;
 constexpr wchar_t kEchoSwitchKey[] = L"Enable_MICECHO";
 constexpr wchar_t kEchoLevelKey[] = L"MICECHO_Level";
 constexpr wchar_t kMagicSwitchKey[] = L"Enable_MAGICVOICE";
@@ -22,18 +18,19 @@ constexpr wchar_t kVoiceKey[] = L"MagicVoice_Selection";
 constexpr wchar_t kEchoCanvas[] = L"CanvasMicEcho";
 constexpr wchar_t kMagicCanvas[] = L"CanvasMagicVoice";
 
-int32_t Truncate(float position) {
-    if (std::isnan(position))
-        return 0;
-    const double t = std::trunc(static_cast<double>(position));
-    if (t >= 2147483647.0)
-        return INT32_MAX;
-    if (t <= -2147483648.0)
-        return INT32_MIN;
-    return static_cast<int32_t>(t);
-}
-
 } // namespace
+
+// A group's switch key and where the page keeps its state and whether the device offers it.
+struct CMicInKaraokeHandler::Group {
+    const wchar_t* switchKey;
+    uint32_t CMicInKaraokeHandler::*on;
+    int32_t CMicInKaraokeHandler::*supported;
+};
+
+const CMicInKaraokeHandler::Group CMicInKaraokeHandler::kEchoGroup = {kEchoSwitchKey, &CMicInKaraokeHandler::m_echoOn,
+                                                                      &CMicInKaraokeHandler::m_echoSupported};
+const CMicInKaraokeHandler::Group CMicInKaraokeHandler::kMagicGroup = {
+    kMagicSwitchKey, &CMicInKaraokeHandler::m_magicOn, &CMicInKaraokeHandler::m_magicSupported};
 
 const wchar_t* const CMicInKaraokeHandler::kMagicVoiceButtons[4] = {L"BtnMonster", L"BtnCartoon", L"BtnMan",
                                                                     L"BtnWoman"};
@@ -46,17 +43,12 @@ CMicInKaraokeHandler::CMicInKaraokeHandler() {
 int CMicInKaraokeHandler::Read(const wchar_t* key, int32_t type, uint32_t& value) const {
     IDriverInstance* driver = GetDriver();
     value = 0;
-    return driver && driver->GetProperty(key, &value, type, 0, nullptr, 0, 0, true, false) == 0;
+    return driver && driver->GetProperty(key, &value, type, kDefaultNumberSize, nullptr, 0, 0, true, false) == 0;
 }
 
 bool CMicInKaraokeHandler::Write(const wchar_t* key, int32_t type, uint32_t value) const {
     IDriverInstance* driver = GetDriver();
-    return driver && driver->SetProperty(key, &value, type, 0, nullptr, 0, 0) == 0;
-}
-
-void CMicInKaraokeHandler::Announce(const wchar_t* key, int fromSwitch) const {
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(key, fromSwitch);
+    return driver && driver->SetProperty(key, &value, type, kDefaultNumberSize, nullptr, 0, 0) == 0;
 }
 
 void CMicInKaraokeHandler::InitControls() {
@@ -72,14 +64,14 @@ void CMicInKaraokeHandler::LoadDriverValues() {
     m_magicSupported = driver ? driver->IsFeatureSupported(L"MagicVoice") : 0;
     // A read that fails shows 0.
     if (m_echoSupported) {
-        Read(kEchoSwitchKey, kUnsigned, m_echoOn);
+        Read(kEchoSwitchKey, kValueUInt, m_echoOn);
         uint32_t level = 0;
-        Read(kEchoLevelKey, kSigned, level);
+        Read(kEchoLevelKey, kValueInt, level);
         m_echoLevel = static_cast<float>(static_cast<int32_t>(level));
     }
     if (m_magicSupported) {
-        Read(kMagicSwitchKey, kUnsigned, m_magicOn);
-        Read(kVoiceKey, kUnsigned, m_voice);
+        Read(kMagicSwitchKey, kValueUInt, m_magicOn);
+        Read(kVoiceKey, kValueUInt, m_voice);
     }
 }
 
@@ -159,67 +151,53 @@ void CMicInKaraokeHandler::ApplyLogos() {
 }
 
 int CMicInKaraokeHandler::SetEchoLevel(float position) {
-    if (!Write(kEchoLevelKey, kSigned, static_cast<uint32_t>(Truncate(position))))
+    if (!Write(kEchoLevelKey, kValueInt, static_cast<uint32_t>(TruncatePosition(position))))
         return 0;
     m_echoLevel = position;
     return 1;
 }
 
 int CMicInKaraokeHandler::SetMagicVoice(uint32_t index) {
-    if (!Write(kVoiceKey, kUnsigned, index))
+    if (!Write(kVoiceKey, kValueUInt, index))
         return 0;
     m_voice = index;
     return 1;
 }
 
-int CMicInKaraokeHandler::EnableMicEcho() {
-    m_echoOn = m_echoOn == 0 ? 1 : 0;
-    if (m_echoOn == 1 && m_magicSupported) {
-        m_magicOn = 0;
-        Write(kMagicSwitchKey, kUnsigned, 0);
+int CMicInKaraokeHandler::ToggleGroup(const Group& group, const Group& other) {
+    uint32_t& on = this->*group.on;
+    on = on == 0 ? 1 : 0;
+    if (on == 1 && this->*other.supported) {
+        this->*other.on = 0;
+        Write(other.switchKey, kValueUInt, 0);
     }
-    const bool written = Write(kEchoSwitchKey, kUnsigned, m_echoOn);
+    const bool written = Write(group.switchKey, kValueUInt, on);
     if (!written) {
         // The other group may already have been switched off: show both as the device now has them.
         LoadDriverValues();
         ApplyControlStates(true, true);
-        if (m_owner)
-            m_owner->Invalidate(FALSE);
     } else {
-        ApplyControlStates(true, m_echoOn != 0);
-        if (m_owner)
-            m_owner->Invalidate(FALSE);
+        // The group itself; the other one too when this one came on and switched it off.
+        const bool echo = &group == &kEchoGroup;
+        ApplyControlStates(echo || on != 0, !echo || on != 0);
     }
-    Announce(kMagicSwitchKey, 1);
-    Announce(kEchoSwitchKey, 1);
+    if (m_owner)
+        m_owner->Invalidate(FALSE);
+    AnnounceChange(*this, kMagicSwitchKey, 1);
+    AnnounceChange(*this, kEchoSwitchKey, 1);
     return written ? 1 : 0;
+}
+
+int CMicInKaraokeHandler::EnableMicEcho() {
+    return ToggleGroup(kEchoGroup, kMagicGroup);
 }
 
 int CMicInKaraokeHandler::EnableMagicVoice() {
-    m_magicOn = m_magicOn == 0 ? 1 : 0;
-    if (m_magicOn == 1 && m_echoSupported) {
-        m_echoOn = 0;
-        Write(kEchoSwitchKey, kUnsigned, 0);
-    }
-    const bool written = Write(kMagicSwitchKey, kUnsigned, m_magicOn);
-    if (!written) {
-        // The other group may already have been switched off: show both as the device now has them.
-        LoadDriverValues();
-        ApplyControlStates(true, true);
-        if (m_owner)
-            m_owner->Invalidate(FALSE);
-    } else {
-        ApplyControlStates(m_magicOn != 0, true);
-        if (m_owner)
-            m_owner->Invalidate(FALSE);
-    }
-    Announce(kMagicSwitchKey, 1);
-    Announce(kEchoSwitchKey, 1);
-    return written ? 1 : 0;
+    return ToggleGroup(kMagicGroup, kEchoGroup);
 }
 
 int CMicInKaraokeHandler::ResetEchoLevel() {
-    if (!Write(kEchoLevelKey, kSigned, 0))
+    if (!Write(kEchoLevelKey, kValueInt, 0))
         return 0;
     m_echoLevel = 0.0f;
     if (CxSkinCtrl* slider = FindControl(L"EchoLevel")) {
@@ -241,21 +219,12 @@ int CMicInKaraokeHandler::UpdateFromDriver() {
     };
     static const Pair kPairs[] = {{L"SingingEcho", kEchoSwitchKey, kEchoLevelKey},
                                   {L"MagicVoice", kMagicSwitchKey, kVoiceKey}};
-    auto changed = [driver](const wchar_t* key, uint32_t& live) {
-        uint32_t cached = 0;
-        live = 0;
-        driver->GetProperty(key, &live, kUnsigned, 0, nullptr, 0, 0, false, false);
-        driver->GetProperty(key, &cached, kUnsigned, 0, nullptr, 0, 0, false, true);
-        return live != cached;
-    };
     for (const Pair& pair : kPairs) {
         if (!driver->IsFeatureSupported(pair.feature))
             continue;
-        uint32_t live = 0;
-        if (changed(pair.switchKey, live))
-            return 1;
-        uint32_t value = 0;
-        if (live != 0 && changed(pair.valueKey, value))
+        // Each group's value only while its switch is on.
+        const wchar_t* const value[] = {pair.valueKey};
+        if (uintkey::SwitchOrSettingsChanged(driver, pair.switchKey, value))
             return 1;
     }
     return 0;
@@ -265,7 +234,7 @@ int CMicInKaraokeHandler::OnSliderChanged(const std::wstring& name, float positi
     const int result = name == L"EchoLevel" ? SetEchoLevel(position) : 0;
     // The status panel hears of the level once the thumb comes to rest, not on every move.
     if (done == 1)
-        Announce(kEchoLevelKey, 0);
+        AnnounceChange(*this, kEchoLevelKey, 0);
     return result;
 }
 
@@ -279,7 +248,7 @@ int CMicInKaraokeHandler::OnClick(const std::wstring& name) {
     for (uint32_t i = 0; i < 4; ++i) {
         if (name == kMagicVoiceButtons[i]) {
             const int result = SetMagicVoice(i);
-            Announce(kVoiceKey, 0);
+            AnnounceChange(*this, kVoiceKey, 0);
             return result;
         }
     }
@@ -291,19 +260,11 @@ void CMicInKaraokeHandler::InitDefaults(int32_t endpointCode, int32_t echo, int3
 }
 
 void CMicInKaraokeHandler::InitDefaults(IDriverInstance* driver, int32_t endpointCode, int32_t echo, int32_t magic) {
-    if (!driver)
-        return;
-    auto writeUnlessReadable = [driver, endpointCode](const wchar_t* switchKey, const wchar_t* valueKey) {
-        uint32_t value = 0;
-        if (driver->GetEndpointProperty(endpointCode, switchKey, &value, kUnsigned, 0, nullptr, 0, 0, true, false) == 0)
-            return;
-        for (const wchar_t* key : {switchKey, valueKey}) {
-            value = 0;
-            driver->SetEndpointProperty(endpointCode, key, &value, kUnsigned, 0, nullptr, 0, 0);
-        }
-    };
+    // Each group offered, off and at 0, where its switch cannot be read.
+    const uintkey::Default echoDefaults[] = {{kEchoSwitchKey, 0}, {kEchoLevelKey, 0}};
+    const uintkey::Default magicDefaults[] = {{kMagicSwitchKey, 0}, {kVoiceKey, 0}};
     if (echo)
-        writeUnlessReadable(kEchoSwitchKey, kEchoLevelKey);
+        uintkey::WriteDefaults(driver, endpointCode, kEchoSwitchKey, echoDefaults);
     if (magic)
-        writeUnlessReadable(kMagicSwitchKey, kVoiceKey);
+        uintkey::WriteDefaults(driver, endpointCode, kMagicSwitchKey, magicDefaults);
 }

@@ -56,7 +56,11 @@ private:
     void ApplyEchoGroup();
     void ApplyMagicGroup();
     void ApplyLogos();
-    void Announce(const wchar_t* key, int fromSwitch) const;
+    // Flips the group's switch; switching it on switches the other group off first where the device has it.
+    struct Group;
+    static const Group kEchoGroup;
+    static const Group kMagicGroup;
+    int ToggleGroup(const Group& group, const Group& other);
     int Read(const wchar_t* key, int32_t type, uint32_t& value) const;
     bool Write(const wchar_t* key, int32_t type, uint32_t value) const;
 

@@ -1,15 +1,11 @@
 #include "handlers/effects/MicInSwitchHandlers.h"
 
 #include "app/HandlerServices.h"
-#include "app/IMainHandler.h"
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/IxSkinButton.h"
 #include "skin/LayerWnd.h"
 #include "skin/SkinCtrl.h"
-
-namespace {
-constexpr int32_t kUnsigned = 1;
-} // namespace
 
 // clang-format off
 const MicSwitchPage CMicInAECHandler::kPage =
@@ -22,10 +18,6 @@ const MicSwitchPage CMicInNoiseReductionHandler::kPage =
     {L"Enable_NOISEREDUCTION_LFX", L"BtnEnableNR", L"Diagram_NROn", L"Diagram_NROff", L"NR_Logo"};
 // clang-format on
 
-uint32_t CMicInAECHandler::s_enabled = 0;
-uint32_t CMicInENCHandler::s_enabled = 0;
-uint32_t CMicInNoiseReductionHandler::s_enabled = 0;
-
 CMicInSwitchHandler::CMicInSwitchHandler(const MicSwitchPage& page, const wchar_t* name) : m_page(page) {
     m_name = name;
 }
@@ -33,8 +25,7 @@ CMicInSwitchHandler::CMicInSwitchHandler(const MicSwitchPage& page, const wchar_
 void CMicInSwitchHandler::InitControls() {
     uint32_t state = 0;
     uint32_t value = 0;
-    IDriverInstance* driver = GetDriver();
-    if (driver && driver->GetProperty(m_page.key, &value, kUnsigned, 0, nullptr, 0, 0, true, false) == 0)
+    if (uintkey::Read(GetDriver(), m_page.key, value, true, false))
         state = value != 0 ? 1 : 0;
     State() = state;
     if (auto* button = dynamic_cast<IxSkinButton*>(FindControl(m_page.button)))
@@ -52,35 +43,24 @@ void CMicInSwitchHandler::InitControls() {
 }
 
 int CMicInSwitchHandler::UpdateFromDriver() {
-    IDriverInstance* driver = GetDriver();
-    if (!driver)
-        return 0;
-    uint32_t live = 0;
-    uint32_t cached = 0;
-    driver->GetProperty(m_page.key, &live, kUnsigned, 0, nullptr, 0, 0, false, false);
-    driver->GetProperty(m_page.key, &cached, kUnsigned, 0, nullptr, 0, 0, false, true);
-    return live != cached ? 1 : 0;
+    return uintkey::Changed(GetDriver(), m_page.key) ? 1 : 0;
 }
 
 int CMicInSwitchHandler::WriteSwitch(uint32_t on) {
-    uint32_t value = on != 0 ? 1 : 0;
-    IDriverInstance* driver = GetDriver();
-    return driver && driver->SetProperty(m_page.key, &value, kUnsigned, 0, nullptr, 0, 0) == 0 ? 1 : 0;
+    return uintkey::Write(GetDriver(), m_page.key, on != 0 ? 1 : 0) ? 1 : 0;
 }
 
 void CMicInSwitchHandler::Announce(const wchar_t* key) const {
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(key, 1);
+    AnnounceChange(*this, key, 1);
 }
 
 void CMicInSwitchHandler::WriteDefault(IDriverInstance* driver, int32_t endpointCode, const wchar_t* key) {
-    if (!driver)
-        return;
-    uint32_t value = 0;
-    if (driver->GetEndpointProperty(endpointCode, key, &value, kUnsigned, 0, nullptr, 0, 0, true, false) == 0)
-        return;
-    value = 0;
-    driver->SetEndpointProperty(endpointCode, key, &value, kUnsigned, 0, nullptr, 0, 0);
+    const uintkey::Default off[] = {{key, 0}};
+    uintkey::WriteDefaults(driver, endpointCode, key, off);
+}
+
+IDriverInstance* CMicInSwitchHandler::AppDriver() {
+    return AppHandlerServices().GetDriver();
 }
 
 int CMicInSharedSwitchHandler::OnClick(const std::wstring&) {
@@ -101,14 +81,6 @@ int CMicInAECHandler::SetEnable(const std::wstring&, uint32_t on) {
     return 1;
 }
 
-int CMicInENCHandler::SetEnable(const std::wstring&, uint32_t on) {
-    return WriteSwitch(on);
-}
-
-int CMicInNoiseReductionHandler::SetEnable(const std::wstring&, uint32_t on) {
-    return WriteSwitch(on);
-}
-
 int CMicInBeamFormingHandler::OnClick(const std::wstring&) {
     m_enabled = m_enabled == 0 ? 1 : 0;
     if (!WriteSwitch(m_enabled))
@@ -118,17 +90,4 @@ int CMicInBeamFormingHandler::OnClick(const std::wstring&) {
         ApplyEffectRuleENC();
     InitControls();
     return 1;
-}
-
-void CMicInAECHandler::InitDefaults(int32_t endpointCode) {
-    InitDefaults(AppHandlerServices().GetDriver(), endpointCode);
-}
-void CMicInENCHandler::InitDefaults(int32_t endpointCode) {
-    InitDefaults(AppHandlerServices().GetDriver(), endpointCode);
-}
-void CMicInNoiseReductionHandler::InitDefaults(int32_t endpointCode) {
-    InitDefaults(AppHandlerServices().GetDriver(), endpointCode);
-}
-void CMicInBeamFormingHandler::InitDefaults(int32_t endpointCode) {
-    InitDefaults(AppHandlerServices().GetDriver(), endpointCode);
 }

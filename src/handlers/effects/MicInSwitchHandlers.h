@@ -26,6 +26,8 @@ public:
 
     // Written 0 only where the endpoint's key cannot be read.
     static void WriteDefault(IDriverInstance* driver, int32_t endpointCode, const wchar_t* key);
+    // The program's driver object, for the start-up writers that are given none.
+    static IDriverInstance* AppDriver();
 
 protected:
     // Where the state lives: class-wide for most pages, per page for beam forming.
@@ -68,53 +70,43 @@ protected:
     virtual int Enable(uint32_t on) = 0;
 };
 
-class CMicInAECHandler : public CMicInSharedSwitchHandler, public IMicInAECHandler {
+// One such page: its table (Page::kPage), its feature interface and the state all its pages share. A page
+// that does more than write its switch overrides SetEnable.
+template <class Page, class Interface>
+class CMicInSharedSwitchPage : public CMicInSharedSwitchHandler, public Interface {
+public:
+    int SetEnable(const std::wstring&, uint32_t on) override { return WriteSwitch(on); }
+    static void InitDefaults(int32_t endpointCode) { InitDefaults(AppDriver(), endpointCode); }
+    static void InitDefaults(IDriverInstance* driver, int32_t endpointCode) {
+        WriteDefault(driver, endpointCode, Page::kPage.key);
+    }
+    static inline uint32_t s_enabled = 0;
+
+protected:
+    explicit CMicInSharedSwitchPage(const wchar_t* name) : CMicInSharedSwitchHandler(Page::kPage, name) {}
+    uint32_t& State() override { return s_enabled; }
+    int Enable(uint32_t on) override { return this->SetEnable(L"", on); }
+};
+
+class CMicInAECHandler : public CMicInSharedSwitchPage<CMicInAECHandler, IMicInAECHandler> {
 public:
     static const MicSwitchPage kPage;
-    CMicInAECHandler() : CMicInSharedSwitchHandler(kPage, L"MicInAECHandler") {}
+    CMicInAECHandler() : CMicInSharedSwitchPage(L"MicInAECHandler") {}
     // Switching echo cancellation on switches noise cancellation off.
     int SetEnable(const std::wstring& control, uint32_t on) override;
-    static void InitDefaults(int32_t endpointCode);
-    static void InitDefaults(IDriverInstance* driver, int32_t endpointCode) {
-        WriteDefault(driver, endpointCode, kPage.key);
-    }
-    static uint32_t s_enabled;
-
-protected:
-    uint32_t& State() override { return s_enabled; }
-    int Enable(uint32_t on) override { return SetEnable(L"", on); }
 };
 
-class CMicInENCHandler : public CMicInSharedSwitchHandler, public IMicInENCHandler {
+class CMicInENCHandler : public CMicInSharedSwitchPage<CMicInENCHandler, IMicInENCHandler> {
 public:
     static const MicSwitchPage kPage;
-    CMicInENCHandler() : CMicInSharedSwitchHandler(kPage, L"MicInENCHandler") {}
-    int SetEnable(const std::wstring& control, uint32_t on) override;
-    static void InitDefaults(int32_t endpointCode);
-    static void InitDefaults(IDriverInstance* driver, int32_t endpointCode) {
-        WriteDefault(driver, endpointCode, kPage.key);
-    }
-    static uint32_t s_enabled;
-
-protected:
-    uint32_t& State() override { return s_enabled; }
-    int Enable(uint32_t on) override { return SetEnable(L"", on); }
+    CMicInENCHandler() : CMicInSharedSwitchPage(L"MicInENCHandler") {}
 };
 
-class CMicInNoiseReductionHandler : public CMicInSharedSwitchHandler, public IMicInNoiseReductionHandler {
+class CMicInNoiseReductionHandler
+    : public CMicInSharedSwitchPage<CMicInNoiseReductionHandler, IMicInNoiseReductionHandler> {
 public:
     static const MicSwitchPage kPage;
-    CMicInNoiseReductionHandler() : CMicInSharedSwitchHandler(kPage, L"MicInNoiseReductionHandler") {}
-    int SetEnable(const std::wstring& control, uint32_t on) override;
-    static void InitDefaults(int32_t endpointCode);
-    static void InitDefaults(IDriverInstance* driver, int32_t endpointCode) {
-        WriteDefault(driver, endpointCode, kPage.key);
-    }
-    static uint32_t s_enabled;
-
-protected:
-    uint32_t& State() override { return s_enabled; }
-    int Enable(uint32_t on) override { return SetEnable(L"", on); }
+    CMicInNoiseReductionHandler() : CMicInSharedSwitchPage(L"MicInNoiseReductionHandler") {}
 };
 
 class CMicInBeamFormingHandler : public CMicInSwitchHandler, public IMicInBeamFormingHandler {
@@ -124,7 +116,7 @@ public:
     int Reserved() override { return 0; }
     // A refused write leaves the page as it was; switching on switches noise cancellation off.
     int OnClick(const std::wstring& name) override;
-    static void InitDefaults(int32_t endpointCode);
+    static void InitDefaults(int32_t endpointCode) { InitDefaults(AppDriver(), endpointCode); }
     static void InitDefaults(IDriverInstance* driver, int32_t endpointCode) {
         WriteDefault(driver, endpointCode, kPage.key);
     }

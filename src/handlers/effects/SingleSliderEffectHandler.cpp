@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <cwchar>
+#include <span>
+#include <type_traits>
 
-#include "app/IMainHandler.h"
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "handlers/effects/EffectMessageHost.h"
 #include "markup/StringUtils.h"
 #include "skin/IxSkinButton.h"
@@ -16,7 +18,6 @@
 
 namespace {
 
-constexpr int kUnsigned = 1;
 constexpr wchar_t kMainContent[] = L"MainContent";
 // MB_OK | MB_ICONINFORMATION.
 constexpr UINT kRangeMessageType = 64;
@@ -48,30 +49,15 @@ IEffectMessageHost& CSingleSliderEffectHandler::MessageHost() const {
 }
 
 bool CSingleSliderEffectHandler::Read(const wchar_t* key, uint32_t& value, bool storeInCache, bool fromCache) const {
-    IDriverInstance* driver = GetDriver();
-    uint32_t read = 0;
-    if (!driver || driver->GetProperty(key, &read, kUnsigned, 0, nullptr, 0, 0, storeInCache, fromCache) != 0)
-        return false;
-    value = read;
-    return true;
+    return uintkey::Read(GetDriver(), key, value, storeInCache, fromCache);
 }
 
 bool CSingleSliderEffectHandler::Write(const wchar_t* key, uint32_t value) const {
-    IDriverInstance* driver = GetDriver();
-    return driver && driver->SetProperty(key, &value, kUnsigned, 0, nullptr, 0, 0) == 0;
+    return uintkey::Write(GetDriver(), key, value);
 }
 
 void CSingleSliderEffectHandler::Announce(const wchar_t* key, int fromSwitch) const {
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(key, fromSwitch);
-}
-
-bool CSingleSliderEffectHandler::IsKeyChanged(const wchar_t* key) const {
-    uint32_t live = 0;
-    uint32_t cached = 0;
-    Read(key, live, false, false);
-    Read(key, cached, false, true);
-    return live != cached;
+    AnnounceChange(*this, key, fromSwitch);
 }
 
 int CSingleSliderEffectHandler::FindChannel(const std::wstring& name,
@@ -122,20 +108,14 @@ void CSingleSliderEffectHandler::InitControls() {
 }
 
 int CSingleSliderEffectHandler::UpdateFromDriver() {
-    uint32_t live = 0;
-    uint32_t cached = 0;
-    Read(m_table.enableKey, live, false, false);
-    Read(m_table.enableKey, cached, false, true);
-    if (live != cached)
-        return 1;
-    // Values behind a switch that is off are not shown as live, so their changes do not matter yet.
-    if (live == 0)
-        return 0;
-    for (int i = 0; i < m_table.channelCount; ++i) {
-        if (IsKeyChanged(m_table.channels[i].key))
-            return 1;
-    }
-    return m_table.modeKey && IsKeyChanged(m_table.modeKey) ? 1 : 0;
+    // The channels' keys, then the mode's.
+    const wchar_t* settings[std::extent_v<decltype(EffectPageTable::channels)> + 1] = {};
+    size_t count = 0;
+    for (int i = 0; i < m_table.channelCount; ++i)
+        settings[count++] = m_table.channels[i].key;
+    if (m_table.modeKey)
+        settings[count++] = m_table.modeKey;
+    return uintkey::SwitchOrSettingsChanged(GetDriver(), m_table.enableKey, std::span(settings, count)) ? 1 : 0;
 }
 
 int CSingleSliderEffectHandler::WriteEnable(uint32_t value) {
@@ -252,8 +232,9 @@ void CSingleSliderEffectHandler::WriteDefaults(IDriverInstance* driver, int32_t 
         return;
     auto ensure = [&](const wchar_t* key, uint32_t value) {
         uint32_t read = 0;
-        if (driver->GetEndpointProperty(endpointCode, key, &read, kUnsigned, 0, nullptr, 0, 0, true, false) != 0)
-            driver->SetEndpointProperty(endpointCode, key, &value, kUnsigned, 0, nullptr, 0, 0);
+        if (driver->GetEndpointProperty(endpointCode, key, &read, kValueUInt, kDefaultNumberSize, nullptr, 0, 0, true,
+                                        false) != kDriverOk)
+            driver->SetEndpointProperty(endpointCode, key, &value, kValueUInt, kDefaultNumberSize, nullptr, 0, 0);
     };
     ensure(table.enableKey, 0);
     for (int i = 0; i < table.channelCount; ++i)
@@ -262,6 +243,6 @@ void CSingleSliderEffectHandler::WriteDefaults(IDriverInstance* driver, int32_t 
         ensure(table.modeKey, 0);
     if (table.onModeKey) {
         const uint32_t on = 1;
-        driver->SetEndpointProperty(endpointCode, table.onModeKey, &on, kUnsigned, 0, nullptr, 0, 0);
+        driver->SetEndpointProperty(endpointCode, table.onModeKey, &on, kValueUInt, kDefaultNumberSize, nullptr, 0, 0);
     }
 }

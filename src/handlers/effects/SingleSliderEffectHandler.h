@@ -81,7 +81,6 @@ protected:
 
 private:
     int FindChannel(const std::wstring& name, const wchar_t* EffectValueChannel::*control) const;
-    bool IsKeyChanged(const wchar_t* key) const;
     void ShowSlider(int channel, BOOL redraw);
     void ShowText(int channel, BOOL redraw);
     void Reset(int channel);

@@ -1,14 +1,11 @@
 #include "handlers/effects/SpacelineHandler.h"
 
-#include "app/IMainHandler.h"
-#include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/IxSkinButton.h"
 #include "skin/LayerWnd.h"
 #include "skin/SkinCtrl.h"
 
 namespace {
-
-constexpr int kUnsigned = 1;
 
 constexpr wchar_t kChannelCopyKey[] = L"Enable_Channel_COPY_LFX";
 constexpr wchar_t kPathKey[] = L"GFSControl";
@@ -47,58 +44,45 @@ const wchar_t* CSpacelineHandler::DiagramForChannels(uint32_t channels) {
     return nullptr;
 }
 
-bool CSpacelineHandler::Read(const wchar_t* key, uint32_t& value, bool storeInCache, bool fromCache,
-                             uint32_t size) const {
-    IDriverInstance* driver = GetDriver();
-    uint32_t read = 0;
-    if (!driver || driver->GetProperty(key, &read, kUnsigned, size, nullptr, 0, 0, storeInCache, fromCache) != 0)
-        return false;
-    value = read;
-    return true;
-}
-
-bool CSpacelineHandler::Write(const wchar_t* key, uint32_t value) const {
-    IDriverInstance* driver = GetDriver();
-    return driver && driver->SetProperty(key, &value, kUnsigned, 0, nullptr, 0, 0) == 0;
-}
-
 void CSpacelineHandler::ShowControl(const wchar_t* name, bool visible) const {
     if (CxSkinCtrl* control = FindControl(name))
         control->SetVisible(visible ? TRUE : FALSE, FALSE);
 }
 
 int CSpacelineHandler::SetEnable() {
+    IDriverInstance* driver = GetDriver();
     s_enable = s_enable == 0 ? 1 : 0;
-    if (!Write(kChannelCopyKey, s_enable))
+    if (!uintkey::Write(driver, kChannelCopyKey, s_enable))
         return 0;
     if (s_enable != 0) {
         // The up-mix and the surround path share the driver's selector: the up-mix needs it on 0.
         uint32_t path = 0;
-        Read(kPathKey, path, false, false);
+        uintkey::Read(driver, kPathKey, path, false, false);
         if (path == 0)
             return 1;
-        return Write(kPathKey, 0) ? 1 : 0;
+        return uintkey::Write(driver, kPathKey, 0) ? 1 : 0;
     }
     // Give the selector back to the surround effect when that is still on.
     uint32_t surround = 0;
-    if (!Read(kSurroundKey, surround, false, false))
+    if (!uintkey::Read(driver, kSurroundKey, surround, false, false))
         return 0;
     if (surround != 0)
-        Write(kPathKey, surround);
+        uintkey::Write(driver, kPathKey, surround);
     return 1;
 }
 
 void CSpacelineHandler::InitControls() {
+    IDriverInstance* driver = GetDriver();
     uint32_t channels = 0;
     uint32_t room = 0;
     uint32_t surround = 0;
-    Read(kChannelCountKey, channels, true, false, 2);
-    Read(kRoomKey, room, true, false);
-    Read(kSurroundKey, surround, false, false);
+    uintkey::Read(driver, kChannelCountKey, channels, true, false, kChannelCountSize);
+    uintkey::Read(driver, kRoomKey, room, true, false);
+    uintkey::Read(driver, kSurroundKey, surround, false, false);
     ShowGreyContent(channels == 2 && surround == 0 && room == 0);
 
     uint32_t copy = 0;
-    Read(kChannelCopyKey, copy, true, false);
+    uintkey::Read(driver, kChannelCopyKey, copy, true, false);
     s_enable = copy != 0 ? 1 : 0;
     const bool on = s_enable != 0;
 
@@ -116,14 +100,14 @@ void CSpacelineHandler::InitControls() {
 }
 
 int CSpacelineHandler::UpdateFromDriver() {
-    const std::pair<const wchar_t*, uint32_t> watched[] = {
-        {kChannelCopyKey, 0}, {kSurroundKey, 0}, {kChannelCountKey, 4}, {kRoomKey, 0}};
+    // The channel count is polled whole, 4 bytes.
+    const std::pair<const wchar_t*, uint32_t> watched[] = {{kChannelCopyKey, kDefaultNumberSize},
+                                                           {kSurroundKey, kDefaultNumberSize},
+                                                           {kChannelCountKey, sizeof(uint32_t)},
+                                                           {kRoomKey, kDefaultNumberSize}};
+    IDriverInstance* driver = GetDriver();
     for (const auto& [key, size] : watched) {
-        uint32_t live = 0;
-        uint32_t cached = 0;
-        Read(key, live, false, false, size);
-        Read(key, cached, false, true, size);
-        if (live != cached)
+        if (uintkey::Changed(driver, key, nullptr, size))
             return 1;
     }
     return 0;
@@ -132,8 +116,7 @@ int CSpacelineHandler::UpdateFromDriver() {
 int CSpacelineHandler::OnClick(const std::wstring& name) {
     if (name == L"BtnEnableSQ") {
         SetEnable();
-        if (IMainHandler* main = GetMainHandler())
-            main->UpdateStatusPanel(kChannelCopyKey, 1);
+        AnnounceChange(*this, kChannelCopyKey, 1);
         InitControls();
     } else if (name == L"ChannelsSetting") {
         RequestSurroundContent();

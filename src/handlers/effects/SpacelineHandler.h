@@ -27,8 +27,6 @@ public:
     static const wchar_t* DiagramForChannels(uint32_t channels);
 
 private:
-    bool Read(const wchar_t* key, uint32_t& value, bool storeInCache, bool fromCache, uint32_t size = 0) const;
-    bool Write(const wchar_t* key, uint32_t value) const;
     void ShowControl(const wchar_t* name, bool visible) const;
 
     static uint32_t s_enable;

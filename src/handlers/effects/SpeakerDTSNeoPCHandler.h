@@ -27,21 +27,14 @@ public:
     static void InitDefaults(int32_t endpointCode);
     static void WriteDefaults(IDriverInstance* driver, int32_t endpointCode);
 
-    int SetEnable() override;
+    int SetEnable() override { return ToggleEnable(); }
     int SetCenterGain(uint32_t value, int notify) override;
     int SetDimension(uint32_t value, int notify) override;
-    int Reset() override;
+    int Reset() override { return CUpmixPageHandler::Reset(); }
 
-    int SetMusicMode();
-    int SetMovieMode();
-    void ApplyControlStates(BOOL readEnable, BOOL redraw) override;
-    void DrawSoundField(BOOL redraw);
-
-    // IHandler
-    int UpdateFromDriver() override;
-    int OnClick(const std::wstring& name) override;
-    int OnSliderChanged(const std::wstring& name, float position, int notify) override;
+    int SetMusicMode() { return SetMode(1); }
+    int SetMovieMode() { return SetMode(0); }
 
 private:
-    void ApplyExclusionRule() override;
+    void ApplyExclusionRule() override { ApplyEffectRulePLIIx(); }
 };

@@ -1,7 +1,7 @@
 #include "handlers/effects/SubrouteHandler.h"
 
-#include "app/IMainHandler.h"
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinComboBox.h"
 #include "skin/IxSkinSlider.h"
@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kUnsigned = 1;
 constexpr wchar_t kEnableKey[] = L"Enable_BM_GFX";
 constexpr wchar_t kFrequencyKey[] = L"BM_Slider_Frequency";
 constexpr wchar_t kBassLevelKey[] = L"BM_Slider_BassLevel";
@@ -47,6 +46,12 @@ constexpr PairCombo kCombos[] = {
     {L"SideLR", L"ComboxTitle_LsRs", 3, 8},
 };
 
+// Polled after the switch, while it is on.
+constexpr const wchar_t* kWatchedWhileOn[] = {kBassLevelKey, kFrequencyKey, kLargeKey};
+
+constexpr uintkey::Default kDefaults[] = {
+    {kEnableKey, 0}, {kFrequencyKey, 100}, {kBassLevelKey, kBassLevelOffset}, {kLargeKey, 0}};
+
 // Counts other than 2, 4 and 6 keep every speaker.
 bool IsInLayout(int channels, int minChannels) {
     if (channels != 2 && channels != 4 && channels != 6)
@@ -65,11 +70,6 @@ uint32_t CSubrouteHandler::MaskOf(const uint32_t (&large)[kSpeakerCount]) {
     return mask;
 }
 
-void CSubrouteHandler::Announce(const wchar_t* key, int fromSwitch) const {
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(key, fromSwitch);
-}
-
 void CSubrouteHandler::ShowControl(const wchar_t* name, bool shown, BOOL redraw) {
     if (CxSkinCtrl* control = FindControl(name))
         control->SetVisible(shown, redraw);
@@ -79,23 +79,16 @@ void CSubrouteHandler::LoadDriverValues() {
     IDriverInstance* driver = GetDriver();
     if (!driver)
         return;
-    const auto read = [driver](const wchar_t* key, uint32_t& value, uint32_t size) {
-        uint32_t read = 0;
-        if (driver->GetProperty(key, &read, kUnsigned, size, nullptr, 0, 0, true, false) != 0)
-            return false;
-        value = read;
-        return true;
-    };
-    read(kEnableKey, m_enable, 0);
-    read(kFrequencyKey, m_cutoff, 0);
+    uintkey::Read(driver, kEnableKey, m_enable, true, false);
+    uintkey::Read(driver, kFrequencyKey, m_cutoff, true, false);
     uint32_t value = 0;
-    if (read(kBassLevelKey, value, 0))
+    if (uintkey::Read(driver, kBassLevelKey, value, true, false))
         m_bassLevel = static_cast<int32_t>(value) - kBassLevelOffset;
-    if (read(kLargeKey, value, 0)) {
+    if (uintkey::Read(driver, kLargeKey, value, true, false)) {
         for (int i = 0; i < kSpeakerCount; ++i)
             m_large[i] = (value & kSpeakers[i].bit) != 0 ? 1 : 0;
     }
-    if (read(kChannelKey, value, 2))
+    if (uintkey::Read(driver, kChannelKey, value, true, false, kChannelCountSize))
         m_channels = static_cast<int>(value & 0xFFFF);
 }
 
@@ -145,30 +138,26 @@ void CSubrouteHandler::InitControls() {
 }
 
 int CSubrouteHandler::SetEnable(uint32_t on) {
-    IDriverInstance* driver = GetDriver();
-    if (!driver || driver->SetProperty(kEnableKey, &on, kUnsigned, 0, nullptr, 0, 0) != 0)
+    if (!uintkey::Write(GetDriver(), kEnableKey, on))
         return 0;
     m_enable = on;
     InitControls();
-    Announce(kEnableKey, 1);
+    AnnounceChange(*this, kEnableKey, 1);
     return 1;
 }
 
 int CSubrouteHandler::SetCutoffFrequency(uint32_t value) {
-    IDriverInstance* driver = GetDriver();
-    if (!driver || driver->SetProperty(kFrequencyKey, &value, kUnsigned, 0, nullptr, 0, 0) != 0)
+    if (!uintkey::Write(GetDriver(), kFrequencyKey, value))
         return 0;
-    Announce(kFrequencyKey, 0);
+    AnnounceChange(*this, kFrequencyKey, 0);
     m_cutoff = value;
     return 1;
 }
 
 int CSubrouteHandler::SetBassLevel(int32_t value) {
-    IDriverInstance* driver = GetDriver();
-    uint32_t device = static_cast<uint32_t>(value + kBassLevelOffset);
-    if (!driver || driver->SetProperty(kBassLevelKey, &device, kUnsigned, 0, nullptr, 0, 0) != 0)
+    if (!uintkey::Write(GetDriver(), kBassLevelKey, static_cast<uint32_t>(value + kBassLevelOffset)))
         return 0;
-    Announce(kBassLevelKey, 0);
+    AnnounceChange(*this, kBassLevelKey, 0);
     m_bassLevel = value;
     return 1;
 }
@@ -178,13 +167,11 @@ int CSubrouteHandler::SetSpeakerLarge(int speaker, uint32_t large) {
         return 0;
     // The flag is kept even when the write fails, so the next mask written carries the user's choice.
     m_large[speaker] = large;
-    uint32_t mask = MaskOf(m_large);
-    IDriverInstance* driver = GetDriver();
-    if (!driver || driver->SetProperty(kLargeKey, &mask, kUnsigned, 0, nullptr, 0, 0) != 0)
+    if (!uintkey::Write(GetDriver(), kLargeKey, MaskOf(m_large)))
         return 0;
     ShowControl(kSpeakers[speaker].small, large == 0, FALSE);
     ShowControl(kSpeakers[speaker].large, large == 1, TRUE);
-    Announce(kLargeKey, 0);
+    AnnounceChange(*this, kLargeKey, 0);
     return 1;
 }
 
@@ -251,45 +238,18 @@ int CSubrouteHandler::UpdateFromDriver() {
     IDriverInstance* driver = GetDriver();
     if (!driver)
         return 0;
+    // The default render endpoint's 16-bit channel count, in the low half.
     uint32_t liveCount = 0;
     uint32_t cachedCount = 0;
-    driver->GetDefaultRenderProperty(kChannelKey, &liveCount, kUnsigned, 2, nullptr, 0, 0, false, false);
-    driver->GetDefaultRenderProperty(kChannelKey, &cachedCount, kUnsigned, 2, nullptr, 0, 0, false, true);
+    driver->GetDefaultRenderProperty(kChannelKey, &liveCount, kValueUInt, kChannelCountSize, nullptr, 0, 0, false,
+                                     false);
+    driver->GetDefaultRenderProperty(kChannelKey, &cachedCount, kValueUInt, kChannelCountSize, nullptr, 0, 0, false,
+                                     true);
     if (static_cast<uint16_t>(liveCount) != static_cast<uint16_t>(cachedCount))
         return 1;
-    const auto changed = [driver](const wchar_t* key, uint32_t* liveOut) {
-        uint32_t live = 0;
-        uint32_t cached = 0;
-        driver->GetProperty(key, &live, kUnsigned, 0, nullptr, 0, 0, false, false);
-        driver->GetProperty(key, &cached, kUnsigned, 0, nullptr, 0, 0, false, true);
-        if (liveOut)
-            *liveOut = live;
-        return live != cached;
-    };
-    uint32_t enable = 0;
-    if (changed(kEnableKey, &enable))
-        return 1;
-    if (enable == 0)
-        return 0;
-    for (const wchar_t* key : {kBassLevelKey, kFrequencyKey, kLargeKey}) {
-        if (changed(key, nullptr))
-            return 1;
-    }
-    return 0;
+    return uintkey::SwitchOrSettingsChanged(driver, kEnableKey, kWatchedWhileOn) ? 1 : 0;
 }
 
 void CSubrouteHandler::InitDefaults(IDriverInstance* driver, int32_t endpointCode) {
-    if (!driver)
-        return;
-    uint32_t value = 0;
-    if (driver->GetEndpointProperty(endpointCode, kEnableKey, &value, kUnsigned, 0, nullptr, 0, 0, true, false) == 0)
-        return;
-    const struct {
-        const wchar_t* key;
-        uint32_t value;
-    } defaults[] = {{kEnableKey, 0}, {kFrequencyKey, 100}, {kBassLevelKey, 12}, {kLargeKey, 0}};
-    for (const auto& row : defaults) {
-        uint32_t v = row.value;
-        driver->SetEndpointProperty(endpointCode, row.key, &v, kUnsigned, 0, nullptr, 0, 0);
-    }
+    uintkey::WriteDefaults(driver, endpointCode, kEnableKey, kDefaults);
 }

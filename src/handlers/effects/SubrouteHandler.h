@@ -61,7 +61,6 @@ private:
     void LayOutSpeakers();
     void ShowCombos();
     void ShowControl(const wchar_t* name, bool shown, BOOL redraw);
-    void Announce(const wchar_t* key, int fromSwitch) const;
 
     uint32_t m_cutoff = 100;
     int32_t m_bassLevel = 0;

@@ -1,22 +1,14 @@
 #include "handlers/effects/VimoSurroundHeadPhoneHandler.h"
 
-#include <algorithm>
 #include <iterator>
-#include <vector>
 
 #include "app/HandlerServices.h"
-#include "app/IMainHandler.h"
-#include "app/SoundPlayer.h"
 #include "driver/IDriverInstance.h"
-#include "handlers/effects/VimoSurroundSpeakersHandler.h"
-#include "skin/IxSkinButton.h"
 #include "skin/LayerWnd.h"
 #include "skin/SkinCtrl.h"
 #include "skin/SkinRadioButton.h"
 
 namespace {
-
-constexpr int kUnsigned = 1;
 
 constexpr wchar_t kEnableKey[] = L"Enable_KESTAL_HPSPK_LFX";
 constexpr wchar_t kUseHeadphoneKey[] = L"KESTAL_HPSPK_USEHP";
@@ -26,22 +18,15 @@ constexpr wchar_t kModeKey[] = L"KESTAL_HPSPK_MODE";
 constexpr wchar_t kChannelCountKey[] = L"DevChannelNumControl";
 
 constexpr wchar_t kEnableButton[] = L"BtnEnableVimoSurroundHeadPhone";
-constexpr wchar_t kTestButton[] = L"BtnSpeakerTest";
 
 // Indexed by the driver's value: 0 large, 1 medium, 2 small.
 constexpr const wchar_t* kRoomButtons[] = {L"RoomSizeL", L"RoomSizeM", L"RoomSizeS"};
 // Indexed by the driver's value: 0 music, 1 movie.
 constexpr const wchar_t* kModeButtons[] = {L"BtnVimoMusic", L"BtnVimoMovie"};
-constexpr const wchar_t* kModeControls[] = {L"BtnVimoMusic", L"BtnVimoMusic_Text", L"BtnVimoMovie",
-                                            L"BtnVimoMovie_Text"};
 constexpr const wchar_t* kRoomControls[] = {L"RoomSizeS", L"RoomSizeM", L"RoomSizeL", L"RoomTitle"};
 
 // Written in this order at start-up.
-struct DefaultValue {
-    const wchar_t* key;
-    uint32_t value;
-};
-constexpr DefaultValue kDefaults[] = {
+constexpr uintkey::Default kDefaults[] = {
     {kEnableKey, 0}, {kUseHeadphoneKey, 1}, {kChannelCopyKey, 0}, {kRoomSizeKey, 1}, {kModeKey, 0},
 };
 
@@ -58,10 +43,6 @@ constexpr CVimoSurroundHeadPhoneHandler::Keys kVirtualKeys{
     false,
     1,
     {L"EnableVirtualSurroundEffect", L"VirtualSurroundMode", L"VirtualSurroundRoomSize"}};
-
-template <size_t N> bool Contains(const wchar_t* const (&table)[N], const std::wstring& name) {
-    return std::find(std::begin(table), std::end(table), name) != std::end(table);
-}
 
 } // namespace
 
@@ -81,38 +62,7 @@ void CVimoSurroundHeadPhoneHandler::ApplyToDevice(int32_t endpointCode) {
 }
 
 void CVimoSurroundHeadPhoneHandler::WriteDefaults(IDriverInstance* driver, int32_t endpointCode) {
-    if (!driver)
-        return;
-    uint32_t value = 0;
-    if (driver->GetEndpointProperty(endpointCode, kEnableKey, &value, kUnsigned, 0, nullptr, 0, 0, true, false) == 0)
-        return;
-    for (const auto& [key, initial] : kDefaults)
-        driver->SetEndpointProperty(endpointCode, key, &initial, kUnsigned, 0, nullptr, 0, 0);
-}
-
-bool CVimoSurroundHeadPhoneHandler::Read(const wchar_t* key, uint32_t& value, bool storeInCache, bool fromCache,
-                                         uint32_t size) const {
-    IDriverInstance* driver = GetDriver();
-    uint32_t read = 0;
-    if (!driver || driver->GetProperty(key, &read, kUnsigned, size, nullptr, 0, 0, storeInCache, fromCache) != 0)
-        return false;
-    value = read;
-    return true;
-}
-
-bool CVimoSurroundHeadPhoneHandler::Write(const wchar_t* key, uint32_t value) const {
-    IDriverInstance* driver = GetDriver();
-    return driver && driver->SetProperty(key, &value, kUnsigned, 0, nullptr, 0, 0) == 0;
-}
-
-void CVimoSurroundHeadPhoneHandler::Announce(const wchar_t* key, int flag) const {
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(key, flag);
-}
-
-void CVimoSurroundHeadPhoneHandler::CheckButton(const std::wstring& name, bool on, BOOL redraw) const {
-    if (auto* button = dynamic_cast<IxSkinButton*>(FindControl(name)))
-        button->SetCheck(on ? 1 : 0, redraw);
+    uintkey::WriteDefaults(driver, endpointCode, kEnableKey, kDefaults);
 }
 
 void CVimoSurroundHeadPhoneHandler::SelectRadio(const wchar_t* name, BOOL redraw) const {
@@ -130,7 +80,7 @@ int CVimoSurroundHeadPhoneHandler::IsControlEnabled(const std::wstring& name) {
 
 void CVimoSurroundHeadPhoneHandler::InitControls() {
     uint32_t channels = 0; // the 16-bit count lands in the low half
-    Read(kChannelCountKey, channels, true, false, 2);
+    Read(kChannelCountKey, channels, true, false, kChannelCountSize);
     ShowGreyContent(channels != m_keys.expectedChannels);
 
     if (FindControl(kEnableButton)) {
@@ -176,16 +126,8 @@ void CVimoSurroundHeadPhoneHandler::InitControls() {
         SelectRadio(kRoomButtons[room], FALSE);
 
     uint32_t mode = 0;
-    const bool hasMode = Read(m_keys.mode, mode, true, false);
-    for (const wchar_t* name : kModeControls) {
-        CxSkinCtrl* control = FindControl(name);
-        if (!control)
-            continue;
-        if (hasMode)
-            control->Enable(IsControlEnabled(name), FALSE);
-        else
-            control->SetVisible(FALSE, FALSE);
-    }
+    // The mode controls are live with the switch, as IsControlEnabled says of them.
+    const bool hasMode = ShowModeControls(m_keys.mode, static_cast<BOOL>(m_enable), mode);
     if (hasMode && mode < std::size(kModeButtons))
         SelectRadio(kModeButtons[mode], FALSE);
     if (CxSkinCtrl* view = FindControl(L"SpeakerTestView"))
@@ -195,24 +137,7 @@ void CVimoSurroundHeadPhoneHandler::InitControls() {
 }
 
 int CVimoSurroundHeadPhoneHandler::UpdateFromDriver() {
-    auto changed = [this](const wchar_t* key, uint32_t size = 0) {
-        uint32_t live = 0;
-        uint32_t cached = 0;
-        Read(key, live, false, false, size);
-        Read(key, cached, false, true, size);
-        return live != cached;
-    };
-    if (changed(kEnableKey))
-        return 1;
-    uint32_t enable = 0;
-    Read(kEnableKey, enable, false, true);
-    if (enable != 0) {
-        for (const wchar_t* key : kWatchedWhileOn) {
-            if (changed(key))
-                return 1;
-        }
-    }
-    return changed(kChannelCountKey, 2) ? 1 : 0;
+    return PollSurround(kWatchedWhileOn);
 }
 
 int CVimoSurroundHeadPhoneHandler::EnableEffect() {
@@ -226,21 +151,18 @@ int CVimoSurroundHeadPhoneHandler::EnableEffect() {
     if (m_enable == 0) {
         if (m_keys.plain)
             ApplyEffectRuleSS();
-        // A running test keeps running; its next start notice checks the button again.
-        CheckButton(kTestButton, false, TRUE);
-        for (int i = 0; i < CVimoSurroundSpeakersHandler::kSpeakerCount; ++i)
-            CheckButton(CVimoSurroundSpeakersHandler::ImageFromSpeakerIndex(i), false, TRUE);
+        ClearTestButtons();
     }
     InitControls();
     for (const wchar_t* key : m_keys.switchNotices)
-        Announce(key, 1);
+        AnnounceChange(*this, key, 1);
     return 1;
 }
 
 void CVimoSurroundHeadPhoneHandler::WriteChoice(const wchar_t* key, uint32_t value, const wchar_t* const* buttons,
                                                 uint32_t count) {
     if (Write(key, value)) {
-        Announce(key, m_keys.settingNotice);
+        AnnounceChange(*this, key, m_keys.settingNotice);
         return;
     }
     uint32_t kept = 0;
@@ -262,44 +184,8 @@ int CVimoSurroundHeadPhoneHandler::UpdateChannelCopy() {
     m_channelCopy = m_channelCopy == 0 ? 1 : 0;
     if (!Write(kChannelCopyKey, m_channelCopy))
         return 0;
-    Announce(kChannelCopyKey, 1);
+    AnnounceChange(*this, kChannelCopyKey, 1);
     return 1;
-}
-
-CSoundPlayer* CVimoSurroundHeadPhoneHandler::Player() const {
-    IMainHandler* main = GetMainHandler();
-    return main ? dynamic_cast<CSoundPlayer*>(main->GetSoundPlayer()) : nullptr;
-}
-
-void CVimoSurroundHeadPhoneHandler::RunSpeakerTest() {
-    CSoundPlayer* player = Player();
-    if (!player)
-        return;
-    if (!player->IsPlaying()) {
-        player->SetListener(this);
-        std::vector<uint32_t> sequence(std::begin(CVimoSurroundSpeakersHandler::kTestSequence),
-                                       std::end(CVimoSurroundSpeakersHandler::kTestSequence));
-        player->PlaySequence(sequence);
-    } else {
-        player->Stop(1);
-    }
-    CheckButton(kTestButton, player->IsPlaying(), FALSE);
-}
-
-void CVimoSurroundHeadPhoneHandler::ShowTestState(int channel, bool playing) {
-    CSoundPlayer* player = Player();
-    CheckButton(kTestButton, player && player->IsPlaying(), TRUE);
-    const std::wstring image = CVimoSurroundSpeakersHandler::ImageFromSpeakerIndex(channel);
-    if (!image.empty())
-        CheckButton(image, playing, TRUE);
-}
-
-void CVimoSurroundHeadPhoneHandler::OnPlayStart(int channel) {
-    ShowTestState(channel, true);
-}
-
-void CVimoSurroundHeadPhoneHandler::OnPlayEnd(int channel) {
-    ShowTestState(channel, false);
 }
 
 int CVimoSurroundHeadPhoneHandler::OnClick(const std::wstring& name) {
@@ -311,19 +197,8 @@ int CVimoSurroundHeadPhoneHandler::OnClick(const std::wstring& name) {
         if (name == kRoomButtons[i])
             return SetRoomSize(i);
     }
-    if (name == kTestButton) {
-        RunSpeakerTest();
+    if (OnTestClick(name))
         return 1;
-    }
-    for (int i = 0; i < CVimoSurroundSpeakersHandler::kSpeakerCount; ++i) {
-        if (name == CVimoSurroundSpeakersHandler::ImageFromSpeakerIndex(i)) {
-            if (CSoundPlayer* player = Player()) {
-                player->SetListener(this);
-                player->PlayChannel(i);
-            }
-            return 1;
-        }
-    }
     if (name == L"ChannelsSetting") {
         RequestSettingContent();
         return 1;

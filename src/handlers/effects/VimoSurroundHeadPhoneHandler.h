@@ -6,12 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/BaseHandler.h"
 #include "handlers/effects/IVimoSurroundHeadPhoneHandler.h"
+#include "handlers/effects/VimoSurroundPageHandler.h"
 
-class CSoundPlayer;
-
-class CVimoSurroundHeadPhoneHandler : public CBaseHandler, public IVimoSurroundHeadPhoneHandler {
+class CVimoSurroundHeadPhoneHandler : public CVimoSurroundPageHandler, public IVimoSurroundHeadPhoneHandler {
 public:
     // The keys and the few differences of a page family.
     struct Keys {
@@ -36,7 +34,6 @@ public:
 
     // IHandler
     void InitControls() override;
-    void OnDeactivate() override { StopSoundOnWorker(FALSE); }
     int UpdateFromDriver() override;
     int UpdateView() override { return 1; }
     // "SpeakerTestView" shows only while the effect is on.
@@ -50,8 +47,6 @@ public:
 
     // Listeners
     int OnClick(const std::wstring& name) override;
-    void OnPlayStart(int channel) override;
-    void OnPlayEnd(int channel) override;
 
     uint32_t GetEnableField() const { return m_enable; }
     uint32_t GetChannelCopyField() const { return m_channelCopy; }
@@ -59,16 +54,9 @@ public:
 protected:
     explicit CVimoSurroundHeadPhoneHandler(const Keys& keys);
 
-    bool Read(const wchar_t* key, uint32_t& value, bool storeInCache, bool fromCache, uint32_t size = 0) const;
-    bool Write(const wchar_t* key, uint32_t value) const;
-    void Announce(const wchar_t* key, int flag) const;
-    void CheckButton(const std::wstring& name, bool on, BOOL redraw) const;
     void SelectRadio(const wchar_t* name, BOOL redraw) const;
     // Writes a room size or mode; a refused write puts the radio buttons back on the driver's value.
     void WriteChoice(const wchar_t* key, uint32_t value, const wchar_t* const* buttons, uint32_t count);
-    CSoundPlayer* Player() const;
-    void RunSpeakerTest();
-    void ShowTestState(int channel, bool playing);
 
     const Keys& m_keys;
     uint32_t m_enable = 1;

@@ -1,20 +1,13 @@
 #include "handlers/effects/VimoSurroundSpeakersHandler.h"
 
 #include <cmath>
-#include <vector>
 
 #include "app/HandlerServices.h"
-#include "app/IMainHandler.h"
-#include "app/SoundPlayer.h"
-#include "driver/IDriverInstance.h"
-#include "skin/IxSkinButton.h"
 #include "skin/IxSkinSlider.h"
 #include "skin/LayerWnd.h"
 #include "skin/SkinCtrl.h"
 
 namespace {
-
-constexpr int kUnsigned = 1;
 
 constexpr wchar_t kEnableKey[] = L"Enable_KESTAL_HPSPK_LFX";
 constexpr wchar_t kUseHeadphoneKey[] = L"KESTAL_HPSPK_USEHP";
@@ -25,12 +18,6 @@ constexpr wchar_t kModeKey[] = L"KESTAL_HPSPK_MODE";
 constexpr wchar_t kChannelCountKey[] = L"DevChannelNumControl";
 
 constexpr wchar_t kEnableButton[] = L"BtnEnableVimoSurroundSpeakers";
-constexpr wchar_t kTestButton[] = L"BtnSpeakerTest";
-
-// Indexed by the player's channel number.
-constexpr const wchar_t* kSpeakerImages[CVimoSurroundSpeakersHandler::kSpeakerCount] = {
-    L"ImgLF", L"ImgRF", L"ImgLB", L"ImgRB", L"ImgCenter", L"ImgWoofer", L"ImgLS", L"ImgRS",
-};
 
 // Greyed while the speakers do not use the effect.
 constexpr const wchar_t* kSurroundSpeakersControls[] = {
@@ -55,11 +42,9 @@ constexpr const wchar_t* kSurroundSpeakersControls[] = {
     L"Angle30",
 };
 
-constexpr const wchar_t* kModeControls[] = {L"BtnVimoMusic", L"BtnVimoMusic_Text", L"BtnVimoMovie",
-                                            L"BtnVimoMovie_Text"};
-
 // Written in this order at start-up; the sound field keeps the device's own value.
-constexpr const wchar_t* kDefaultKeys[] = {kEnableKey, kUseHeadphoneKey, kChannelCopyKey, kAngleKey, kModeKey};
+constexpr uintkey::Default kDefaults[] = {
+    {kEnableKey, 0}, {kUseHeadphoneKey, 0}, {kChannelCopyKey, 0}, {kAngleKey, 0}, {kModeKey, 0}};
 
 // Compared against the cache while the effect is on, after the switch itself.
 constexpr const wchar_t* kWatchedWhileOn[] = {kUseHeadphoneKey, kChannelCopyKey, kAngleKey, kSoundFieldKey, kModeKey};
@@ -68,18 +53,6 @@ constexpr const wchar_t* kWatchedWhileOn[] = {kUseHeadphoneKey, kChannelCopyKey,
 
 CVimoSurroundSpeakersHandler::CVimoSurroundSpeakersHandler() {
     m_name = L"VimoSurroundSpeakersHandler";
-}
-
-int CVimoSurroundSpeakersHandler::SpeakerIndexFromImage(const std::wstring& image) {
-    for (int i = 0; i < kSpeakerCount; ++i) {
-        if (image == kSpeakerImages[i])
-            return i;
-    }
-    return 0;
-}
-
-std::wstring CVimoSurroundSpeakersHandler::ImageFromSpeakerIndex(int index) {
-    return index >= 0 && index < kSpeakerCount ? kSpeakerImages[index] : L"";
 }
 
 float CVimoSurroundSpeakersHandler::AngleIndexToDegrees(uint32_t index) {
@@ -96,39 +69,7 @@ void CVimoSurroundSpeakersHandler::InitDefaults(int32_t endpointCode) {
 }
 
 void CVimoSurroundSpeakersHandler::WriteDefaults(IDriverInstance* driver, int32_t endpointCode) {
-    if (!driver)
-        return;
-    uint32_t value = 0;
-    if (driver->GetEndpointProperty(endpointCode, kEnableKey, &value, kUnsigned, 0, nullptr, 0, 0, true, false) == 0)
-        return;
-    const uint32_t zero = 0;
-    for (const wchar_t* key : kDefaultKeys)
-        driver->SetEndpointProperty(endpointCode, key, &zero, kUnsigned, 0, nullptr, 0, 0);
-}
-
-bool CVimoSurroundSpeakersHandler::Read(const wchar_t* key, uint32_t& value, bool storeInCache, bool fromCache,
-                                        uint32_t size) const {
-    IDriverInstance* driver = GetDriver();
-    uint32_t read = 0;
-    if (!driver || driver->GetProperty(key, &read, kUnsigned, size, nullptr, 0, 0, storeInCache, fromCache) != 0)
-        return false;
-    value = read;
-    return true;
-}
-
-bool CVimoSurroundSpeakersHandler::Write(const wchar_t* key, uint32_t value) const {
-    IDriverInstance* driver = GetDriver();
-    return driver && driver->SetProperty(key, &value, kUnsigned, 0, nullptr, 0, 0) == 0;
-}
-
-void CVimoSurroundSpeakersHandler::Announce(const wchar_t* key, int fromSwitch) const {
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(key, fromSwitch);
-}
-
-void CVimoSurroundSpeakersHandler::CheckButton(const std::wstring& name, bool on, BOOL redraw) const {
-    if (auto* button = dynamic_cast<IxSkinButton*>(FindControl(name)))
-        button->SetCheck(on ? 1 : 0, redraw);
+    uintkey::WriteDefaults(driver, endpointCode, kEnableKey, kDefaults);
 }
 
 void CVimoSurroundSpeakersHandler::LoadDriverValues() {
@@ -152,7 +93,7 @@ void CVimoSurroundSpeakersHandler::LoadDriverValues() {
 
 void CVimoSurroundSpeakersHandler::InitControls() {
     uint32_t channels = 0;
-    Read(kChannelCountKey, channels, true, false, 2);
+    Read(kChannelCountKey, channels, true, false, kChannelCountSize);
     ShowGreyContent(channels != 2);
     LoadDriverValues();
 
@@ -180,17 +121,7 @@ void CVimoSurroundSpeakersHandler::InitControls() {
     }
 
     uint32_t mode = 0;
-    const bool hasMode = Read(kModeKey, mode, true, false);
-    for (const wchar_t* name : kModeControls) {
-        CxSkinCtrl* control = FindControl(name);
-        if (!control)
-            continue;
-        if (hasMode)
-            control->Enable(on, FALSE);
-        else
-            control->SetVisible(FALSE, FALSE);
-    }
-    if (hasMode) {
+    if (ShowModeControls(kModeKey, on, mode)) {
         CheckButton(L"BtnVimoMusic", mode == 0, FALSE);
         CheckButton(L"BtnVimoMovie", mode == 1, FALSE);
     }
@@ -199,25 +130,7 @@ void CVimoSurroundSpeakersHandler::InitControls() {
 }
 
 int CVimoSurroundSpeakersHandler::UpdateFromDriver() {
-    auto changed = [this](const wchar_t* key, uint32_t size = 0) {
-        uint32_t live = 0;
-        uint32_t cached = 0;
-        Read(key, live, false, false, size);
-        Read(key, cached, false, true, size);
-        return live != cached;
-    };
-    uint32_t enable = 0;
-    if (changed(kEnableKey))
-        return 1;
-    Read(kEnableKey, enable, false, true);
-    // Settings behind a switch that is off are not shown live, so their changes do not matter yet.
-    if (enable != 0) {
-        for (const wchar_t* key : kWatchedWhileOn) {
-            if (changed(key))
-                return 1;
-        }
-    }
-    return changed(kChannelCountKey, 2) ? 1 : 0;
+    return PollSurround(kWatchedWhileOn);
 }
 
 int CVimoSurroundSpeakersHandler::SetEnable() {
@@ -229,13 +142,11 @@ int CVimoSurroundSpeakersHandler::SetEnable() {
         Write(kUseHeadphoneKey, 0);
     } else {
         ApplyEffectRuleSS();
-        CheckButton(kTestButton, false, TRUE);
-        for (int i = 0; i < kSpeakerCount; ++i)
-            CheckButton(ImageFromSpeakerIndex(i), false, TRUE);
+        ClearTestButtons();
     }
     InitControls();
     for (const wchar_t* key : {kEnableKey, kUseHeadphoneKey, kChannelCopyKey})
-        Announce(key, 1);
+        AnnounceChange(*this, key, 1);
     return 1;
 }
 
@@ -243,7 +154,7 @@ int CVimoSurroundSpeakersHandler::SetChannelCopy() {
     m_channelCopy = m_channelCopy == 0 ? 1 : 0;
     if (!Write(kChannelCopyKey, m_channelCopy))
         return 0;
-    Announce(kChannelCopyKey, 1);
+    AnnounceChange(*this, kChannelCopyKey, 1);
     return 1;
 }
 
@@ -252,7 +163,7 @@ int CVimoSurroundSpeakersHandler::SetSoundFieldExpansion(float position) {
         return 0;
     if (!Write(kSoundFieldKey, static_cast<uint32_t>(position)))
         return 0;
-    Announce(kSoundFieldKey, 0);
+    AnnounceChange(*this, kSoundFieldKey, 0);
     m_soundField = position;
     return 1;
 }
@@ -266,14 +177,14 @@ int CVimoSurroundSpeakersHandler::SetSpeakerAngle(float degrees) {
         return 0;
     if (!Write(kAngleKey, static_cast<uint32_t>(index)))
         return 0;
-    Announce(kAngleKey, 0);
+    AnnounceChange(*this, kAngleKey, 0);
     m_speakerAngle = degrees;
     return 1;
 }
 
 int CVimoSurroundSpeakersHandler::SetMode(uint32_t mode) {
     if (Write(kModeKey, mode)) {
-        Announce(kModeKey, 0);
+        AnnounceChange(*this, kModeKey, 0);
         return 1;
     }
     // The radio the user picked has already marked itself: show the mode the device kept.
@@ -283,48 +194,6 @@ int CVimoSurroundSpeakersHandler::SetMode(uint32_t mode) {
         CheckButton(L"BtnVimoMovie", kept == 1, TRUE);
     }
     return 0;
-}
-
-CSoundPlayer* CVimoSurroundSpeakersHandler::Player() const {
-    IMainHandler* main = GetMainHandler();
-    return main ? dynamic_cast<CSoundPlayer*>(main->GetSoundPlayer()) : nullptr;
-}
-
-void CVimoSurroundSpeakersHandler::RunSpeakerTest() {
-    CSoundPlayer* player = Player();
-    if (!player)
-        return;
-    if (!player->IsPlaying()) {
-        player->SetListener(this);
-        std::vector<uint32_t> sequence(std::begin(kTestSequence), std::end(kTestSequence));
-        player->PlaySequence(sequence);
-    } else {
-        player->Stop(1);
-    }
-    CheckButton(kTestButton, player->IsPlaying(), FALSE);
-}
-
-void CVimoSurroundSpeakersHandler::TestSpeaker(const std::wstring& image) {
-    if (CSoundPlayer* player = Player()) {
-        player->SetListener(this);
-        player->PlayChannel(SpeakerIndexFromImage(image));
-    }
-}
-
-void CVimoSurroundSpeakersHandler::ShowTestState(int channel, bool playing) {
-    CSoundPlayer* player = Player();
-    CheckButton(kTestButton, player && player->IsPlaying(), TRUE);
-    const std::wstring image = ImageFromSpeakerIndex(channel);
-    if (!image.empty())
-        CheckButton(image, playing, TRUE);
-}
-
-void CVimoSurroundSpeakersHandler::OnPlayStart(int channel) {
-    ShowTestState(channel, true);
-}
-
-void CVimoSurroundSpeakersHandler::OnPlayEnd(int channel) {
-    ShowTestState(channel, false);
 }
 
 int CVimoSurroundSpeakersHandler::OnSliderChanged(const std::wstring& name, float position, int) {
@@ -340,16 +209,8 @@ int CVimoSurroundSpeakersHandler::OnClick(const std::wstring& name) {
         return SetEnable();
     if (name == L"ChannelCopy")
         return SetChannelCopy();
-    if (name == kTestButton) {
-        RunSpeakerTest();
+    if (OnTestClick(name))
         return 1;
-    }
-    for (const wchar_t* image : kSpeakerImages) {
-        if (name == image) {
-            TestSpeaker(name);
-            return 1;
-        }
-    }
     if (name == L"ChannelsSetting") {
         RequestSettingContent();
         return 1;

@@ -6,24 +6,13 @@
 #include <cstdint>
 #include <string>
 
-#include "app/BaseHandler.h"
 #include "handlers/effects/IVimoSurroundSpeakersHandler.h"
+#include "handlers/effects/VimoSurroundPageHandler.h"
 
-class CSoundPlayer;
-
-class CVimoSurroundSpeakersHandler : public CBaseHandler, public IVimoSurroundSpeakersHandler {
+class CVimoSurroundSpeakersHandler : public CVimoSurroundPageHandler, public IVimoSurroundSpeakersHandler {
 public:
-    // Speaker positions in the player's channel order.
-    static constexpr int kSpeakerCount = 8;
-    // The order "BtnSpeakerTest" walks the room in: round the listener, subwoofer last.
-    static constexpr uint32_t kTestSequence[kSpeakerCount] = {0, 4, 1, 7, 3, 2, 6, 5};
-
     CVimoSurroundSpeakersHandler();
 
-    // Unknown names test the front left speaker.
-    static int SpeakerIndexFromImage(const std::wstring& image);
-    // Empty above the last speaker, so no image is touched.
-    static std::wstring ImageFromSpeakerIndex(int index);
     // Start-up defaults, written only where the endpoint's switch cannot be read.
     static void InitDefaults(int32_t endpointCode);
     static void WriteDefaults(IDriverInstance* driver, int32_t endpointCode);
@@ -41,13 +30,10 @@ public:
 
     // IHandler
     void InitControls() override;
-    void OnDeactivate() override { StopSoundOnWorker(FALSE); }
     int UpdateFromDriver() override;
     // Listeners
     int OnClick(const std::wstring& name) override;
     int OnSliderChanged(const std::wstring& name, float position, int done) override;
-    void OnPlayStart(int channel) override;
-    void OnPlayEnd(int channel) override;
 
     uint32_t GetEnableField() const { return m_enable; }
     uint32_t GetChannelCopyField() const { return m_channelCopy; }
@@ -56,14 +42,6 @@ public:
 
 protected:
     void LoadDriverValues();
-    bool Read(const wchar_t* key, uint32_t& value, bool storeInCache, bool fromCache, uint32_t size = 0) const;
-    bool Write(const wchar_t* key, uint32_t value) const;
-    void Announce(const wchar_t* key, int fromSwitch) const;
-    CSoundPlayer* Player() const;
-    void RunSpeakerTest();
-    void TestSpeaker(const std::wstring& image);
-    void ShowTestState(int channel, bool playing);
-    void CheckButton(const std::wstring& name, bool on, BOOL redraw) const;
 
     uint32_t m_enable = 0;
     uint32_t m_channelCopy = 0;

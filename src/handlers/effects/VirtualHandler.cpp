@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "app/HandlerServices.h"
-#include "app/IMainHandler.h"
 #include "app/UIDialog.h"
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinSlider.h"
 #include "skin/LayerWnd.h"
@@ -16,9 +16,6 @@
 #include "skin/SkinRadioButton.h"
 
 namespace {
-
-constexpr int kSigned = 0;
-constexpr int kUnsigned = 1;
 
 constexpr wchar_t kEnableKey[] = L"Enable_SS_LFX";
 constexpr wchar_t kChannelCopyKey[] = L"Enable_Channel_COPY_LFX";
@@ -129,7 +126,8 @@ bool CVirtualHandler::Query(IDriverInstance* driver, const wchar_t* key, int32_t
         return false;
     int32_t arguments[2] = {kShiftQuery, input};
     int32_t answer = 0;
-    if (driver->GetProperty(key, &answer, kSigned, 0, arguments, 4, 8, true, false) != 0)
+    if (driver->GetProperty(key, &answer, kValueInt, kDefaultNumberSize, arguments, kValueBlock, sizeof arguments, true,
+                            false) != 0)
         return false;
     result = answer;
     return true;
@@ -150,16 +148,7 @@ int CVirtualHandler::GetSpeakerShiftDistanceByDB(IDriverInstance* driver, int de
 bool CVirtualHandler::ReadSigned(const wchar_t* key, int32_t& value) const {
     IDriverInstance* driver = GetDriver();
     int32_t read = 0;
-    if (!driver || driver->GetProperty(key, &read, kSigned, 0, nullptr, 0, 0, true, false) != 0)
-        return false;
-    value = read;
-    return true;
-}
-
-bool CVirtualHandler::ReadUnsigned(const wchar_t* key, uint32_t& value, bool storeInCache, uint32_t size) const {
-    IDriverInstance* driver = GetDriver();
-    uint32_t read = 0;
-    if (!driver || driver->GetProperty(key, &read, kUnsigned, size, nullptr, 0, 0, storeInCache, false) != 0)
+    if (!driver || driver->GetProperty(key, &read, kValueInt, kDefaultNumberSize, nullptr, 0, 0, true, false) != 0)
         return false;
     value = read;
     return true;
@@ -167,30 +156,20 @@ bool CVirtualHandler::ReadUnsigned(const wchar_t* key, uint32_t& value, bool sto
 
 bool CVirtualHandler::WriteSigned(const wchar_t* key, int32_t value) const {
     IDriverInstance* driver = GetDriver();
-    return driver && driver->SetProperty(key, &value, kSigned, 0, nullptr, 0, 0) == 0;
+    return driver && driver->SetProperty(key, &value, kValueInt, kDefaultNumberSize, nullptr, 0, 0) == 0;
 }
 
-bool CVirtualHandler::WriteUnsigned(const wchar_t* key, uint32_t value) const {
-    IDriverInstance* driver = GetDriver();
-    return driver && driver->SetProperty(key, &value, kUnsigned, 0, nullptr, 0, 0) == 0;
-}
-
-bool CVirtualHandler::Differs(const wchar_t* key, int valueType, int32_t* live) const {
+bool CVirtualHandler::Differs(const wchar_t* key, int32_t valueType, int32_t* live) const {
     IDriverInstance* driver = GetDriver();
     if (!driver)
         return false;
     int32_t now = 0;
     int32_t cached = 0;
-    driver->GetProperty(key, &now, valueType, 0, nullptr, 0, 0, false, false);
-    driver->GetProperty(key, &cached, valueType, 0, nullptr, 0, 0, false, true);
+    driver->GetProperty(key, &now, valueType, kDefaultNumberSize, nullptr, 0, 0, false, false);
+    driver->GetProperty(key, &cached, valueType, kDefaultNumberSize, nullptr, 0, 0, false, true);
     if (live)
         *live = now;
     return now != cached;
-}
-
-void CVirtualHandler::Announce(const wchar_t* key, int fromSwitch) const {
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(key, fromSwitch);
 }
 
 void CVirtualHandler::RedrawOwner() const {
@@ -238,7 +217,7 @@ int CVirtualHandler::SetSpeakerPosition(int index, float angle, float distance, 
 int CVirtualHandler::OnSpeakerMoved(int index, float angle, float distance, int done) {
     static_cast<IVirtualHandler*>(this)->SetSpeakerPosition(index, angle, distance, done);
     if (index >= 0 && index < kSpeakerCount)
-        Announce(kDistanceKeys[index], 0);
+        AnnounceChange(*this, kDistanceKeys[index], 0);
     return 1;
 }
 
@@ -255,8 +234,8 @@ int CVirtualHandler::OnSpeakersRotated(const float* angles, int redraw) {
         IDriverInstance* driver = GetDriver();
         for (int index = 0; driver && index < kSpeakerCount; ++index) {
             const int32_t degrees = AngleToDegrees(angles[index]);
-            if (driver->SetEndpointProperty(m_endpointCode, kAngleKeys[index], &degrees, kSigned, 0, nullptr, 0, 0) ==
-                0)
+            if (driver->SetEndpointProperty(m_endpointCode, kAngleKeys[index], &degrees, kValueInt, kDefaultNumberSize,
+                                            nullptr, 0, 0) == kDriverOk)
                 written |= 1u << index;
         }
         if (!onUiThread && written) {
@@ -267,7 +246,7 @@ int CVirtualHandler::OnSpeakersRotated(const float* angles, int redraw) {
     if (onUiThread) {
         for (int index = 0; index < kSpeakerCount; ++index) {
             if (written & (1u << index))
-                Announce(kAngleKeys[index], 0);
+                AnnounceChange(*this, kAngleKeys[index], 0);
         }
     } else if (post) {
         CPanelVirtualSpeaker* panel = Panel();
@@ -289,7 +268,7 @@ void CVirtualHandler::OnTurningNotice() {
     }
     for (int index = 0; index < kSpeakerCount; ++index) {
         if (pending & (1u << index))
-            Announce(kAngleKeys[index], 0);
+            AnnounceChange(*this, kAngleKeys[index], 0);
     }
 }
 
@@ -306,10 +285,10 @@ int CVirtualHandler::Reset() {
     for (int index = 0; index < kSpeakerCount; ++index) {
         const int32_t degrees = AngleToDegrees(kDefaultAngles[index]);
         if (WriteSigned(kAngleKeys[index], degrees))
-            Announce(kAngleKeys[index], 0);
+            AnnounceChange(*this, kAngleKeys[index], 0);
         const int32_t distance = GetSpeakerShiftDistanceByDB(GetDriver(), kResetDB);
         if (WriteSigned(kDistanceKeys[index], distance))
-            Announce(kDistanceKeys[index], 0);
+            AnnounceChange(*this, kDistanceKeys[index], 0);
         ShowLevel(index, kResetDB, 0);
         if (panel)
             panel->SetSpeakerPosition(index, DegreesToAngle(degrees), DistanceToPanel(distance));
@@ -337,7 +316,7 @@ int CVirtualHandler::StepSpeakerDB(int step) {
                 continue;
             ShowLevel(index, next, 0);
             if (WriteSigned(kDistanceKeys[index], nextDistance))
-                Announce(kDistanceKeys[index], 0);
+                AnnounceChange(*this, kDistanceKeys[index], 0);
             if (panel)
                 panel->SetSpeakerDistance(index, DistanceToPanel(nextDistance));
         }
@@ -370,7 +349,7 @@ void CVirtualHandler::ShowSpeakerLevels() {
             label->SetVisible(supported ? TRUE : FALSE, FALSE);
         if (supported) {
             uint32_t value = 0;
-            ReadUnsigned(kChannelCopyKey, value);
+            uintkey::Read(driver, kChannelCopyKey, value, true, false);
             if (auto* button = dynamic_cast<IxSkinButton*>(copy))
                 button->SetCheck(static_cast<int>(value), FALSE);
         }
@@ -391,12 +370,12 @@ void CVirtualHandler::OnDeactivate() {
 
 int CVirtualHandler::GetEnable() const {
     uint32_t on = 0;
-    ReadUnsigned(kEnableKey, on);
+    uintkey::Read(GetDriver(), kEnableKey, on, true, false);
     return static_cast<int>(on);
 }
 
 void CVirtualHandler::SetEnableValue(int on) const {
-    WriteUnsigned(kEnableKey, on ? 1u : 0u);
+    uintkey::Write(GetDriver(), kEnableKey, on ? 1u : 0u);
 }
 
 int CVirtualHandler::IsControlEnabled(const std::wstring& name) {
@@ -433,27 +412,29 @@ int CVirtualHandler::OnClick(const std::wstring& name) {
 int CVirtualHandler::SetEnable() {
     const int on = GetEnable() ? 0 : 1;
     SetEnableValue(on);
+    IDriverInstance* driver = GetDriver();
     uint32_t channels = 0;
     uint32_t surround = 0;
-    ReadUnsigned(kChannelCountKey, channels, true, 2);
-    ReadUnsigned(kSurroundKey, surround, false);
+    uintkey::Read(driver, kChannelCountKey, channels, true, false, kChannelCountSize);
+    uintkey::Read(driver, kSurroundKey, surround, false, false);
     // Without the room or the surround path a stereo device has nothing to copy channels onto.
     if (!on && surround == 0 && channels == 2) {
-        WriteUnsigned(kChannelCopyKey, 0);
-        Announce(kChannelCopyKey, 1);
+        uintkey::Write(driver, kChannelCopyKey, 0);
+        AnnounceChange(*this, kChannelCopyKey, 1);
     }
     LoadRotationMode(1);
     RedrawOwner();
-    Announce(kEnableKey, 1);
+    AnnounceChange(*this, kEnableKey, 1);
     return 1;
 }
 
 int CVirtualHandler::SetChannelCopy() {
+    IDriverInstance* driver = GetDriver();
     uint32_t current = 0;
-    ReadUnsigned(kChannelCopyKey, current);
+    uintkey::Read(driver, kChannelCopyKey, current, true, false);
     const uint32_t next = current ? 0 : 1;
-    if (WriteUnsigned(kChannelCopyKey, next))
-        Announce(kChannelCopyKey, 0);
+    if (uintkey::Write(driver, kChannelCopyKey, next))
+        AnnounceChange(*this, kChannelCopyKey, 0);
     if (next)
         ApplyEffectRulePLIIxNeo();
     return 1;
@@ -531,7 +512,7 @@ void CVirtualHandler::StopRotation(int persist) {
 
 int CVirtualHandler::UpdateFromDriver() {
     int32_t on = 0;
-    const bool enableDiffers = Differs(kEnableKey, kUnsigned, &on);
+    const bool enableDiffers = Differs(kEnableKey, kValueUInt, &on);
     if (on == 0)
         return enableDiffers ? 1 : 0;
     const int mode = PanelMode();
@@ -539,13 +520,13 @@ int CVirtualHandler::UpdateFromDriver() {
         return 1;
     if (!IsAutoRotation(mode)) {
         for (const wchar_t* key : kAngleKeys) {
-            if (Differs(key, kSigned))
+            if (Differs(key, kValueInt))
                 return 1;
         }
     }
     for (int index = 0; index < kSpeakerCount; ++index) {
         int32_t live = 0;
-        if (!Differs(kDistanceKeys[index], kSigned, &live))
+        if (!Differs(kDistanceKeys[index], kValueInt, &live))
             continue;
         if (IsAutoRotation(mode)) {
             if (CPanelVirtualSpeaker* panel = Panel())
@@ -553,7 +534,7 @@ int CVirtualHandler::UpdateFromDriver() {
         }
         return 1;
     }
-    return Differs(kChannelCopyKey, kUnsigned) ? 1 : 0;
+    return Differs(kChannelCopyKey, kValueUInt) ? 1 : 0;
 }
 
 // ---- start-up defaults ----
@@ -563,17 +544,16 @@ void CVirtualHandler::InitDefaults(int32_t endpointCode) {
 }
 
 void CVirtualHandler::WriteDefaults(IDriverInstance* driver, int32_t endpointCode) {
-    if (!driver)
+    // The switch off first, then the room's speakers where they were designed.
+    const uintkey::Default off[] = {{kEnableKey, 0}};
+    if (!uintkey::WriteDefaults(driver, endpointCode, kEnableKey, off))
         return;
-    uint32_t on = 0;
-    if (driver->GetEndpointProperty(endpointCode, kEnableKey, &on, kUnsigned, 0, nullptr, 0, 0, true, false) == 0)
-        return;
-    const uint32_t off = 0;
-    driver->SetEndpointProperty(endpointCode, kEnableKey, &off, kUnsigned, 0, nullptr, 0, 0);
     const int32_t distance = GetSpeakerShiftDistanceByDB(driver, kResetDB);
     for (int index = 0; index < kSpeakerCount; ++index) {
         const int32_t degrees = AngleToDegrees(kDefaultAngles[index]);
-        driver->SetEndpointProperty(endpointCode, kAngleKeys[index], &degrees, kSigned, 0, nullptr, 0, 0);
-        driver->SetEndpointProperty(endpointCode, kDistanceKeys[index], &distance, kSigned, 0, nullptr, 0, 0);
+        driver->SetEndpointProperty(endpointCode, kAngleKeys[index], &degrees, kValueInt, kDefaultNumberSize, nullptr,
+                                    0, 0);
+        driver->SetEndpointProperty(endpointCode, kDistanceKeys[index], &distance, kValueInt, kDefaultNumberSize,
+                                    nullptr, 0, 0);
     }
 }

@@ -94,12 +94,11 @@ private:
     void ShowLevel(int index, int decibels, int redraw) const;
     CPanelVirtualSpeaker* Panel() const;
     int PanelMode() const;
+    // The room's angles, distances and turning flags are signed numbers (kValueInt).
     bool ReadSigned(const wchar_t* key, int32_t& value) const;
-    bool ReadUnsigned(const wchar_t* key, uint32_t& value, bool storeInCache = true, uint32_t size = 0) const;
     bool WriteSigned(const wchar_t* key, int32_t value) const;
-    bool WriteUnsigned(const wchar_t* key, uint32_t value) const;
-    bool Differs(const wchar_t* key, int valueType, int32_t* live = nullptr) const;
-    void Announce(const wchar_t* key, int fromSwitch) const;
+    // The live value against the cached one, of the given value type.
+    bool Differs(const wchar_t* key, int32_t valueType, int32_t* live = nullptr) const;
     void RedrawOwner() const;
 
     int32_t m_endpointCode;

@@ -1,6 +1,7 @@
 #include "handlers/endpoint/AGCHandler.h"
 
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/IxSkinButton.h"
 #include "skin/LayerWnd.h"
 #include "skin/SkinCtrl.h"
@@ -19,17 +20,13 @@ CAGCHandler::CAGCHandler() {
 }
 
 bool CAGCHandler::ReadAGC(unsigned& value, bool storeInCache, bool fromCache) const {
-    IDriverInstance* driver = GetDriver();
-    unsigned read = 0;
-    if (!driver || driver->GetProperty(kKey, &read, 1, 0, nullptr, 0, 0, storeInCache, fromCache) != 0)
-        return false;
-    value = read;
-    return true;
+    return uintkey::Read(GetDriver(), kKey, value, storeInCache, fromCache);
 }
 
 bool CAGCHandler::WriteAGC(int on) {
+    // Read unsigned, written signed: both hold the same bits.
     IDriverInstance* driver = GetDriver();
-    return driver && driver->SetProperty(kKey, &on, 0, 0, nullptr, 0, 0) == 0;
+    return driver && driver->SetProperty(kKey, &on, kValueInt, kDefaultNumberSize, nullptr, 0, 0) == 0;
 }
 
 int CAGCHandler::GetAGC() {

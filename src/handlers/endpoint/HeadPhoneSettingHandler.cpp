@@ -4,6 +4,7 @@
 #include <string>
 
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinComboBox.h"
 #include "skin/LayerWnd.h"
@@ -35,8 +36,8 @@ bool CHeadPhoneSettingHandler::ReadAmplifier(int selector, int& value, bool stor
     IDriverInstance* driver = GetDriver();
     int32_t read = 0;
     int32_t argument = selector;
-    if (!driver ||
-        driver->GetProperty(kAmplifierKey, &read, 0, 0, &argument, 0, sizeof argument, storeInCache, false) != 0)
+    if (!driver || driver->GetProperty(kAmplifierKey, &read, kValueInt, kDefaultNumberSize, &argument, kValueInt,
+                                       sizeof argument, storeInCache, false) != 0)
         return false;
     value = read;
     return true;
@@ -70,10 +71,10 @@ void CHeadPhoneSettingHandler::InitControls() {
     CSettingHandler::InitControls();
     m_channels = 2;
     uint32_t channels = 0;
-    ReadUnsigned(kChannelKey, channels, 2, true);
+    ReadUnsigned(kChannelKey, channels, kChannelCountSize, true);
     // Headphones are always stereo: the device is put back to two channels whenever it says otherwise.
     if (channels != 2)
-        WriteUnsigned(kChannelKey, 2, 2);
+        WriteUnsigned(kChannelKey, 2, kChannelCountSize);
     if (auto* radio = dynamic_cast<IxSkinButton*>(FindControl(L"HeadPhone")))
         radio->SetCheck(1, FALSE);
     else
@@ -84,7 +85,7 @@ void CHeadPhoneSettingHandler::InitControls() {
     ShowControl(L"ChannelCopy", copyOffered, FALSE);
     ShowControl(L"ChannelCopy_Text", copyOffered, FALSE);
     uint32_t copy = 0;
-    if (copyOffered && ReadUnsigned(kCopyKey, copy, 0, true))
+    if (copyOffered && ReadUnsigned(kCopyKey, copy, kDefaultNumberSize, true))
         CheckButton(L"ChannelCopy", copy == 1 ? 1 : 0, FALSE);
     ShowAmplifier();
     if (m_owner)
@@ -98,20 +99,15 @@ int CHeadPhoneSettingHandler::OnComboBoxSelChange(const std::wstring& name, int 
         return 1;
     int32_t level = m_ampStep * index + m_ampMin;
     int32_t argument = 0;
-    driver->SetProperty(kAmplifierKey, &level, 0, 0, &argument, 0, sizeof argument);
+    driver->SetProperty(kAmplifierKey, &level, kValueInt, kDefaultNumberSize, &argument, kValueInt, sizeof argument);
     return 1;
 }
 
 int CHeadPhoneSettingHandler::UpdateFromDriver() {
+    // Polled as whole 4-byte numbers, the channel count included.
     IDriverInstance* driver = GetDriver();
-    if (!driver)
-        return 0;
     for (const wchar_t* key : {kChannelKey, kAmplifierKey, kCopyKey}) {
-        uint32_t live = 0;
-        uint32_t cached = 0;
-        driver->GetProperty(key, &live, 1, 4, nullptr, 0, 0, false, false);
-        driver->GetProperty(key, &cached, 1, 4, nullptr, 0, 0, false, true);
-        if (live != cached)
+        if (uintkey::Changed(driver, key, nullptr, sizeof(uint32_t)))
             return 1;
     }
     return 0;

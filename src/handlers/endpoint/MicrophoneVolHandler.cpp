@@ -41,7 +41,7 @@ void CMicrophoneVolHandler::UpdateEffectButtons() {
             break;
         if (driver && driver->IsFeatureSupported(effect.feature)) {
             int read = 0;
-            value = ReadInt(effect.key, read, 1) ? read : 0;
+            value = ReadInt(effect.key, read, kValueUInt) ? read : 0;
         }
     }
     EnableOnly(L"Balance", value == 0);
@@ -94,7 +94,7 @@ void CMicrophoneVolHandler::InitControls() {
 
 int CMicrophoneVolHandler::UpdateFromDriver() {
     for (const wchar_t* key : {L"Enable_NOISEREDUCTION_LFX", L"Enable_MICARRAY_LFX", L"Enable_AEC_LFX"}) {
-        if (IsIntChanged(key, 1))
+        if (IsIntChanged(key, kValueUInt))
             return 1;
     }
     return CVolHandler::UpdateFromDriver();

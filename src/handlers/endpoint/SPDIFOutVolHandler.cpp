@@ -13,7 +13,8 @@ void CSPDIFOutVolHandler::InitControls() {
     float value = 0.0f;
     int channel = -1;
     if (!driver ||
-        driver->GetEndpointProperty(kSPDIFOut, L"VolumeScalarControl", &value, 2, 0, &channel, 0, 0, true, false) != 0)
+        driver->GetEndpointProperty(kSPDIFOut, L"VolumeScalarControl", &value, kValueFloat, kDefaultNumberSize,
+                                    &channel, kValueInt, kDefaultNumberSize, true, false) != 0)
         DisableChannelControls();
     CVolHandler::InitControls();
 }

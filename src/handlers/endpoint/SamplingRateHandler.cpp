@@ -5,6 +5,7 @@
 
 #include "app/IMainHandler.h"
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/LayerWnd.h"
 #include "skin/SkinCtrl.h"
 #include "skin/SkinRadioButton.h"
@@ -42,6 +43,10 @@ struct DepthRow {
     const wchar_t* canvas;
     const wchar_t* diagram;
 };
+
+// The rate and the encoded-output switches are unsigned 32-bit numbers, the depth a 16-bit one.
+constexpr uint32_t kRateSize = sizeof(uint32_t);
+constexpr uint32_t kDepthSize = sizeof(uint16_t);
 
 // 16 first: it is the depth every unknown value falls back to.
 constexpr DepthRow kDepthTable[] = {
@@ -91,9 +96,8 @@ CSamplingRateHandler::CSamplingRateHandler() {
 }
 
 uint32_t CSamplingRateHandler::ReadUnsigned(const wchar_t* key, uint32_t size, bool& ok) const {
-    IDriverInstance* driver = GetDriver();
     uint32_t value = 0;
-    ok = driver && driver->GetProperty(key, &value, 1, size, nullptr, 0, 0, true, false) == 0;
+    ok = uintkey::Read(GetDriver(), key, value, true, false, size);
     if (!ok)
         return 0;
     // A 2-byte read fills only the low half of the buffer; keep nothing a driver may have left above it.
@@ -103,17 +107,18 @@ uint32_t CSamplingRateHandler::ReadUnsigned(const wchar_t* key, uint32_t size, b
 int CSamplingRateHandler::SetSampleRate(int rateHz) {
     IDriverInstance* driver = GetDriver();
     const uint32_t value = static_cast<uint32_t>(rateHz);
-    return driver ? driver->SetProperty(kRateKey, &value, 1, 4, nullptr, 0, 0) : -1;
+    return driver ? driver->SetProperty(kRateKey, &value, kValueUInt, sizeof value, nullptr, 0, 0) : kDriverNoDevice;
 }
 
 int CSamplingRateHandler::GetSampleRate() {
     bool ok = false;
-    return static_cast<int>(ReadUnsigned(kRateKey, 4, ok));
+    return static_cast<int>(ReadUnsigned(kRateKey, kRateSize, ok));
 }
 
 int CSamplingRateHandler::SetBitDepth(uint16_t depth) {
     IDriverInstance* driver = GetDriver();
-    const int result = driver ? driver->SetProperty(kDepthKey, &depth, 1, 2, nullptr, 0, 0) : -1;
+    const int result =
+        driver ? driver->SetProperty(kDepthKey, &depth, kValueUInt, sizeof depth, nullptr, 0, 0) : kDriverNoDevice;
     if (IMainHandler* main = GetMainHandler())
         main->UpdateStatusPanel(kDepthKey, 0);
     return result;
@@ -121,12 +126,12 @@ int CSamplingRateHandler::SetBitDepth(uint16_t depth) {
 
 uint16_t CSamplingRateHandler::GetBitDepth() {
     bool ok = false;
-    return static_cast<uint16_t>(ReadUnsigned(kDepthKey, 2, ok));
+    return static_cast<uint16_t>(ReadUnsigned(kDepthKey, kDepthSize, ok));
 }
 
 uint16_t CSamplingRateHandler::GetChannelCount() const {
     bool ok = false;
-    return static_cast<uint16_t>(ReadUnsigned(kChannelsKey, 2, ok));
+    return static_cast<uint16_t>(ReadUnsigned(kChannelsKey, kChannelCountSize, ok));
 }
 
 bool CSamplingRateHandler::IsFormatSupported(uint16_t channels, uint16_t depth, uint32_t rateHz) const {
@@ -135,7 +140,8 @@ bool CSamplingRateHandler::IsFormatSupported(uint16_t channels, uint16_t depth, 
         return false;
     FormatArguments block = PackFormat(channels, depth, rateHz);
     uint32_t accepted = 0;
-    return driver->GetProperty(kFormatKey, &accepted, 1, 4, block.bytes, 4, sizeof block.bytes, true, false) == 0 &&
+    return driver->GetProperty(kFormatKey, &accepted, kValueUInt, sizeof accepted, block.bytes, kValueBlock,
+                               sizeof block.bytes, true, false) == kDriverOk &&
            accepted == 1;
 }
 
@@ -152,14 +158,14 @@ int CSamplingRateHandler::IsDTSInteractiveSupported() {
 int CSamplingRateHandler::SetSwitch(const wchar_t* key, int on) {
     IDriverInstance* driver = GetDriver();
     const uint32_t value = on ? 1 : 0;
-    return driver ? driver->SetProperty(key, &value, 1, 4, nullptr, 0, 0) : -1;
+    return driver ? driver->SetProperty(key, &value, kValueUInt, sizeof value, nullptr, 0, 0) : kDriverNoDevice;
 }
 
 int CSamplingRateHandler::GetSwitch(const wchar_t* key, int supported) {
     if (!supported)
         return 0;
     bool ok = false;
-    return ReadUnsigned(key, 4, ok) == 1 ? 1 : 0;
+    return ReadUnsigned(key, sizeof(uint32_t), ok) == 1 ? 1 : 0;
 }
 
 int CSamplingRateHandler::SetDolbyDigitalLive(int on) {
@@ -300,21 +306,10 @@ void CSamplingRateHandler::InitControls() {
 
 int CSamplingRateHandler::UpdateFromDriver() {
     IDriverInstance* driver = GetDriver();
-    if (!driver)
-        return 0;
-    const struct {
-        const wchar_t* key;
-        uint32_t size;
-    } kWatched[] = {{kRateKey, 4}, {kDepthKey, 2}};
-    for (const auto& watched : kWatched) {
-        uint32_t live = 0;
-        uint32_t cached = 0;
-        driver->GetProperty(watched.key, &live, 1, watched.size, nullptr, 0, 0, false, false);
-        driver->GetProperty(watched.key, &cached, 1, watched.size, nullptr, 0, 0, false, true);
-        if (live != cached)
-            return 1;
-    }
-    return 0;
+    return uintkey::Changed(driver, kRateKey, nullptr, kRateSize) ||
+                   uintkey::Changed(driver, kDepthKey, nullptr, kDepthSize)
+               ? 1
+               : 0;
 }
 
 void CSamplingRateHandler::ChooseEncodedOutput(bool dts) {

@@ -6,6 +6,7 @@
 #include "app/OvercoatApp.h"
 #include "app/SoundPlayer.h"
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinComboBox.h"
 #include "skin/LayerWnd.h"
@@ -15,8 +16,6 @@
 
 namespace {
 
-constexpr int kSigned = 0;
-constexpr int kUnsigned = 1;
 constexpr wchar_t kOutputKey[] = L"OutputTerminalTypeControl";
 constexpr wchar_t kChannelKey[] = L"DevChannelNumControl";
 constexpr wchar_t kCopyKey[] = L"Enable_Channel_COPY_LFX";
@@ -26,6 +25,7 @@ constexpr wchar_t kTestButton[] = L"BtnSpeakerTest";
 constexpr int32_t kSelectCurrent = 0;
 constexpr int32_t kSelectAvailable = 2;
 
+// The output terminal: a signed number, with a signed selector as its argument.
 // The outputs the device can switch to: the list text, its availability bit and the device's value.
 struct OutputTerminal {
     const wchar_t* text;
@@ -54,7 +54,8 @@ int SpeakerOfImage(const std::wstring& name) {
 bool ReadOutput(IDriverInstance* driver, int32_t selector, int32_t& value) {
     int32_t read = 0;
     int32_t argument = selector;
-    if (driver->GetProperty(kOutputKey, &read, kSigned, 0, &argument, 0, sizeof argument, true, false) != 0)
+    if (driver->GetProperty(kOutputKey, &read, kValueInt, kDefaultNumberSize, &argument, kValueInt, sizeof argument,
+                            true, false) != 0)
         return false;
     value = read;
     return true;
@@ -63,22 +64,16 @@ bool ReadOutput(IDriverInstance* driver, int32_t selector, int32_t& value) {
 } // namespace
 
 bool CSettingHandler::ReadUnsigned(const wchar_t* key, uint32_t& value, uint32_t size, bool storeInCache) const {
-    IDriverInstance* driver = GetDriver();
     uint32_t read = 0;
-    if (!driver || driver->GetProperty(key, &read, kUnsigned, size, nullptr, 0, 0, storeInCache, false) != 0)
+    if (!uintkey::Read(GetDriver(), key, read, storeInCache, false, size))
         return false;
-    value = size == 2 ? (read & 0xFFFF) : read;
+    value = size == kChannelCountSize ? (read & 0xFFFF) : read;
     return true;
 }
 
 bool CSettingHandler::WriteUnsigned(const wchar_t* key, uint32_t value, uint32_t size) const {
     IDriverInstance* driver = GetDriver();
-    return driver && driver->SetProperty(key, &value, kUnsigned, size, nullptr, 0, 0) == 0;
-}
-
-void CSettingHandler::Announce(const wchar_t* key, int fromSwitch) const {
-    if (IMainHandler* main = GetMainHandler())
-        main->UpdateStatusPanel(key, fromSwitch);
+    return driver && driver->SetProperty(key, &value, kValueUInt, size, nullptr, 0, 0) == kDriverOk;
 }
 
 void CSettingHandler::CheckButton(const wchar_t* name, int on, BOOL redraw) const {
@@ -159,7 +154,8 @@ int CSettingHandler::OnComboBoxSelChange(const std::wstring& name, int index) {
         int32_t argument = 0;
         // The device comes back under another endpoint; the main window finishes the switch then. A refused
         // write switches nothing, so no later arrival may be taken for it.
-        if (driver->SetProperty(kOutputKey, &value, kSigned, 0, &argument, 0, sizeof argument) != 0)
+        if (driver->SetProperty(kOutputKey, &value, kValueInt, kDefaultNumberSize, &argument, kValueInt,
+                                sizeof argument) != 0)
             return 1;
         if (auto* app = dynamic_cast<COvercoatApp*>(AfxGetApp()))
             app->m_nPendingOutputTerminal = 1;
@@ -170,15 +166,15 @@ int CSettingHandler::OnComboBoxSelChange(const std::wstring& name, int index) {
 
 void CSettingHandler::Toggle(const wchar_t* key, const wchar_t* button, bool isChannelCopy) {
     uint32_t old = 0;
-    ReadUnsigned(key, old, 0, true);
+    ReadUnsigned(key, old, kDefaultNumberSize, true);
     const uint32_t value = old == 1 ? 0 : 1;
-    if (!WriteUnsigned(key, value, 0)) {
+    if (!uintkey::Write(GetDriver(), key, value)) {
         CheckButton(button, static_cast<int>(old), FALSE);
         return;
     }
     if (isChannelCopy && value == 1)
         ApplyEffectRulePLIIxNeo();
-    Announce(key, 1);
+    AnnounceChange(*this, key, 1);
 }
 
 void CSettingHandler::SetChannelCopy() {
@@ -293,18 +289,19 @@ void CSettingHandler::OnDeactivate() {
 }
 
 void CSettingHandler::SetStereoChannelNumber(int channels) {
-    if (channels == m_channels || !WriteUnsigned(kChannelKey, static_cast<uint32_t>(channels), 2))
+    if (channels == m_channels || !WriteUnsigned(kChannelKey, static_cast<uint32_t>(channels), kChannelCountSize))
         return;
     m_channels = channels;
-    Announce(kChannelKey, 1);
+    AnnounceChange(*this, kChannelKey, 1);
 }
 
 void CSettingHandler::ApplyToDevice(IDriverInstance* driver, int32_t endpointCode) {
     if (!driver)
         return;
+    // Unlike the effect pages' defaults, these go as whole 4-byte numbers, the channel count included.
     uint32_t channels = 0;
-    if (driver->GetEndpointProperty(endpointCode, kChannelKey, &channels, kUnsigned, 4, nullptr, 0, 0, true, false) ==
-        0)
+    if (driver->GetEndpointProperty(endpointCode, kChannelKey, &channels, kValueUInt, sizeof channels, nullptr, 0, 0,
+                                    true, false) == kDriverOk)
         return;
     const struct {
         const wchar_t* key;
@@ -312,9 +309,10 @@ void CSettingHandler::ApplyToDevice(IDriverInstance* driver, int32_t endpointCod
     } defaults[] = {{kChannelKey, 2}, {kSwapBackKey, 0}, {kSwapLfeKey, 0}, {kCopyKey, 0}};
     for (const auto& row : defaults) {
         uint32_t value = row.value;
-        driver->SetEndpointProperty(endpointCode, row.key, &value, kUnsigned, 4, nullptr, 0, 0);
+        driver->SetEndpointProperty(endpointCode, row.key, &value, kValueUInt, sizeof value, nullptr, 0, 0);
     }
     int32_t speaker = 1;
     int32_t argument = 0;
-    driver->SetEndpointProperty(endpointCode, kOutputKey, &speaker, kSigned, 0, &argument, 0, sizeof argument);
+    driver->SetEndpointProperty(endpointCode, kOutputKey, &speaker, kValueInt, kDefaultNumberSize, &argument, kValueInt,
+                                sizeof argument);
 }

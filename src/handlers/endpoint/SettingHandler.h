@@ -60,9 +60,10 @@ protected:
     void SetStereoChannelNumber(int channels);
     void PlayFrontPair();
 
+    // Unsigned numbers of `size` bytes: the default (kDefaultNumberSize) or the 16-bit channel count
+    // (kChannelCountSize), which is read back without whatever a driver left above it.
     bool ReadUnsigned(const wchar_t* key, uint32_t& value, uint32_t size, bool storeInCache) const;
     bool WriteUnsigned(const wchar_t* key, uint32_t value, uint32_t size) const;
-    void Announce(const wchar_t* key, int fromSwitch) const;
     void CheckButton(const wchar_t* name, int on, BOOL redraw) const;
     void ShowControl(const wchar_t* name, bool shown, BOOL redraw) const;
 

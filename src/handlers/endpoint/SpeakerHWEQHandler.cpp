@@ -4,6 +4,7 @@
 
 #include "app/IMainHandler.h"
 #include "driver/IDriverInstance.h"
+#include "driver/PropertyValue.h"
 #include "skin/IxSkinSlider.h"
 #include "skin/LayerWnd.h"
 #include "skin/SkinCtrl.h"
@@ -14,7 +15,6 @@ constexpr wchar_t kBassKey[] = L"HWEQBassControl";
 constexpr wchar_t kTrebleKey[] = L"HWEQTrebleControl";
 constexpr wchar_t kBassSlider[] = L"BassLevel";
 constexpr wchar_t kTrebleSlider[] = L"TrebleLevel";
-constexpr int kFloat = 2;
 
 } // namespace
 
@@ -26,7 +26,8 @@ CSpeakerHWEQHandler::CSpeakerHWEQHandler() {
 bool CSpeakerHWEQHandler::ReadLevel(const wchar_t* key, float& value, bool storeInCache, bool fromCache) const {
     IDriverInstance* driver = GetDriver();
     float read = 0.0f;
-    if (!driver || driver->GetProperty(key, &read, kFloat, 0, nullptr, 0, 0, storeInCache, fromCache) != 0)
+    if (!driver ||
+        driver->GetProperty(key, &read, kValueFloat, kDefaultNumberSize, nullptr, 0, 0, storeInCache, fromCache) != 0)
         return false;
     value = read;
     return true;
@@ -65,7 +66,7 @@ int CSpeakerHWEQHandler::OnSliderChanged(const std::wstring& name, float value, 
     if (!key)
         return 0;
     IDriverInstance* driver = GetDriver();
-    if (driver && driver->SetProperty(key, &value, kFloat, 0, nullptr, 0, 0) == 0) {
+    if (driver && driver->SetProperty(key, &value, kValueFloat, kDefaultNumberSize, nullptr, 0, 0) == 0) {
         if (IMainHandler* main = GetMainHandler())
             main->UpdateStatusPanel(key, 0);
     }

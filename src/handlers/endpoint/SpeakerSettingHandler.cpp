@@ -2,6 +2,7 @@
 
 #include "app/SoundPlayer.h"
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/LayerWnd.h"
 #include "skin/SkinRadioButton.h"
 
@@ -74,7 +75,7 @@ void CSpeakerSettingHandler::InitControls() {
     IDriverInstance* driver = GetDriver();
     const int playable = driver ? static_cast<int>(driver->GetChannelCount(1)) : 2;
     uint32_t channels = 0;
-    ReadUnsigned(kChannelKey, channels, 2, true);
+    ReadUnsigned(kChannelKey, channels, kChannelCountSize, true);
     m_channels = static_cast<int>(channels);
     for (const ChannelChoice& choice : kChoices) {
         // Within its group: a count changed behind the page must not leave the old radio checked too.
@@ -89,13 +90,13 @@ void CSpeakerSettingHandler::InitControls() {
     ShowControl(L"ChannelCopy", copyOffered, FALSE);
     ShowControl(L"ChannelCopy_Text", copyOffered, FALSE);
     uint32_t value = 0;
-    if (copyOffered && ReadUnsigned(kCopyKey, value, 0, true))
+    if (copyOffered && ReadUnsigned(kCopyKey, value, kDefaultNumberSize, true))
         CheckButton(L"ChannelCopy", value == 1 ? 1 : 0, FALSE);
     value = 0;
-    ReadUnsigned(kSwapLfeKey, value, 0, true);
+    ReadUnsigned(kSwapLfeKey, value, kDefaultNumberSize, true);
     CheckButton(L"WooferCenterSwap", value == 1 ? 1 : 0, FALSE);
     value = 0;
-    ReadUnsigned(kSwapBackKey, value, 0, true);
+    ReadUnsigned(kSwapBackKey, value, kDefaultNumberSize, true);
     CheckButton(L"SideBackSwap", value == 1 ? 1 : 0, FALSE);
     if (m_owner)
         m_owner->Invalidate(FALSE);
@@ -105,11 +106,11 @@ void CSpeakerSettingHandler::TurnOffSurroundAboveStereo() {
     // The surround effect renders two speakers only; more channels switch it and its up-mix path off.
     IDriverInstance* driver = GetDriver();
     uint32_t surround = 0;
-    if (!driver || driver->GetProperty(kSurroundKey, &surround, 1, 0, nullptr, 0, 0, false, false) != 0 ||
-        surround == 0 || !WriteUnsigned(kSurroundKey, 0, 0))
+    if (!uintkey::Read(driver, kSurroundKey, surround, false, false) || surround == 0 ||
+        !uintkey::Write(driver, kSurroundKey, 0))
         return;
-    WriteUnsigned(L"GFSControl", 0, 0);
-    Announce(kSurroundKey, 1);
+    uintkey::Write(driver, L"GFSControl", 0);
+    AnnounceChange(*this, kSurroundKey, 1);
 }
 
 void CSpeakerSettingHandler::SetChannelNumber(int channels) {
@@ -117,13 +118,13 @@ void CSpeakerSettingHandler::SetChannelNumber(int channels) {
         return;
     if (CSoundPlayer* player = Player(); player && player->IsPlaying())
         player->Stop(1);
-    if (!WriteUnsigned(kChannelKey, static_cast<uint32_t>(channels), 2))
+    if (!WriteUnsigned(kChannelKey, static_cast<uint32_t>(channels), kChannelCountSize))
         return;
     m_channels = channels;
     if (channels > 2)
         TurnOffSurroundAboveStereo();
     ApplySpeakerLayout(true);
-    Announce(kChannelKey, 1);
+    AnnounceChange(*this, kChannelKey, 1);
 }
 
 void CSpeakerSettingHandler::StartSpeakerTest() {
@@ -136,15 +137,10 @@ void CSpeakerSettingHandler::StartSpeakerTest() {
 }
 
 int CSpeakerSettingHandler::UpdateFromDriver() {
+    // Polled as whole 4-byte numbers, the channel count included.
     IDriverInstance* driver = GetDriver();
-    if (!driver)
-        return 0;
     for (const wchar_t* key : {kChannelKey, kCopyKey, kSwapLfeKey, kSwapBackKey}) {
-        uint32_t live = 0;
-        uint32_t cached = 0;
-        driver->GetProperty(key, &live, 1, 4, nullptr, 0, 0, false, false);
-        driver->GetProperty(key, &cached, 1, 4, nullptr, 0, 0, false, true);
-        if (live != cached)
+        if (uintkey::Changed(driver, key, nullptr, sizeof(uint32_t)))
             return 1;
     }
     return 0;

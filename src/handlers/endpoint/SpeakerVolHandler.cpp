@@ -5,6 +5,7 @@
 
 #include "app/IMainHandler.h"
 #include "driver/IDriverInstance.h"
+#include "handlers/PageKeys.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinSlider.h"
 #include "skin/SkinCtrl.h"
@@ -66,7 +67,7 @@ void CSpeakerVolHandler::MeasureChannelGroups() {
 
 void CSpeakerVolHandler::LayoutChannelGroups() {
     int count = 0;
-    if (ReadInt(L"DevChannelNumControl", count, 1))
+    if (ReadInt(L"DevChannelNumControl", count, kValueUInt))
         m_nChannelCount = count;
     const GroupLayout* layout = nullptr;
     for (const GroupLayout& row : kGroupLayouts) {
@@ -111,8 +112,7 @@ void CSpeakerVolHandler::RefreshMasterAndChannels() {
     if (TryReadMasterdB(-1, masterdB)) {
         const bool atEnd =
             std::fabs(masterdB - ReadMasterRange(1)) < 0.05f || std::fabs(masterdB - ReadMasterRange(0)) < 0.05f;
-        SetControlText(L"MasterdB",
-                       atEnd ? FormatVolumedB(masterdB) : FormatClampedVolumedB(L"MasterVol", masterdB));
+        SetControlText(L"MasterdB", atEnd ? FormatVolumedB(masterdB) : FormatClampedVolumedB(L"MasterVol", masterdB));
     } else {
         SetControlText(L"MasterdB", kUnknownLevel);
     }
@@ -142,7 +142,7 @@ void CSpeakerVolHandler::InitControls() {
     }
     LayoutChannelGroups();
     int mute = 0;
-    const bool muteRead = ReadInt(L"MuteControl", mute, 1);
+    const bool muteRead = ReadInt(L"MuteControl", mute, kValueUInt);
     SetControlCheck(L"BtnMute", mute);
     float master = 0.0f;
     int channel = -1;
@@ -157,7 +157,8 @@ void CSpeakerVolHandler::InitControls() {
     IDriverInstance* driver = GetDriver();
     int argument = 0;
     if (driver)
-        driver->GetProperty(L"DeviceSpecificControl", &output, 0, 0, &argument, 0, 0, true, false);
+        driver->GetProperty(L"DeviceSpecificControl", &output, kValueInt, kDefaultNumberSize, &argument, kValueInt,
+                            kDefaultNumberSize, true, false);
     for (const wchar_t* button : kOutputButtons)
         EnableOnly(button, IsControlEnabled(button) != 0);
     SelectOutput(output);
@@ -169,12 +170,14 @@ int CSpeakerVolHandler::UpdateFromDriver() {
     if (driver) {
         int live = 0;
         int cached = 0;
-        driver->GetDefaultRenderProperty(L"DevChannelNumControl", &live, 1, 2, nullptr, 0, 0, false, false);
-        driver->GetDefaultRenderProperty(L"DevChannelNumControl", &cached, 1, 2, nullptr, 0, 0, false, true);
+        driver->GetDefaultRenderProperty(L"DevChannelNumControl", &live, kValueUInt, kChannelCountSize, nullptr, 0, 0,
+                                         false, false);
+        driver->GetDefaultRenderProperty(L"DevChannelNumControl", &cached, kValueUInt, kChannelCountSize, nullptr, 0, 0,
+                                         false, true);
         if (live != cached)
             return 1;
     }
-    if (IsIntChanged(L"MuteControl", 1) || IsVolumeChanged(L"MasterVol", 0))
+    if (IsIntChanged(L"MuteControl", kValueUInt) || IsVolumeChanged(L"MasterVol", 0))
         return 1;
     for (int i = 1; i <= m_nChannelCount && i <= 8; ++i) {
         if (IsVolumeChanged(g_VolumedBTable[3 + i].slider, 1))
@@ -184,8 +187,10 @@ int CSpeakerVolHandler::UpdateFromDriver() {
         int live = 0;
         int cached = 0;
         int argument = 0;
-        driver->GetProperty(L"DeviceSpecificControl", &live, 0, 0, &argument, 0, 0, false, false);
-        driver->GetProperty(L"DeviceSpecificControl", &cached, 0, 0, &argument, 0, 0, false, true);
+        driver->GetProperty(L"DeviceSpecificControl", &live, kValueInt, kDefaultNumberSize, &argument, kValueInt,
+                            kDefaultNumberSize, false, false);
+        driver->GetProperty(L"DeviceSpecificControl", &cached, kValueInt, kDefaultNumberSize, &argument, kValueInt,
+                            kDefaultNumberSize, false, true);
         if (live != cached)
             return 1;
     }
@@ -195,7 +200,8 @@ int CSpeakerVolHandler::UpdateFromDriver() {
 int CSpeakerVolHandler::SetDeviceSpecificControl(int value) {
     IDriverInstance* driver = GetDriver();
     const int argument = 0;
-    if (driver && driver->SetProperty(L"DeviceSpecificControl", &value, 0, 0, &argument, 0, 0) == 0) {
+    if (driver && driver->SetProperty(L"DeviceSpecificControl", &value, kValueInt, kDefaultNumberSize, &argument,
+                                      kValueInt, kDefaultNumberSize) == 0) {
         if (IMainHandler* main = GetMainHandler())
             main->UpdateStatusPanel(L"DeviceSpecificControl", 0);
         return 1;
@@ -203,7 +209,8 @@ int CSpeakerVolHandler::SetDeviceSpecificControl(int value) {
     // The radio button already moved under the click: it goes back to the output actually in force.
     int inForce = 0;
     int readArgument = 0;
-    if (driver && driver->GetProperty(L"DeviceSpecificControl", &inForce, 0, 0, &readArgument, 0, 0, true, false) == 0)
+    if (driver && driver->GetProperty(L"DeviceSpecificControl", &inForce, kValueInt, kDefaultNumberSize, &readArgument,
+                                      kValueInt, kDefaultNumberSize, true, false) == 0)
         SelectOutput(inForce);
     return 0;
 }
@@ -212,9 +219,8 @@ int CSpeakerVolHandler::OnClick(const std::wstring& name) {
     if (name == L"BtnMute") {
         IDriverInstance* driver = GetDriver();
         int mute = 0;
-        ReadInt(L"MuteControl", mute, 1);
-        const int value = mute == 1 ? 0 : 1;
-        if (!driver || driver->SetProperty(L"MuteControl", &value, 1, 0, nullptr, 0, 0) != 0) {
+        ReadInt(L"MuteControl", mute, kValueUInt);
+        if (!uintkey::Write(driver, L"MuteControl", mute == 1 ? 0 : 1)) {
             if (auto* button = FindAs<IxSkinButton>(name))
                 button->SetCheck(mute, TRUE);
         }

@@ -94,24 +94,25 @@ bool CVolHandler::ReadFloat(const wchar_t* key, float& value, const int* channel
         return false;
     int argument = channel ? *channel : 0;
     float read = 0.0f;
-    if (driver->GetProperty(key, &read, 2, 0, channel ? &argument : nullptr, 0, 0, storeInCache, fromCache) != 0)
+    if (driver->GetProperty(key, &read, kValueFloat, kDefaultNumberSize, channel ? &argument : nullptr, kValueInt,
+                            kDefaultNumberSize, storeInCache, fromCache) != 0)
         return false;
     value = read;
     return true;
 }
 
-bool CVolHandler::ReadInt(const wchar_t* key, int& value, int valueType, bool storeInCache, bool fromCache) const {
+bool CVolHandler::ReadInt(const wchar_t* key, int& value, int32_t valueType, bool storeInCache, bool fromCache) const {
     IDriverInstance* driver = GetDriver();
     if (!driver)
         return false;
     int read = 0;
-    if (driver->GetProperty(key, &read, valueType, 0, nullptr, 0, 0, storeInCache, fromCache) != 0)
+    if (driver->GetProperty(key, &read, valueType, kDefaultNumberSize, nullptr, 0, 0, storeInCache, fromCache) != 0)
         return false;
     value = read;
     return true;
 }
 
-bool CVolHandler::IsIntChanged(const wchar_t* key, int valueType) const {
+bool CVolHandler::IsIntChanged(const wchar_t* key, int32_t valueType) const {
     int live = 0;
     int cached = 0;
     ReadInt(key, live, valueType, false, false);
@@ -155,7 +156,7 @@ int CVolHandler::SetMute(const std::wstring& name, int on) {
     if (!key || !driver)
         return 0;
     const int value = on != 0;
-    return driver->SetProperty(key, &value, 0, 0, nullptr, 0, 0) == 0;
+    return driver->SetProperty(key, &value, kValueInt, kDefaultNumberSize, nullptr, 0, 0) == 0;
 }
 
 int CVolHandler::SetBalance(const std::wstring& name, int on) {
@@ -164,7 +165,7 @@ int CVolHandler::SetBalance(const std::wstring& name, int on) {
     if (!key || !driver)
         return 0;
     const int value = on != 0;
-    return driver->SetProperty(key, &value, 0, 0, nullptr, 0, 0) == 0;
+    return driver->SetProperty(key, &value, kValueInt, kDefaultNumberSize, nullptr, 0, 0) == 0;
 }
 
 int CVolHandler::SetVolumeScalar(const std::wstring& name, int channel, float value) {
@@ -172,7 +173,8 @@ int CVolHandler::SetVolumeScalar(const std::wstring& name, int channel, float va
     if (!driver)
         return 0;
     const int argument = channel;
-    return driver->SetProperty(ScalarKey(name), &value, 2, 0, &argument, 0, 0) == 0;
+    return driver->SetProperty(ScalarKey(name), &value, kValueFloat, kDefaultNumberSize, &argument, kValueInt,
+                               kDefaultNumberSize) == 0;
 }
 
 int CVolHandler::SetVolumedB(const std::wstring& name, int channel, float dB) {
@@ -180,7 +182,8 @@ int CVolHandler::SetVolumedB(const std::wstring& name, int channel, float dB) {
     if (!driver)
         return 0;
     const int argument = channel;
-    return driver->SetProperty(dBKey(name), &dB, 2, 0, &argument, 0, 0) == 0;
+    return driver->SetProperty(dBKey(name), &dB, kValueFloat, kDefaultNumberSize, &argument, kValueInt,
+                               kDefaultNumberSize) == 0;
 }
 
 // IVolHandler: controls ----------------------------------------------------------------------------------
@@ -326,8 +329,9 @@ bool CVolHandler::HasNoVolume() {
     IDriverInstance* driver = GetDriver();
     float value = 0.0f;
     int channel = -1;
-    return !driver || driver->GetEndpointProperty(kSPDIFOut, L"VolumeScalarControl", &value, 2, 0, &channel, 0, 0, true,
-                                                  false) != 0;
+    return !driver ||
+           driver->GetEndpointProperty(kSPDIFOut, L"VolumeScalarControl", &value, kValueFloat, kDefaultNumberSize,
+                                       &channel, kValueInt, kDefaultNumberSize, true, false) != 0;
 }
 
 int CVolHandler::RefreshVolume(const std::wstring& sliderName) {

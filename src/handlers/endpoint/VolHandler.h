@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/BaseHandler.h"
+#include "driver/PropertyValue.h"
 #include "handlers/endpoint/IVolHandler.h"
 #include "handlers/endpoint/VolumeTables.h"
 
@@ -60,13 +61,14 @@ protected:
     IVolumePageServices& PageServices() const;
     // The channel index in the control's Tag; 0 when the control is missing.
     int GetChannel(const std::wstring& name) const;
-    // A float or int driver value of the current device, with the channel as argument when one is given.
+    // A float or int driver value of the current device, with the channel (a signed number) as argument when
+    // one is given. Numbers of the default width; an int is signed unless the type says otherwise.
     bool ReadFloat(const wchar_t* key, float& value, const int* channel, bool storeInCache = true,
                    bool fromCache = false) const;
-    bool ReadInt(const wchar_t* key, int& value, int valueType = 0, bool storeInCache = true,
+    bool ReadInt(const wchar_t* key, int& value, int32_t valueType = kValueInt, bool storeInCache = true,
                  bool fromCache = false) const;
     // Live against cached, exactly; a read that fails counts as 0 on its side.
-    bool IsIntChanged(const wchar_t* key, int valueType = 0) const;
+    bool IsIntChanged(const wchar_t* key, int32_t valueType = kValueInt) const;
     template <class T> T* FindAs(const std::wstring& name) const { return dynamic_cast<T*>(FindControl(name)); }
     void RedrawControl(const std::wstring& name);
     // Enables or greys the control without a redraw; a missing control is skipped.
