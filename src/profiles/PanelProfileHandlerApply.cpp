@@ -6,6 +6,7 @@
 #include "app/MainHandler.h"
 #include "driver/EndpointCodes.h"
 #include "driver/IDriverInstance.h"
+#include "driver/PropertyValue.h"
 #include "framework/Wnd.h"
 #include "profiles/PanelProfileRules.h"
 #include "profiles/ProfilePaths.h"
@@ -177,15 +178,17 @@ int CPanelProfileHandler::ApplyControlValues() {
         float current = 0;
         if (key == L"VolumeControl" || key == L"AAVolumeControl") {
             int32_t channel = _wtoi(m_propArgs.c_str());
-            const bool read = driver->GetEndpointProperty(code, key.c_str(), &current, 2, sizeof current, &channel, 0,
-                                                          sizeof channel, false, false) == kDriverOk;
+            const bool read =
+                driver->GetEndpointProperty(code, key.c_str(), &current, kValueFloat, sizeof current, &channel,
+                                            kValueInt, sizeof channel, false, false) == kDriverOk;
             if (!read || !IsNearlyEqual(current, value))
-                driver->SetEndpointProperty(code, key.c_str(), &value, 2, 0, &channel, 0, sizeof channel);
+                driver->SetEndpointProperty(code, key.c_str(), &value, kValueFloat, kDefaultNumberSize, &channel,
+                                            kValueInt, sizeof channel);
         } else {
-            const bool read = driver->GetEndpointProperty(code, key.c_str(), &current, 2, sizeof current, nullptr, 0, 0,
-                                                          true, false) == kDriverOk;
+            const bool read = driver->GetEndpointProperty(code, key.c_str(), &current, kValueFloat, sizeof current,
+                                                          nullptr, 0, 0, true, false) == kDriverOk;
             if (!read || !IsNearlyEqual(current, value))
-                driver->SetEndpointProperty(code, key.c_str(), &value, 2, 0, nullptr, 0, 0);
+                driver->SetEndpointProperty(code, key.c_str(), &value, kValueFloat, kDefaultNumberSize, nullptr, 0, 0);
         }
         return 0;
     }
@@ -195,8 +198,8 @@ int CPanelProfileHandler::ApplyControlValues() {
         m_defaultDeviceEndpoints.push_back(code);
     Pending* pending = PendingOf(key);
     int32_t current = 0;
-    if (driver->GetEndpointProperty(code, key.c_str(), &current, 0, sizeof current, nullptr, 0, 0, true, false) ==
-            kDriverOk &&
+    if (driver->GetEndpointProperty(code, key.c_str(), &current, kValueInt, sizeof current, nullptr, 0, 0, true,
+                                    false) == kDriverOk &&
         current == value) {
         if (pending)
             *pending = {0, value, true};
@@ -204,26 +207,29 @@ int CPanelProfileHandler::ApplyControlValues() {
     }
     if (isDefaultDevice && IsCaptureCode(code)) {
         int32_t argument = 0;
-        driver->SetEndpointProperty(code, key.c_str(), &value, 0, 0, &argument, 1, sizeof argument);
+        driver->SetEndpointProperty(code, key.c_str(), &value, kValueInt, kDefaultNumberSize, &argument, kValueUInt,
+                                    sizeof argument);
         PostToOwner(kMsgRefreshDeviceList);
     } else if (isDefaultDevice) {
         int32_t terminal = 0;
         int32_t argument = 0;
         // A device with a switchable output terminal picks its default through the terminal instead.
-        if (driver->GetProperty(L"OutputTerminalTypeControl", &terminal, 0, sizeof terminal, &argument, 0,
-                                sizeof argument, true, false) != kDriverOk) {
+        if (driver->GetProperty(L"OutputTerminalTypeControl", &terminal, kValueInt, sizeof terminal, &argument,
+                                kValueInt, sizeof argument, true, false) != kDriverOk) {
             int32_t renderArgument = 1;
-            driver->SetEndpointProperty(code, key.c_str(), &value, 0, 0, &renderArgument, 1, sizeof renderArgument);
+            driver->SetEndpointProperty(code, key.c_str(), &value, kValueInt, kDefaultNumberSize, &renderArgument,
+                                        kValueUInt, sizeof renderArgument);
             PostToOwner(kMsgRefreshDeviceList);
         }
     } else if (key == L"DeviceSpecificControl") {
         int32_t argument = 0;
-        driver->SetEndpointProperty(code, key.c_str(), &value, 0, 0, &argument, 1, sizeof argument);
+        driver->SetEndpointProperty(code, key.c_str(), &value, kValueInt, kDefaultNumberSize, &argument, kValueUInt,
+                                    sizeof argument);
     } else if (pending) {
         *pending = {1, value, true};
-        driver->SetEndpointProperty(code, key.c_str(), &pending->value, 0, 4, nullptr, 0, 0);
+        driver->SetEndpointProperty(code, key.c_str(), &pending->value, kValueInt, 4, nullptr, 0, 0);
     } else {
-        driver->SetEndpointProperty(code, key.c_str(), &value, 0, 0, nullptr, 0, 0);
+        driver->SetEndpointProperty(code, key.c_str(), &value, kValueInt, kDefaultNumberSize, nullptr, 0, 0);
     }
     return 0;
 }
@@ -241,10 +247,10 @@ void CPanelProfileHandler::ApplyPendingFormat(int32_t code) {
         };
         for (const auto& [key, pending] : order)
             if (pending->flag)
-                driver->SetEndpointProperty(code, key, &pending->value, 0, 4, nullptr, 0, 0);
+                driver->SetEndpointProperty(code, key, &pending->value, kValueInt, 4, nullptr, 0, 0);
     } else if (driver) {
         const int32_t format[3] = {m_sampleRate.value, m_bitDepth.value, m_channels.value};
-        driver->SetEndpointProperty(code, L"DevFormatControl", format, 4, sizeof format, nullptr, 0, 0);
+        driver->SetEndpointProperty(code, L"DevFormatControl", format, kValueBlock, sizeof format, nullptr, 0, 0);
     }
     ClearPendingFormat();
 }
@@ -265,16 +271,16 @@ int CPanelProfileHandler::ApplyFactoryDefault() {
     int applied = 0;
     int32_t saved = 0;
     int32_t argument = 0;
-    if (driver->GetControlDeviceProperty(L"OutputTerminalTypeControl", &saved, 0, sizeof saved, &argument, 0,
-                                         sizeof argument, false, false) != kDriverOk) {
+    if (driver->GetControlDeviceProperty(L"OutputTerminalTypeControl", &saved, kValueInt, sizeof saved, &argument,
+                                         kValueInt, sizeof argument, false, false) != kDriverOk) {
         m_applyOnLoad = 1;
         applied = controller->Load(path.c_str());
     } else {
         m_defaultDeviceEndpoints.clear();
         int32_t available = 0;
         int32_t availableArgument = 2;
-        driver->GetControlDeviceProperty(L"OutputTerminalTypeControl", &available, 0, sizeof available,
-                                         &availableArgument, 0, sizeof availableArgument, false, false);
+        driver->GetControlDeviceProperty(L"OutputTerminalTypeControl", &available, kValueInt, sizeof available,
+                                         &availableArgument, kValueInt, sizeof availableArgument, false, false);
         for (int32_t terminal : {1, 2}) {
             if (!(available & terminal))
                 continue;
@@ -284,7 +290,8 @@ int CPanelProfileHandler::ApplyFactoryDefault() {
             driver->ApplyEffectDefaults();
             int32_t on = 1;
             int32_t zero = 0;
-            driver->SetControlDeviceProperty(L"DefaultDeviceControl", &on, 0, sizeof on, &zero, 0, sizeof zero);
+            driver->SetControlDeviceProperty(L"DefaultDeviceControl", &on, kValueInt, sizeof on, &zero, kValueInt,
+                                             sizeof zero);
             m_applyOnLoad = 1;
             applied |= controller->Load(path.c_str());
         }
@@ -303,8 +310,8 @@ int CPanelProfileHandler::ApplyFactoryDefault() {
 int32_t CPanelProfileHandler::SetTerminal(int32_t terminal) {
     IDriverInstance* driver = GetDriver();
     int32_t argument = 0;
-    return driver ? driver->SetControlDeviceProperty(L"OutputTerminalTypeControl", &terminal, 0, sizeof terminal,
-                                                     &argument, 0, sizeof argument)
+    return driver ? driver->SetControlDeviceProperty(L"OutputTerminalTypeControl", &terminal, kValueInt,
+                                                     sizeof terminal, &argument, kValueInt, sizeof argument)
                   : -1;
 }
 

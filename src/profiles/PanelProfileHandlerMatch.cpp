@@ -4,6 +4,7 @@
 
 #include "driver/EndpointCodes.h"
 #include "driver/IDriverInstance.h"
+#include "driver/PropertyValue.h"
 #include "profiles/PanelProfileRules.h"
 #include "skin/LayerWnd.h"
 #include "skin/SkinCtrl.h"
@@ -60,13 +61,13 @@ CPanelProfileHandler::Reading CPanelProfileHandler::ReadSetting(int32_t code, co
         return reading;
     if (kind == kControlValueFloat) {
         float value = 0;
-        reading.ok = driver->GetEndpointProperty(code, property.c_str(), &value, 2, sizeof value, nullptr, 0, 0, store,
-                                                 fromCache) == kDriverOk;
+        reading.ok = driver->GetEndpointProperty(code, property.c_str(), &value, kValueFloat, sizeof value, nullptr, 0,
+                                                 0, store, fromCache) == kDriverOk;
         reading.f = value;
     } else if (kind == kControlValueU16) {
         uint16_t value = 0;
-        reading.ok = driver->GetEndpointProperty(code, property.c_str(), &value, 1, sizeof value, nullptr, 0, 0, store,
-                                                 fromCache) == kDriverOk;
+        reading.ok = driver->GetEndpointProperty(code, property.c_str(), &value, kValueUInt, sizeof value, nullptr, 0,
+                                                 0, store, fromCache) == kDriverOk;
         reading.i = value;
     } else {
         int32_t value = 0;

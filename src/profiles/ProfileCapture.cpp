@@ -5,6 +5,7 @@
 
 #include "driver/EndpointCodes.h"
 #include "driver/IDriverInstance.h"
+#include "driver/PropertyValue.h"
 #include "markup/StringUtils.h"
 #include "profiles/ControlPropertyTable.h"
 
@@ -140,20 +141,23 @@ int32_t CProfileCapture::WritePropertyValue(int32_t endpointCode, IXmlObject* pa
     int32_t result = 0;
     if (!(row.Flags & kControlRowDevice)) {
         int32_t value = 0;
-        result = m_driver.GetEndpointProperty(endpointCode, row.Key, &value, 0, 0, nullptr, 0, 0, true, false);
+        result = m_driver.GetEndpointProperty(endpointCode, row.Key, &value, kValueInt, kDefaultNumberSize, nullptr, 0,
+                                              0, true, false);
         texts.uiName = row.Key;
         FormatString(texts.value, L"%ld", static_cast<long>(value));
     } else if (row.ValueKind == kControlValueFloat) {
         float value = 0.0f;
         int32_t arguments = channel;
-        result = m_driver.GetEndpointProperty(endpointCode, row.Key, &value, 2, 0, &arguments, 0, 0, true, false);
+        result = m_driver.GetEndpointProperty(endpointCode, row.Key, &value, kValueFloat, kDefaultNumberSize,
+                                              &arguments, kValueInt, 0, true, false);
         texts.name = row.Key;
         FormatString(texts.value, L"%f", static_cast<double>(value));
         FormatString(texts.args, L"%d", channel);
     } else {
         // 16-bit rows too: the driver converts the device's decimal text into the wider place just as well.
         int32_t value = 0;
-        result = m_driver.GetEndpointProperty(endpointCode, row.Key, &value, 0, 0, nullptr, 0, 0, true, false);
+        result = m_driver.GetEndpointProperty(endpointCode, row.Key, &value, kValueInt, kDefaultNumberSize, nullptr, 0,
+                                              0, true, false);
         texts.name = row.Key;
         FormatString(texts.value, L"%ld", static_cast<long>(value));
     }
