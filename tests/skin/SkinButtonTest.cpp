@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "ImageFiles.h"
 #include "LayerTestTree.h"
 #include "SkinDialogFixture.h"
 #include "SkinTestSupport.h"
@@ -59,31 +60,12 @@ public:
 };
 
 // Red, green, blue, yellow, cyan, magenta, grey and white state images, generated per run.
-struct Images {
-    Images() {
-        const std::pair<const wchar_t*, Gdiplus::ARGB> colours[] = {
-            {L"normal", 0xFFFF0000},       {L"over", 0xFF00FF00},      {L"down", 0xFF0000FF},
-            {L"power", 0xFFFFFF00},        {L"powerover", 0xFF00FFFF}, {L"disable", 0xFFFF00FF},
-            {L"powerdisable", 0xFF808080}, {L"content", 0xFFFFFFFF},
-        };
-        for (const auto& [name, colour] : colours) {
-            auto image = SolidImage(name == std::wstring(L"content") ? 10 : 40,
-                                    name == std::wstring(L"content") ? 10 : 20, colour);
-            const auto file = dir / (std::wstring(name) + L".png");
-            SavePng(*image, file);
-            paths[name] = file.wstring();
-        }
-        missing = (dir / L"missing.png").wstring();
-    }
-    const std::wstring& operator[](const std::wstring& name) const { return paths.at(name); }
-
-    TempDir dir;
-    std::map<std::wstring, std::wstring> paths;
-    std::wstring missing;
-};
-
-const Images& TestImages() {
-    static const Images images;
+const ImageFiles& TestImages() {
+    static const ImageFiles images({
+        {L"normal", 40, 20, 0xFFFF0000},       {L"over", 40, 20, 0xFF00FF00},      {L"down", 40, 20, 0xFF0000FF},
+        {L"power", 40, 20, 0xFFFFFF00},        {L"powerover", 40, 20, 0xFF00FFFF}, {L"disable", 40, 20, 0xFFFF00FF},
+        {L"powerdisable", 40, 20, 0xFF808080}, {L"content", 10, 10, 0xFFFFFFFF},
+    });
     return images;
 }
 
@@ -169,7 +151,7 @@ TEST_F(ButtonTest, HoverFollowsThePointer) {
 }
 
 TEST_F(ButtonTest, UnsizedButtonsTakeTheirImageAndCaption) {
-    const Images& images = TestImages();
+    const ImageFiles& images = TestImages();
     auto* byImage = new CxSkinButton;
     byImage->SetNormalSkin(images[L"normal"]);
     byImage->SetParent(&dialog);
@@ -214,7 +196,7 @@ std::wstring CatchMessage(const std::function<void()>& call) {
 }
 
 TEST(SkinButton, FailedLoadsThrowTheirMessageWithThePathAndLeaveTheSlotEmpty) {
-    const Images& images = TestImages();
+    const ImageFiles& images = TestImages();
     const std::wstring& bad = images.missing;
     CxSkinCheckbox button;
     using Call = std::function<void()>;
@@ -287,7 +269,7 @@ protected:
 };
 
 TEST_F(PaintTest, EachStatePaintsItsImage) {
-    const Images& images = TestImages();
+    const ImageFiles& images = TestImages();
     enum Setup { kNormal = 1, kOver = 2, kDown = 4, kPower = 8, kPowerOver = 16, kDisable = 32, kPowerDisable = 64 };
     const struct {
         int images;
@@ -355,7 +337,7 @@ TEST_F(PaintTest, DisabledFadeCombinesWithTheTransparency) {
 }
 
 TEST_F(PaintTest, ContentImageSitsLeftCentredOrRight) {
-    const Images& images = TestImages();
+    const ImageFiles& images = TestImages();
     for (const UINT align : {0u, 1u, 2u}) {
         CxSkinButton* button = Make();
         button->SetContentSkin(images[L"content"]); // 10 x 10 white on a transparent button

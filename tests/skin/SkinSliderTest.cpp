@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "ImageFiles.h"
+#include "RectExpectations.h"
 #include "SkinDialogFixture.h"
 #include "SkinTestSupport.h"
 #include "TestPaths.h"
@@ -17,15 +19,6 @@
 #include "skin/SkinSlider.h"
 
 using namespace oc::test;
-
-// Rectangles compare and print whole in the expectations below; they live in the global namespace, so
-// these must too for the lookup to find them.
-static bool operator==(const RECT& a, const RECT& b) {
-    return ::EqualRect(&a, &b) != FALSE;
-}
-static void PrintTo(const RECT& r, std::ostream* os) {
-    *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
-}
 
 namespace {
 
@@ -47,33 +40,12 @@ bool Near(uint32_t actual, uint32_t expected, int tolerance = 4) {
 }
 
 // Bars and thumbs for both orientations, written once per run.
-struct Images {
-    Images() {
-        const struct {
-            const wchar_t* name;
-            int width, height;
-            Gdiplus::ARGB colour;
-        } files[] = {
-            {L"bar", 210, 10, kBlue},   {L"color", 210, 10, kGreen},  {L"thumb", 10, 20, kRed},
-            {L"over", 10, 20, kYellow}, {L"down", 10, 20, kMagenta},  {L"vbar", 10, 210, kBlue},
-            {L"vthumb", 20, 10, kRed},  {L"vcolor", 10, 210, kGreen},
-        };
-        for (const auto& file : files) {
-            const auto path = dir / (std::wstring(file.name) + L".png");
-            SavePng(*SolidImage(file.width, file.height, file.colour), path);
-            paths[file.name] = path.wstring();
-        }
-        missing = (dir / L"missing.png").wstring();
-    }
-    const std::wstring& operator[](const std::wstring& name) const { return paths.at(name); }
-
-    TempDir dir;
-    std::map<std::wstring, std::wstring> paths;
-    std::wstring missing;
-};
-
-const Images& TestImages() {
-    static const Images images;
+const ImageFiles& TestImages() {
+    static const ImageFiles images({
+        {L"bar", 210, 10, kBlue},   {L"color", 210, 10, kGreen},  {L"thumb", 10, 20, kRed},
+        {L"over", 10, 20, kYellow}, {L"down", 10, 20, kMagenta},  {L"vbar", 10, 210, kBlue},
+        {L"vthumb", 20, 10, kRed},  {L"vcolor", 10, 210, kGreen},
+    });
     return images;
 }
 
@@ -154,7 +126,7 @@ protected:
     }
 
     CxSkinSlider* Make(bool horizontal = true, float pos = 50, int smallChange = 0) {
-        const Images& images = TestImages();
+        const ImageFiles& images = TestImages();
         auto* slider = new CxSkinSlider;
         slider->SetName(L"level");
         slider->SetParent(&dialog);
@@ -226,7 +198,7 @@ TEST_F(SliderTest, AListenerSetDirectlyStaysUnlessAHandlerServesTheSlider) {
 }
 
 TEST_F(SliderTest, CreationAndSettersThrowForMissingImagesAndBadRangesWithoutLeaking) {
-    const Images& images = TestImages();
+    const ImageFiles& images = TestImages();
     struct Case {
         bool bar, thumb;
         int type;
