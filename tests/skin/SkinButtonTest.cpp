@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "HandFiredClock.h"
 #include "ImageFiles.h"
 #include "LayerTestTree.h"
 #include "SkinDialogFixture.h"
@@ -546,36 +547,18 @@ TEST_F(ButtonTest, RadioButtonServedByItsOwnHandlerStillChecksItself) {
 }
 
 // A clock, cursor and keyboard settings the test sets, with ticks it fires by hand.
-class FakeRepeatSystem : public CxSkinRepeatButton::System {
+class FakeRepeatSystem : public CxSkinRepeatButton::System, public HandFiredClock<LPTIMECALLBACK> {
 public:
-    UINT StartTimer(UINT periodMs, LPTIMECALLBACK proc, DWORD_PTR user) override {
-        periods.push_back(periodMs);
-        m_proc = proc;
-        m_user = user;
-        running = ++m_lastId;
-        return running;
-    }
-    void KillTimer(UINT id) override {
-        killed.push_back(id);
-        if (id == running)
-            running = 0;
-    }
+    UINT StartTimer(UINT periodMs, LPTIMECALLBACK proc, DWORD_PTR user) override { return Start(periodMs, proc, user); }
+    void KillTimer(UINT id) override { Kill(id); }
     int GetKeyboardDelay() override { return delay; }
     int GetKeyboardSpeed() override { return speed; }
     POINT GetCursorPos() override { return cursor; }
-    void Tick(UINT id = 0) { m_proc(id ? id : running, 0, m_user, 0, 0); }
+    void Tick(UINT id = 0) { Fire(id); }
 
     int delay = 1;
     int speed = 31;
     POINT cursor{};
-    UINT running = 0;
-    std::vector<UINT> periods;
-    std::vector<UINT> killed;
-
-private:
-    LPTIMECALLBACK m_proc = nullptr;
-    DWORD_PTR m_user = 0;
-    UINT m_lastId = 0;
 };
 
 class RepeatTest : public ButtonTest {

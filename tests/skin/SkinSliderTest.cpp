@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "HandFiredClock.h"
 #include "ImageFiles.h"
 #include "RectExpectations.h"
 #include "SkinDialogFixture.h"
@@ -74,34 +75,15 @@ void PrintTo(const RecordingHandler::Change& c, std::ostream* os) {
 }
 
 // A clock the test fires by hand, a button it holds, and a keyboard delay it sets.
-class FakeRepeatEnvironment : public ISliderRepeatEnvironment {
+class FakeRepeatEnvironment : public ISliderRepeatEnvironment, public HandFiredClock<ISliderRepeatEnvironment::TickFunction> {
 public:
-    UINT StartTimer(UINT periodMs, TickFunction tick, DWORD_PTR user) override {
-        periods.push_back(periodMs);
-        m_tick = tick;
-        m_user = user;
-        running = ++m_lastId;
-        return running;
-    }
-    void KillTimer(UINT timerId) override {
-        killed.push_back(timerId);
-        if (timerId == running)
-            running = 0;
-    }
+    UINT StartTimer(UINT periodMs, TickFunction tick, DWORD_PTR user) override { return Start(periodMs, tick, user); }
+    void KillTimer(UINT timerId) override { Kill(timerId); }
     bool IsLeftButtonDown() override { return buttonDown; }
     int GetKeyboardDelay() override { return delay; }
-    void Fire(UINT id = 0) { m_tick(id ? id : running, 0, m_user, 0, 0); }
 
     bool buttonDown = true;
     int delay = 2;
-    UINT running = 0;
-    std::vector<UINT> periods;
-    std::vector<UINT> killed;
-
-private:
-    TickFunction m_tick = nullptr;
-    DWORD_PTR m_user = 0;
-    UINT m_lastId = 0;
 };
 
 void Pump() {
