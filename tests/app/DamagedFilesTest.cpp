@@ -14,10 +14,11 @@
 #include <optional>
 #include <string>
 
+#include "AppServices.h"
 #include "HandlerTestSupport.h"
+#include "ShippedDialogFixture.h"
 #include "TestPaths.h"
 #include "app/AppSettings.h"
-#include "app/HandlerServices.h"
 #include "app/OvercoatApp.h"
 #include "app/OvercoatDlg.h"
 #include "driver/DeviceInfoSetting.h"
@@ -34,14 +35,6 @@ constexpr Damage kDamages[] = {Damage::Missing, Damage::Empty,      Damage::Trun
                                Damage::Huge,    Damage::Deep,       Damage::InvalidUtf8, Damage::MegabyteValue};
 constexpr const char* kDamageNames[] = {"missing", "empty",        "truncated",   "garbage",
                                         "huge",    "100,000 deep", "invalid UTF-8", "1 MB value"};
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
 
 std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -99,29 +92,8 @@ std::optional<std::string> DamageDocument(const std::string& good, Damage damage
     return std::nullopt;
 }
 
-struct Services : IHandlerServices {
-    explicit Services(COvercoatApp& app) : m_app(app) {}
-    IDriverInstance* GetDriver() override { return &m_driver; }
-    ILytController* GetLytController() override { return m_app.GetLytController(); }
-    std::wstring GetSkinFolder() override { return m_skinFolder; }
-    std::wstring GetLanguageText(const std::wstring& key) override { return m_app.GetLanguageText(key); }
-    std::wstring FindLanguageKey(const std::wstring& text) override { return m_app.FindLanguageKey(text); }
-    std::wstring TranslateText(const std::wstring& text) override { return m_app.TranslateText(text); }
-    int GetUITransparent() override { return 0; }
-
-    COvercoatApp& m_app;
-    RecordingDriver m_driver;
-    std::wstring m_skinFolder;
-};
-
-class DamagedFilesTest : public ::testing::Test {
+class DamagedFilesTest : public ShippedDialogTest {
 protected:
-    static void SetUpTestSuite() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplus, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplus); }
-
     // A kind of file: where it lives, its damaged forms, and what the program does with it, told as the
     // user would see it (with " +bad" when the program kept the original beside).
     struct Kind {
@@ -136,7 +108,9 @@ protected:
     std::wstring OpenMainWindow(COvercoatApp& owner, const fs::path& skinFolder) {
         std::wstring plain;
         owner.m_showPlainMessage = [&](const wchar_t* text, const wchar_t*) { plain += text; };
-        Services services(owner);
+        RecordingDriver driver;
+        AppServices services(owner);
+        services.m_driver = &driver;
         services.m_skinFolder = skinFolder.wstring() + L"\\";
         CAppSettings settings((m_scratch / "window.ini").wstring());
         settings.m_nSystemTray = 0;
@@ -162,7 +136,6 @@ protected:
         return fs::exists(fs::path(file.wstring() + L".bad")) ? L" +bad" : L"";
     }
 
-    static inline ULONG_PTR s_gdiplus = 0;
     TempDir m_scratch;
 };
 

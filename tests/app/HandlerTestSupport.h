@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "StubDriver.h"
 #include "app/BaseHandler.h"
 #include "app/HandlerServices.h"
 #include "app/IMainHandler.h"
@@ -24,19 +25,11 @@ namespace oc::test {
 using CallLog = std::vector<std::wstring>;
 
 // Every write is logged as "set <name>=<int>/<type>", every read as "get <name>". Reads answer from
-// m_values (a missing name answers m_missingResult).
-class RecordingDriver : public IDriverInstance {
+// m_values; a name it does not hold answers m_unknownKeyReadResult, as a device fails a read of an unknown
+// key. Endpoint and control-device writes are taken without a record.
+class RecordingDriver : public StubDriver {
 public:
-    bool Initialize() override { return true; }
-    int32_t HasOnlyPartlySupportedDevice() override { return 0; }
-    void BuildDeviceList() override {}
-    int32_t RefreshDefaultDevices() override { return 0; }
-    void RegisterCallback(oc::driver::DriverEventCallback) override {}
-    void StartHidDevice(oc::driver::HidButtonCallback, oc::driver::HidReportFunction*) override {}
-    void ToggleDeviceProperty(int32_t, uint32_t, const wchar_t*, int32_t*, bool) override {}
-    void MapButtonToProperty(const oc::driver::ButtonRecord*, int32_t*, uint32_t*, std::wstring*) override {}
-    void RefreshHidButtons() override {}
-    void CloseHidDevice() override {}
+    RecordingDriver() { m_unknownKeyWriteResult = kDriverOk; }
 
     int32_t SetProperty(const wchar_t* name, const void* value, int32_t valueType, uint32_t, const void*, int32_t,
                         uint32_t) override {
@@ -46,15 +39,6 @@ public:
             m_journal->push_back(m_log.back());
         return m_writeResult;
     }
-    int32_t SetEndpointProperty(int32_t, const wchar_t*, const void*, int32_t, uint32_t, const void*, int32_t,
-                                uint32_t) override {
-        return 0;
-    }
-    int32_t SetControlDeviceProperty(const wchar_t*, const void*, int32_t, uint32_t, const void*, int32_t,
-                                     uint32_t) override {
-        return 0;
-    }
-    void AppendDefaultRenderCode(std::vector<int32_t>&) override {}
     int32_t GetProperty(const wchar_t* name, void* result, int32_t, uint32_t, void*, int32_t, uint32_t, bool,
                         bool fromCache) override {
         m_log.push_back(L"get " + std::wstring(name) + (fromCache ? L" cached" : L""));
@@ -62,52 +46,11 @@ public:
             m_journal->push_back(m_log.back());
         auto it = m_values.find(name);
         if (it == m_values.end())
-            return m_missingResult;
+            return m_unknownKeyReadResult;
         *static_cast<int32_t*>(result) = it->second;
         return kDriverOk;
     }
-    int32_t GetEndpointProperty(int32_t, const wchar_t*, void*, int32_t, uint32_t, void*, int32_t, uint32_t, bool,
-                                bool) override {
-        return -1;
-    }
-    int32_t GetControlDeviceProperty(const wchar_t*, void*, int32_t, uint32_t, void*, int32_t, uint32_t, bool,
-                                     bool) override {
-        return -1;
-    }
-    int32_t GetDefaultRenderProperty(const wchar_t*, void*, int32_t, uint32_t, void*, int32_t, uint32_t, bool,
-                                     bool) override {
-        return -1;
-    }
-    int32_t GetDefaultCaptureProperty(const wchar_t*, void*, int32_t, uint32_t, void*, int32_t, uint32_t, bool,
-                                      bool) override {
-        return -1;
-    }
-    uint32_t GetDeviceKindByName(const std::wstring&) override { return 0; }
-    int32_t IsFeatureSupported(const std::wstring&) override { return 0; }
-    int32_t DefaultRenderHasFeature2() override { return 0; }
-    int32_t SetDefaultRenderEndpointByName(const std::wstring&) override { return 0; }
-    int32_t SetDefaultCaptureEndpointByName(const std::wstring&) override { return 0; }
-    void SetCurrentContent(const std::wstring&) override {}
-    bool IsControlDeviceKind1() override { return false; }
-    bool IsControlDevice2Kind1() override { return false; }
-    bool PlayTestSound(const std::wstring&, int32_t) override { return false; }
-    bool StopTestSound(bool) override { return false; }
-    bool CloseTestSound() override { return false; }
-    std::wstring GetDefaultRenderEndpointName() override { return {}; }
-    std::wstring GetDefaultCaptureEndpointName() override { return {}; }
     std::wstring GetCurrentEndpointName() override { return m_currentEndpoint; }
-    std::wstring GetControlEndpointName() override { return {}; }
-    std::wstring GetControlEndpointName2() override { return {}; }
-    uint32_t GetChannelCount(int32_t) override { return 2; }
-    std::wstring GetEndpointContent(const std::wstring&) override { return {}; }
-    void ShowAsioPanel() override {}
-    int32_t RunListen(DeviceRecord*) override { return 0; }
-    int32_t StopListen(DeviceRecord*) override { return 0; }
-    void RestoreListening() override {}
-    void StopAllListening(bool) override {}
-    bool RestartListen(int32_t, bool) override { return false; }
-    void GetDeviceKeyByCode(oc::driver::DeviceKey*, int32_t) override {}
-    int32_t EndpointNameToCode(const std::wstring&) override { return -1; }
     // The prefixes the tests use, in the driver's order (the longer "SpeakerQuarter" before "Speaker").
     int32_t EndpointPrefixToCode(const std::wstring& name) override {
         static const std::pair<const wchar_t*, int32_t> prefixes[] = {
@@ -118,21 +61,11 @@ public:
         }
         return -1;
     }
-    std::wstring EndpointCodeToName(int32_t) override { return {}; }
-    uint32_t GetLastWriteTime() override { return 0; }
-    void ApplyEffectDefaults() override {}
-    int32_t EnumerateDevices() override { return 0; }
-    int32_t GetDeviceCount() override { return 1; }
-    int32_t CountKind1Devices() override { return 1; }
-    int32_t HasHeadphoneAmplifier() override { return 0; }
-    std::wstring GetDirectXVersion() override { return {}; }
-    void Release() override {}
 
     CallLog m_log;
     // Shared with other recorders, to see the order across them.
     CallLog* m_journal = nullptr;
     std::map<std::wstring, int32_t> m_values;
-    int32_t m_missingResult = -1;
     int32_t m_writeResult = kDriverOk;
     std::wstring m_currentEndpoint = L"Speaker";
 };

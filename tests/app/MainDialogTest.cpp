@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <atomic>
 #include <fstream>
 #include <iterator>
@@ -19,7 +18,9 @@
 #include <thread>
 
 #include "../skin/SkinTestSupport.h"
+#include "AppServices.h"
 #include "HandlerTestSupport.h"
+#include "ShippedDialogFixture.h"
 #include "TestPaths.h"
 #include "app/AppSettings.h"
 #include "app/IMainDialogHandler.h"
@@ -33,27 +34,6 @@ using namespace oc::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Runs the window's queue dry, the way one turn of the modal loop would.
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-// Pumps until the condition holds or the time is up.
-template <class Condition> bool PumpUntil(Condition done, int timeoutMs = 3000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        Pump();
-        ::Sleep(5);
-    }
-    return true;
-}
 
 // The main window's handler as the dialog sees it: every call is logged by name.
 class LoggingMainHandler : public CBaseHandler, public IMainHandler, public IMainDialogHandler {
@@ -173,36 +153,10 @@ public:
     CallLog* m_log;
 };
 
-// The services over the test's application object, with the driver the test chooses.
-class AppServices : public IHandlerServices {
-public:
-    explicit AppServices(COvercoatApp& app) : m_app(app) {}
-    IDriverInstance* GetDriver() override { return m_driver; }
-    ILytController* GetLytController() override { return m_app.GetLytController(); }
-    std::wstring GetSkinFolder() override { return m_skinFolder.empty() ? m_app.GetSkinFolder() : m_skinFolder; }
-    std::wstring GetLanguageText(const std::wstring& key) override { return m_app.GetLanguageText(key); }
-    std::wstring FindLanguageKey(const std::wstring& text) override { return m_app.FindLanguageKey(text); }
-    std::wstring TranslateText(const std::wstring& text) override { return m_app.TranslateText(text); }
-    int GetUITransparent() override { return 0; }
-
-    COvercoatApp& m_app;
-    IDriverInstance* m_driver = nullptr;
-    std::wstring m_skinFolder;
-};
-
-class MainDialogTest : public ::testing::Test {
+class MainDialogTest : public ShippedDialogTest {
 protected:
-    static void SetUpTestSuite() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplus, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplus); }
-
     void SetUp() override {
-        app.UseProgramFolder(ProgramDir().wstring() + L"\\");
-        app.InitPaths();
-        ASSERT_EQ(app.LoadLanguage(L"en-US"), 1);
-        app.CreateLytController();
+        ASSERT_NO_FATAL_FAILURE(PrepareApplication(app));
         settings.m_nUITransparent = 0;
     }
     void TearDown() override {
@@ -235,7 +189,6 @@ protected:
     int Count(const std::wstring& line) const { return static_cast<int>(std::count(calls.begin(), calls.end(), line)); }
     bool Visible() const { return ::IsWindowVisible(dialog->GetSafeHwnd()) != FALSE; }
 
-    static inline ULONG_PTR s_gdiplus = 0;
     TempDir scratch;
     COvercoatApp app;
     AppServices services{app};

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,6 +14,7 @@
 
 #include "HandlerTestSupport.h"
 #include "PanelGallery.h"
+#include "ShippedDialogFixture.h"
 #include "TestPaths.h"
 #include "app/AppSettings.h"
 #include "app/HandlerFactory.h"
@@ -32,21 +32,9 @@ using namespace oc::test;
 
 namespace {
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 // Pumps for a while, so that what the device announces has reached the window.
 void Settle(int ms = 300) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        Pump();
-        ::Sleep(10);
-    }
+    PumpFor(ms, 10);
 }
 
 class QuietTray : public IMainTray {
@@ -71,24 +59,15 @@ public:
     int GetUITransparent() override { return 0; }
 };
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ShippedDialogTest {
 protected:
-    static void SetUpTestSuite() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplus, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplus); }
-
     void SetUp() override {
         ::SetEnvironmentVariableW(L"OC_SIM_STATE", (scratch / "device.state").c_str());
         ::SetEnvironmentVariableW(
             L"OC_SIM_PIPE", (L"\\\\.\\pipe\\OvercoatMainWindow" + std::to_wstring(::GetCurrentProcessId())).c_str());
-        theApp.UseProgramFolder(ProgramDir().wstring() + L"\\");
-        theApp.InitPaths();
-        ASSERT_EQ(theApp.LoadLanguage(L"en-US"), 1);
         // The layers zoom and fade as in the program.
         RegisterItemAnimation();
-        theApp.CreateLytController();
+        ASSERT_NO_FATAL_FAILURE(PrepareApplication(theApp));
         ASSERT_EQ(theApp.OpenDevice(), DeviceCheck::Ready);
         settings.m_nUITransparent = 0;
         settings.m_nWelcomeMsg = 0;
@@ -198,7 +177,6 @@ protected:
         return stale;
     }
 
-    static inline ULONG_PTR s_gdiplus = 0;
     TempDir scratch;
     ProgramServices services;
     CAppSettings settings{(scratch / "setting.ini").wstring()};

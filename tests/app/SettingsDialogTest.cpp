@@ -13,15 +13,11 @@
 #include <string>
 #include <vector>
 
-namespace Gdiplus {
-using std::max;
-using std::min;
-} // namespace Gdiplus
-#include <gdiplus.h>
-
 #include "../skin/SkinTestSupport.h"
+#include "AppServices.h"
 #include "DialogGallery.h"
 #include "HandlerTestSupport.h"
+#include "ShippedDialogFixture.h"
 #include "TestPaths.h"
 #include "app/AppSettingHandler.h"
 #include "app/AppSettings.h"
@@ -41,22 +37,6 @@ namespace fs = std::filesystem;
 using namespace oc::test;
 
 namespace {
-
-// The texts and skin of the test's own application object over the assembled program folder.
-class AppServices : public IHandlerServices {
-public:
-    explicit AppServices(COvercoatApp& app) : m_app(app) {}
-    IDriverInstance* GetDriver() override { return m_driver; }
-    ILytController* GetLytController() override { return m_app.GetLytController(); }
-    std::wstring GetSkinFolder() override { return m_app.GetSkinFolder(); }
-    std::wstring GetLanguageText(const std::wstring& key) override { return m_app.GetLanguageText(key); }
-    std::wstring FindLanguageKey(const std::wstring& text) override { return m_app.FindLanguageKey(text); }
-    std::wstring TranslateText(const std::wstring& text) override { return m_app.TranslateText(text); }
-    int GetUITransparent() override { return 0; }
-
-    COvercoatApp& m_app;
-    IDriverInstance* m_driver = nullptr;
-};
 
 // A driver with version texts and a set of supported features.
 class InfoDriver : public RecordingDriver {
@@ -83,60 +63,14 @@ public:
     int32_t m_asio = 0;
 };
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 template <class Interface> Interface* Control(const CLayerWnd* layer, const wchar_t* name) {
     return dynamic_cast<Interface*>(CBaseHandler::FindControlIn(layer, name));
 }
 
-// Runs the markup dialog modally; once it shows, the script gets it. A script that stops early (a failed
-// assertion) leaves the dialog to a safety timer that ends it with -6. The result is DoModal's.
-INT_PTR RunScripted(COvercoatApp& app, CWnd* parent, const wchar_t* name, std::function<void(CUIDialog&)> script) {
-    CUIDialog dialog(CDialog::IDD_POPUP, parent);
-    dialog.SetLytController(app.GetLytController());
-    dialog.SetMarkupPath(CUIDialog::MarkupPathOf(app.GetSkinFolder(), name));
-    static CUIDialog* s_dialog = nullptr;
-    static std::function<void(CUIDialog&)> s_script;
-    s_dialog = &dialog;
-    s_script = std::move(script);
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-        ::KillTimer(nullptr, id);
-        if (s_dialog)
-            s_script(*s_dialog);
-    });
-    const UINT_PTR safety = ::SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR id, DWORD) {
-        ::KillTimer(nullptr, id);
-        if (s_dialog)
-            s_dialog->EndDialog(-6);
-    });
-    EXPECT_NE(timer, 0u);
-    const INT_PTR result = dialog.DoModal();
-    ::KillTimer(nullptr, safety);
-    s_dialog = nullptr;
-    s_script = nullptr;
-    Pump();
-    return result;
-}
-
-class DialogTest : public ::testing::Test {
+class DialogTest : public ShippedDialogTest {
 protected:
-    static void SetUpTestSuite() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplus, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplus); }
-
     void SetUp() override {
-        app.UseProgramFolder(ProgramDir().wstring() + L"\\");
-        app.InitPaths();
-        ASSERT_EQ(app.LoadLanguage(L"en-US"), 1);
-        app.CreateLytController();
+        ASSERT_NO_FATAL_FAILURE(PrepareApplication(app));
         services.m_driver = &driver;
         main = std::make_unique<CxSkinDialog>(CDialog::IDD_POPUP, nullptr);
         ASSERT_TRUE(main->Create(CDialog::IDD_POPUP, nullptr));
@@ -150,7 +84,6 @@ protected:
         app.ReleaseLytController();
     }
 
-    static inline ULONG_PTR s_gdiplus = 0;
     COvercoatApp app;
     AppServices services{app};
     InfoDriver driver;

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <fstream>
 #include <functional>
 #include <regex>
@@ -14,15 +13,11 @@
 #include <string>
 #include <vector>
 
-namespace Gdiplus {
-using std::max;
-using std::min;
-} // namespace Gdiplus
-#include <gdiplus.h>
-
 #include "../skin/SkinTestSupport.h"
+#include "AppServices.h"
 #include "DialogGallery.h"
 #include "HandlerTestSupport.h"
+#include "ShippedDialogFixture.h"
 #include "TestPaths.h"
 #include "app/AppSettings.h"
 #include "app/ENCPromptMsgHandler.h"
@@ -48,33 +43,6 @@ namespace {
 
 constexpr UINT kTrayMessage = WM_APP + 7;
 constexpr UINT kIconId = 484;
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-void PumpFor(int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        Pump();
-        ::Sleep(5);
-    }
-}
-
-template <class Condition> bool PumpUntil(Condition done, int timeoutMs = 3000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        Pump();
-        ::Sleep(5);
-    }
-    return true;
-}
 
 // ---- Version codes and launchers ----
 
@@ -203,23 +171,6 @@ public:
     int32_t m_asio = 1;
 };
 
-// The services over the test's own application object (skin, texts, markup controller of the assembled
-// program folder), with the test's driver.
-class AppServices : public IHandlerServices {
-public:
-    explicit AppServices(COvercoatApp& app) : m_app(app) {}
-    IDriverInstance* GetDriver() override { return m_driver; }
-    ILytController* GetLytController() override { return m_app.GetLytController(); }
-    std::wstring GetSkinFolder() override { return m_app.GetSkinFolder(); }
-    std::wstring GetLanguageText(const std::wstring& key) override { return m_app.GetLanguageText(key); }
-    std::wstring FindLanguageKey(const std::wstring& text) override { return m_app.FindLanguageKey(text); }
-    std::wstring TranslateText(const std::wstring& text) override { return m_app.TranslateText(text); }
-    int GetUITransparent() override { return 0; }
-
-    COvercoatApp& m_app;
-    IDriverInstance* m_driver = nullptr;
-};
-
 // The main window's handler as the tray sees it: each service call is logged.
 class LoggingMainHandler : public RecordingMainHandler {
 public:
@@ -251,19 +202,10 @@ public:
     std::function<void()> m_onCommand;
 };
 
-class TrayTest : public ::testing::Test {
+class TrayTest : public ShippedDialogTest {
 protected:
-    static void SetUpTestSuite() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplus, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplus); }
-
     void SetUp() override {
-        app.UseProgramFolder(ProgramDir().wstring() + L"\\");
-        app.InitPaths();
-        ASSERT_EQ(app.LoadLanguage(L"en-US"), 1);
-        app.CreateLytController();
+        ASSERT_NO_FATAL_FAILURE(PrepareApplication(app));
         services.m_driver = &driver;
         driver.m_mute = {{1, 1}, {7, 1}, {4, 1}, {12, 1}};
 
@@ -330,7 +272,6 @@ protected:
     }
     int Count(const std::wstring& line) const { return static_cast<int>(std::count(calls.begin(), calls.end(), line)); }
 
-    static inline ULONG_PTR s_gdiplus = 0;
     COvercoatApp app;
     AppServices services{app};
     TrayDriver driver;
@@ -746,8 +687,7 @@ class PromptDialogTest : public TrayTest {};
 TEST_F(PromptDialogTest, MessagesShowFromTheSkinAndTheExitButtonEndsThem) {
     for (const wchar_t* name : {L"Dialog_WelcomeMsg", L"Dialog_ENCPromptMsg"}) {
         CUIDialog dialog(CDialog::IDD_POPUP, main.get());
-        dialog.SetLytController(app.GetLytController());
-        dialog.SetMarkupPath(CUIDialog::MarkupPathOf(app.GetSkinFolder(), name));
+        UseSkinMarkup(dialog, app, name);
         static CUIDialog* s_running = nullptr;
         static std::wstring s_picture;
         static bool s_checked = false;

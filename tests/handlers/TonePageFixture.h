@@ -15,17 +15,8 @@
 #include <vector>
 
 #include "../app/HandlerTestSupport.h"
-#include "../skin/SkinDialogFixture.h"
-#include "TestPaths.h"
-#include "markup/ILytContainerHost.h"
-#include "markup/ILytController.h"
-#include "markup/LytSkinElements.h"
-#include "markup/LytWindow.h"
-#include "skin/IxSkinButton.h"
+#include "ShippedPageFixture.h"
 #include "skin/IxSkinComboBox.h"
-#include "skin/IxSkinSlider.h"
-#include "skin/IxSkinTextBox.h"
-#include "skin/SkinCtrl.h"
 
 namespace oc::test {
 
@@ -122,116 +113,25 @@ private:
     std::map<std::wstring, double> m_cache;
 };
 
-inline std::filesystem::path ToneSkinDir() {
-    return ProgramDir() / "Skin" / "Overcoat";
-}
-
-// The program's markup environment in small: the assembled skin folder, texts left as keys, and a factory
-// that binds the one handler the test prepared to the panel of the expected name.
-class TonePageEnvironment : public ILytEnvironment, public ILytContainerHost {
-public:
-    // Keys stay keys unless the test gave their texts.
-    std::wstring TranslateText(const std::wstring& value) const override {
-        auto it = m_texts.find(value);
-        return it == m_texts.end() ? value : it->second;
-    }
-    std::wstring GetSkinFilePath(const std::wstring& value) const override {
-        if (value.empty() || (value.size() >= 2 && value[1] == L':'))
-            return value;
-        return GetSkinFolder() + value;
-    }
-    std::wstring GetSkinFolder() const override { return ToneSkinDir().wstring() + L"\\"; }
-    int GetScreenDpi() const override { return 96; }
-    IxSkinListener* CreateHandler(const std::wstring& name) override {
-        if (name != m_panel || !m_next)
-            return nullptr;
-        return std::exchange(m_next, nullptr);
-    }
-    ILytController* GetController() const override { return m_controller; }
-    void UpdateContentRect(IxSkinObject*, const LytRect&) override {}
-    void EnumerateProfiles(IxSkinListener*, IxSkinObject*, const LytRect&) override {}
-
-    std::wstring m_panel;
-    IxSkinListener* m_next = nullptr;
-    ILytController* m_controller = nullptr;
-    std::map<std::wstring, std::wstring> m_texts;
-};
-
-class TonePageTest : public ::testing::Test {
+class TonePageTest : public ShippedPageTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(OpenDialog(dialog, {0, 0}, 748, 388));
-        dialog.SetListener(&main);
         services.m_driver = &driver;
         services.m_texts[L"ml_Message_Caption"] = L"Caption";
-        environment.m_controller = CreateSkinLytController(environment);
-        ASSERT_NE(environment.m_controller, nullptr);
-    }
-    void TearDown() override {
-        dialog.DestroyWindow();
-        environment.m_controller->Release();
+        ShippedPageTest::SetUp();
     }
 
-    // Loads apo<panel>.lyt with the prepared handler bound to its root panel, as the main window places a
-    // content page; the markup runs the page's first InitControls.
+    // Loads apo<panel>.lyt with the prepared handler bound to its root panel.
     template <class Handler> Handler* Open(const std::wstring& panel, Handler* handler) {
         handler->SetServices(&services);
-        environment.m_panel = panel;
-        environment.m_next = static_cast<IHandler*>(handler);
-        const std::wstring path = (ToneSkinDir() / (L"apo" + panel + L".lyt")).wstring();
-        ILytObject* wrapper = CLytWindow::CreateInstance(environment, &dialog);
-        const LytRect placement{0, 0, 748, 388};
-        EXPECT_NE(environment.m_controller->LoadFile(path.c_str(), wrapper, &placement), nullptr)
-            << "apo" << panel << ".lyt";
-        wrapper->Destroy();
-        EXPECT_EQ(environment.m_next, nullptr) << "the page bound no handler";
+        LoadPage(panel, handler);
         page = handler;
         return handler;
     }
+    float Pos(const std::wstring& name) const { return SliderPos(name, -999.0f); }
 
-    CxSkinCtrl* Control(const std::wstring& name) const { return page->FindControl(name); }
-    float Pos(const std::wstring& name) const {
-        auto* slider = dynamic_cast<IxSkinSlider*>(Control(name));
-        return slider ? slider->GetPos() : -999.0f;
-    }
-    std::wstring Text(const std::wstring& name) const {
-        auto* box = dynamic_cast<IxSkinTextBox*>(Control(name));
-        return box ? box->GetText() : L"(missing)";
-    }
-    void SetText(const std::wstring& name, const std::wstring& text) {
-        if (auto* box = dynamic_cast<IxSkinTextBox*>(Control(name)))
-            box->SetText(text, FALSE);
-    }
-    int Check(const std::wstring& name) const {
-        auto* button = dynamic_cast<IxSkinButton*>(Control(name));
-        return button ? button->GetCheck() : -1;
-    }
-    bool Enabled(const std::wstring& name) const {
-        CxSkinCtrl* control = Control(name);
-        return control && control->IsEnabled(FALSE);
-    }
-    // A click as the page hears it: a check button has already toggled itself.
-    void Click(const std::wstring& name) {
-        if (auto* button = dynamic_cast<IxSkinButton*>(Control(name)))
-            button->SetCheck(!button->GetCheck(), FALSE);
-        page->OnClick(name);
-    }
-    // A click as a user makes it: a press and a release on the middle of the control, through the window, so
-    // the control's own rules (a checked radio button ignoring presses, a label passing its click on) apply.
-    void MouseClick(const std::wstring& name) {
-        CxSkinCtrl* control = Control(name);
-        ASSERT_NE(control, nullptr) << "no control " << testing::PrintToString(name);
-        const RECT area = control->GetRectInHost();
-        const LPARAM at = PointParam((area.left + area.right) / 2, (area.top + area.bottom) / 2);
-        Deliver(dialog.GetSafeHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        Deliver(dialog.GetSafeHwnd(), WM_LBUTTONUP, 0, at);
-    }
-
-    RecordingMainHandler main; // outlives the dialog that holds it
-    TestDialog dialog;
     ToneDriver driver;
     TestServices services;
-    TonePageEnvironment environment;
     CBaseHandler* page = nullptr;
 };
 

@@ -1,7 +1,8 @@
 #pragma once
 // A driver object for the profile tests: endpoint properties answer from a map per endpoint code (a table
 // setting of an offered page without a value answers 0, as a device would), the features offered are a
-// set, and every endpoint read and write is logged with its arguments.
+// set, and every endpoint read and write is logged with its arguments. What the profile code does not reach
+// answers as the stub does: a device that holds nothing there.
 
 #include <cstdint>
 #include <cstring>
@@ -11,8 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "StubDriver.h"
 #include "driver/EndpointCodes.h"
-#include "driver/IDriverInstance.h"
 #include "profiles/ControlPropertyTable.h"
 
 namespace oc::test {
@@ -34,7 +35,7 @@ struct EndpointWrite {
     int32_t valueType;
 };
 
-class FakeProfileDriver : public IDriverInstance {
+class FakeProfileDriver : public StubDriver {
 public:
     // A value the endpoint answers; the read converts it to the asked type like the driver does.
     void SetValue(int32_t code, const std::wstring& name, double value) { m_values[{code, name}] = value; }
@@ -58,7 +59,7 @@ public:
         m_reads.push_back({code, name, valueType, arguments != nullptr, argument, storeInCache, fromCache});
         auto found = m_values.find({code, name});
         if (m_unreadable.count({code, name}) || (found == m_values.end() && !HoldsSetting(code, name)))
-            return m_missingResult;
+            return m_unknownKeyReadResult;
         // A setting the test gave no value stands where a device starts it: at 0.
         const double held = found == m_values.end() ? 0.0 : found->second;
         if (valueType == 2) {
@@ -89,74 +90,10 @@ public:
     std::wstring EndpointCodeToName(int32_t code) override { return ::EndpointCodeToName(code); }
     int32_t EndpointNameToCode(const std::wstring& name) override { return ::EndpointNameToCode(name); }
     int32_t EndpointPrefixToCode(const std::wstring& name) override { return ::EndpointPrefixToCode(name); }
-
-    // Not used by the profile code.
-    bool Initialize() override { return true; }
-    int32_t HasOnlyPartlySupportedDevice() override { return 0; }
-    void BuildDeviceList() override {}
-    int32_t RefreshDefaultDevices() override { return 0; }
-    void RegisterCallback(oc::driver::DriverEventCallback) override {}
-    void StartHidDevice(oc::driver::HidButtonCallback, oc::driver::HidReportFunction*) override {}
-    void ToggleDeviceProperty(int32_t, uint32_t, const wchar_t*, int32_t*, bool) override {}
-    void MapButtonToProperty(const oc::driver::ButtonRecord*, int32_t*, uint32_t*, std::wstring*) override {}
-    void RefreshHidButtons() override {}
-    void CloseHidDevice() override {}
-    int32_t SetProperty(const wchar_t*, const void*, int32_t, uint32_t, const void*, int32_t, uint32_t) override {
-        return -1;
-    }
-    int32_t SetControlDeviceProperty(const wchar_t*, const void*, int32_t, uint32_t, const void*, int32_t,
-                                     uint32_t) override {
-        return -1;
-    }
-    int32_t GetProperty(const wchar_t*, void*, int32_t, uint32_t, void*, int32_t, uint32_t, bool, bool) override {
-        return -1;
-    }
-    int32_t GetControlDeviceProperty(const wchar_t*, void*, int32_t, uint32_t, void*, int32_t, uint32_t, bool,
-                                     bool) override {
-        return -1;
-    }
-    int32_t GetDefaultRenderProperty(const wchar_t*, void*, int32_t, uint32_t, void*, int32_t, uint32_t, bool,
-                                     bool) override {
-        return -1;
-    }
-    int32_t GetDefaultCaptureProperty(const wchar_t*, void*, int32_t, uint32_t, void*, int32_t, uint32_t, bool,
-                                      bool) override {
-        return -1;
-    }
-    int32_t DefaultRenderHasFeature2() override { return 0; }
-    int32_t SetDefaultRenderEndpointByName(const std::wstring&) override { return 0; }
-    int32_t SetDefaultCaptureEndpointByName(const std::wstring&) override { return 0; }
-    void SetCurrentContent(const std::wstring&) override {}
-    bool IsControlDeviceKind1() override { return false; }
-    bool IsControlDevice2Kind1() override { return false; }
-    bool PlayTestSound(const std::wstring&, int32_t) override { return false; }
-    bool StopTestSound(bool) override { return false; }
-    bool CloseTestSound() override { return false; }
-    std::wstring GetDefaultCaptureEndpointName() override { return {}; }
     std::wstring GetCurrentEndpointName() override { return GetDefaultRenderEndpointName(); }
-    std::wstring GetControlEndpointName() override { return {}; }
-    std::wstring GetControlEndpointName2() override { return {}; }
-    uint32_t GetChannelCount(int32_t) override { return 2; }
-    std::wstring GetEndpointContent(const std::wstring&) override { return {}; }
-    void ShowAsioPanel() override {}
-    int32_t RunListen(DeviceRecord*) override { return 0; }
-    int32_t StopListen(DeviceRecord*) override { return 0; }
-    void RestoreListening() override {}
-    void StopAllListening(bool) override {}
-    bool RestartListen(int32_t, bool) override { return false; }
-    void GetDeviceKeyByCode(oc::driver::DeviceKey*, int32_t) override {}
-    uint32_t GetLastWriteTime() override { return 0; }
-    void ApplyEffectDefaults() override {}
-    int32_t EnumerateDevices() override { return 0; }
-    int32_t GetDeviceCount() override { return 1; }
-    int32_t CountKind1Devices() override { return 1; }
-    int32_t HasHeadphoneAmplifier() override { return 0; }
-    std::wstring GetDirectXVersion() override { return {}; }
-    void Release() override {}
 
     int32_t m_defaultRender = kEndpointSpeaker; // -1: no default render device
     uint32_t m_deviceKind = 1;
-    int32_t m_missingResult = -1;
     std::map<std::pair<int32_t, std::wstring>, double> m_values;
     std::set<std::pair<int32_t, std::wstring>> m_unreadable; // reads that fail although the device holds them
     std::set<std::wstring> m_features;

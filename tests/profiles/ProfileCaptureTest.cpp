@@ -314,7 +314,7 @@ TEST_F(ProfileCaptureTest, BadArgumentsAddNothing) {
     EXPECT_EQ(capture.WritePropertyValue(kEndpointSpeaker, nullptr, 23, 0), -1);
     EXPECT_EQ(capture.WritePropertyValue(kEndpointSpeaker, effect.get(), -1, 0), -1);
     EXPECT_EQ(capture.WritePropertyValue(kEndpointSpeaker, effect.get(), kControlPropertyRowCount, 0), -1);
-    m_driver.m_missingResult = 7;
+    m_driver.m_unknownKeyReadResult = 7;
     EXPECT_EQ(capture.WritePropertyValue(kEndpointLineIn, effect.get(), 23, 0), 7);
     EXPECT_EQ(effect->GetChildCount(), 0u);
     EXPECT_EQ(capture.WritePropertyValue(kEndpointSpeaker, effect.get(), 23, 0), 0);

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -13,14 +12,9 @@
 #include <string>
 #include <vector>
 
-namespace Gdiplus {
-using std::max;
-using std::min;
-} // namespace Gdiplus
-#include <gdiplus.h>
-
 #include "../app/DialogGallery.h"
 #include "../app/HandlerTestSupport.h"
+#include "../app/ShippedDialogFixture.h"
 #include "FakeProfileDriver.h"
 #include "TestPaths.h"
 #include "app/OvercoatApp.h"
@@ -37,14 +31,6 @@ namespace fs = std::filesystem;
 using namespace oc::test;
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
 
 // The dialog side (end, named values, key list) is the program's own host; folders, controller and
 // message boxes are the test's.
@@ -76,20 +62,10 @@ public:
     COvercoatApp& m_app;
 };
 
-class ProfileDialogMarkupTest : public ::testing::Test {
+class ProfileDialogMarkupTest : public ShippedDialogTest {
 protected:
-    // The gallery pictures are encoded through GDI+.
-    static void SetUpTestSuite() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_gdiplus, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplus); }
-
     void SetUp() override {
-        app.UseProgramFolder(ProgramDir().wstring() + L"\\");
-        app.InitPaths();
-        ASSERT_EQ(app.LoadLanguage(L"en-US"), 1);
-        app.CreateLytController();
+        ASSERT_NO_FATAL_FAILURE(PrepareApplication(app));
         fs::create_directories(temp / "Profile" / "Speaker");
         host.m_data = temp.Path().wstring() + L"\\";
         host.m_programProfile = (ProgramDir() / "profile").wstring() + L"\\";
@@ -101,35 +77,16 @@ protected:
         app.ReleaseLytController();
     }
 
-    // Runs the dialog modally; the script gets it once it shows. A safety timer ends a stuck dialog with -6.
+    // Runs the dialog with the profile keys it offers; the names its handler set stay in `names`.
     INT_PTR Run(const wchar_t* name, const std::vector<std::wstring>& keys, std::function<void(CUIDialog&)> script) {
         CUIDialog dialog(CDialog::IDD_POPUP, nullptr);
-        dialog.SetLytController(app.GetLytController());
-        dialog.SetMarkupPath(CUIDialog::MarkupPathOf(app.GetSkinFolder(), name));
+        UseSkinMarkup(dialog, app, name);
         SetDialogProfileKeys(dialog, keys);
-        static CUIDialog* s_dialog = nullptr;
-        static std::function<void(CUIDialog&)> s_script;
-        s_dialog = &dialog;
-        s_script = std::move(script);
-        ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-            ::KillTimer(nullptr, id);
-            if (s_dialog)
-                s_script(*s_dialog);
-        });
-        const UINT_PTR safety = ::SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR id, DWORD) {
-            ::KillTimer(nullptr, id);
-            if (s_dialog)
-                s_dialog->EndDialog(-6);
-        });
-        const INT_PTR result = dialog.DoModal();
-        ::KillTimer(nullptr, safety);
+        const INT_PTR result = RunScripted(dialog, std::move(script));
         names = {{L"AddingFile", dialog.GetControlName(L"AddingFile")},
                  {L"DescriptionName", dialog.GetControlName(L"DescriptionName")},
                  {L"0", dialog.GetControlName(L"0")},
                  {L"DeletingFileCount", dialog.GetControlName(L"DeletingFileCount")}};
-        s_dialog = nullptr;
-        s_script = nullptr;
-        Pump();
         return result;
     }
     template <typename Handler> void Bind(Handler& handler, CUIDialog& dialog) {
@@ -141,7 +98,6 @@ protected:
         static_cast<CxSkinDialog&>(dialog).Create();
     }
 
-    static inline ULONG_PTR s_gdiplus = 0;
     COvercoatApp app;
     TempDir temp;
     MarkupHost host;

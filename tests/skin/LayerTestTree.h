@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "LoggingLayer.h"
 #include "framework/Wnd.h"
 #include "skin/LayerWnd.h"
 
@@ -14,28 +15,12 @@ namespace oc::test {
 
 using EventLog = std::vector<std::wstring>;
 
-class ProbeLayer : public CLayerWnd {
+class ProbeLayer : public LoggingLayer {
 public:
     ProbeLayer(EventLog* log, std::wstring name, bool container = false)
-        : m_log(log), m_name(std::move(name)), m_container(container) {}
+        : LoggingLayer(log, std::move(name), container) {}
     ~ProbeLayer() override { Log(L"destroyed"); }
 
-    void OnLButtonDown(UINT flags, POINT p) override {
-        Log(L"down " + Point(p));
-        CLayerWnd::OnLButtonDown(flags, p);
-    }
-    void OnLButtonUp(UINT flags, POINT p) override {
-        Log(L"up " + Point(p));
-        CLayerWnd::OnLButtonUp(flags, p);
-    }
-    void OnMouseMove(UINT flags, POINT p) override {
-        Log(L"move " + Point(p));
-        CLayerWnd::OnMouseMove(flags, p);
-    }
-    void OnMouseOut() override {
-        Log(L"out");
-        CLayerWnd::OnMouseOut();
-    }
     BOOL OnMouseWheel(UINT flags, short delta, POINT p) override {
         Log(L"wheel");
         return m_wheelAnswer || CLayerWnd::OnMouseWheel(flags, delta, p);
@@ -44,25 +29,10 @@ public:
         Log(L"paint");
         CLayerWnd::DrawChildren(dc, clip);
     }
-    LRESULT OnLayerMessage(UINT msg, LPARAM lParam) override {
-        Log(L"message " + std::to_wstring(msg));
-        return lParam + 1;
-    }
-    BOOL IsContainer() const override { return m_container; }
     BOOL IsAnimated() const override { return m_animated; }
 
     bool m_wheelAnswer = false;
     bool m_animated = false;
-
-private:
-    static std::wstring Point(POINT p) { return std::to_wstring(p.x) + L"," + std::to_wstring(p.y); }
-    void Log(const std::wstring& what) {
-        if (m_log)
-            m_log->push_back(m_name + L" " + what);
-    }
-    EventLog* m_log;
-    std::wstring m_name;
-    bool m_container;
 };
 
 // Keeps the host pointers a skinned dialog keeps, without a window.

@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "ControlHost.h"
+#include "ImageFiles.h"
+#include "RectExpectations.h"
 #include "SkinDialogFixture.h"
 #include "SkinTestSupport.h"
 #include "TestPaths.h"
@@ -29,15 +31,6 @@
 
 using namespace oc::test;
 
-// Rectangles compare and print whole in the expectations below; they live in the global namespace, so
-// these must too for the lookup to find them.
-static bool operator==(const RECT& a, const RECT& b) {
-    return ::EqualRect(&a, &b) != FALSE;
-}
-static void PrintTo(const RECT& r, std::ostream* os) {
-    *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
-}
-
 namespace {
 
 constexpr Gdiplus::ARGB kRed = 0xFFFF0000;
@@ -46,33 +39,12 @@ constexpr Gdiplus::ARGB kBlue = 0xFF0000FF;
 constexpr Gdiplus::ARGB kBackground = 0xFF2060C0;
 constexpr Gdiplus::ARGB kDisabledBackground = 0xFFC0C000;
 
-struct Images {
-    Images() {
-        const struct {
-            const wchar_t* name;
-            int width, height;
-            Gdiplus::ARGB colour;
-        } files[] = {
-            {L"speaker", 20, 20, kRed}, {L"speakerOff", 20, 20, kBlue}, {L"head", 30, 30, kGreen},
-            {L"obj", 40, 30, kRed},     {L"bg", 240, 240, kBackground}, {L"bgOff", 240, 240, kDisabledBackground},
-            {L"extra", 10, 10, kGreen},
-        };
-        for (const auto& file : files) {
-            const auto path = dir / (std::wstring(file.name) + L".png");
-            SavePng(*SolidImage(file.width, file.height, file.colour), path);
-            paths[file.name] = path.wstring();
-        }
-        missing = (dir / L"missing.png").wstring();
-    }
-    const std::wstring& operator[](const std::wstring& name) const { return paths.at(name); }
-
-    TempDir dir;
-    std::map<std::wstring, std::wstring> paths;
-    std::wstring missing;
-};
-
-const Images& TestImages() {
-    static const Images images;
+const ImageFiles& TestImages() {
+    static const ImageFiles images({
+        {L"speaker", 20, 20, kRed}, {L"speakerOff", 20, 20, kBlue}, {L"head", 30, 30, kGreen},
+        {L"obj", 40, 30, kRed},     {L"bg", 240, 240, kBackground}, {L"bgOff", 240, 240, kDisabledBackground},
+        {L"extra", 10, 10, kGreen},
+    });
     return images;
 }
 
@@ -196,7 +168,7 @@ protected:
     void TearDown() override { clock.Step(100); }
 
     CPanelVirtualSpeaker* Make(bool images = true) {
-        const Images& files = TestImages();
+        const ImageFiles& files = TestImages();
         auto* panel = new CPanelVirtualSpeaker;
         panel->SetName(L"PanelVSRoom");
         panel->SetParent(&dialog);
@@ -237,7 +209,7 @@ protected:
 // ---- the speaker icon object ----------------------------------------------------------------------------
 
 TEST_F(PanelTest, IconObjectRectangleHitTestAndPositionFollowItsImage) {
-    const Images& files = TestImages();
+    const ImageFiles& files = TestImages();
     CBaseObj object;
     EXPECT_EQ(object.Create(&dialog, 3, {100, 100}), TRUE);
     EXPECT_EQ(dialog.GetChildCount(), 0); // never in the layer tree
@@ -260,7 +232,7 @@ TEST_F(PanelTest, IconObjectRectangleHitTestAndPositionFollowItsImage) {
 }
 
 TEST_F(PanelTest, IconObjectImageFailuresThrowAndLeaveNoImages) {
-    const Images& files = TestImages();
+    const ImageFiles& files = TestImages();
     const std::wstring& good = files[L"obj"];
     const std::wstring& bad = files.missing;
     struct Case {
@@ -294,7 +266,7 @@ TEST_F(PanelTest, IconObjectImageFailuresThrowAndLeaveNoImages) {
 }
 
 TEST_F(PanelTest, IconObjectDrawsItsStateImageAndPlacesTheExtraImage) {
-    const Images& files = TestImages();
+    const ImageFiles& files = TestImages();
     const struct {
         POINT offset;
         POINT extraAt;  // a pixel inside the extra image
@@ -365,7 +337,7 @@ TEST_F(PanelTest, CreationMakesObjectsFindsTheListenerAndGoesBeneathOtherControl
 }
 
 TEST_F(PanelTest, CreationAndBackgroundFailuresAreReportedOrContained) {
-    const Images& files = TestImages();
+    const ImageFiles& files = TestImages();
     CPanelVirtualSpeaker orphan;
     EXPECT_EQ(CatchMessage([&] {
                   orphan.Create(RECT{0, 0, 100, 100}, nullptr, 1);

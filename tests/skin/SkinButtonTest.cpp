@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "HandFiredClock.h"
+#include "ImageFiles.h"
 #include "LayerTestTree.h"
 #include "SkinDialogFixture.h"
 #include "SkinTestSupport.h"
@@ -59,31 +61,12 @@ public:
 };
 
 // Red, green, blue, yellow, cyan, magenta, grey and white state images, generated per run.
-struct Images {
-    Images() {
-        const std::pair<const wchar_t*, Gdiplus::ARGB> colours[] = {
-            {L"normal", 0xFFFF0000},       {L"over", 0xFF00FF00},      {L"down", 0xFF0000FF},
-            {L"power", 0xFFFFFF00},        {L"powerover", 0xFF00FFFF}, {L"disable", 0xFFFF00FF},
-            {L"powerdisable", 0xFF808080}, {L"content", 0xFFFFFFFF},
-        };
-        for (const auto& [name, colour] : colours) {
-            auto image = SolidImage(name == std::wstring(L"content") ? 10 : 40,
-                                    name == std::wstring(L"content") ? 10 : 20, colour);
-            const auto file = dir / (std::wstring(name) + L".png");
-            SavePng(*image, file);
-            paths[name] = file.wstring();
-        }
-        missing = (dir / L"missing.png").wstring();
-    }
-    const std::wstring& operator[](const std::wstring& name) const { return paths.at(name); }
-
-    TempDir dir;
-    std::map<std::wstring, std::wstring> paths;
-    std::wstring missing;
-};
-
-const Images& TestImages() {
-    static const Images images;
+const ImageFiles& TestImages() {
+    static const ImageFiles images({
+        {L"normal", 40, 20, 0xFFFF0000},       {L"over", 40, 20, 0xFF00FF00},      {L"down", 40, 20, 0xFF0000FF},
+        {L"power", 40, 20, 0xFFFFFF00},        {L"powerover", 40, 20, 0xFF00FFFF}, {L"disable", 40, 20, 0xFFFF00FF},
+        {L"powerdisable", 40, 20, 0xFF808080}, {L"content", 10, 10, 0xFFFFFFFF},
+    });
     return images;
 }
 
@@ -169,7 +152,7 @@ TEST_F(ButtonTest, HoverFollowsThePointer) {
 }
 
 TEST_F(ButtonTest, UnsizedButtonsTakeTheirImageAndCaption) {
-    const Images& images = TestImages();
+    const ImageFiles& images = TestImages();
     auto* byImage = new CxSkinButton;
     byImage->SetNormalSkin(images[L"normal"]);
     byImage->SetParent(&dialog);
@@ -214,7 +197,7 @@ std::wstring CatchMessage(const std::function<void()>& call) {
 }
 
 TEST(SkinButton, FailedLoadsThrowTheirMessageWithThePathAndLeaveTheSlotEmpty) {
-    const Images& images = TestImages();
+    const ImageFiles& images = TestImages();
     const std::wstring& bad = images.missing;
     CxSkinCheckbox button;
     using Call = std::function<void()>;
@@ -287,7 +270,7 @@ protected:
 };
 
 TEST_F(PaintTest, EachStatePaintsItsImage) {
-    const Images& images = TestImages();
+    const ImageFiles& images = TestImages();
     enum Setup { kNormal = 1, kOver = 2, kDown = 4, kPower = 8, kPowerOver = 16, kDisable = 32, kPowerDisable = 64 };
     const struct {
         int images;
@@ -355,7 +338,7 @@ TEST_F(PaintTest, DisabledFadeCombinesWithTheTransparency) {
 }
 
 TEST_F(PaintTest, ContentImageSitsLeftCentredOrRight) {
-    const Images& images = TestImages();
+    const ImageFiles& images = TestImages();
     for (const UINT align : {0u, 1u, 2u}) {
         CxSkinButton* button = Make();
         button->SetContentSkin(images[L"content"]); // 10 x 10 white on a transparent button
@@ -564,36 +547,18 @@ TEST_F(ButtonTest, RadioButtonServedByItsOwnHandlerStillChecksItself) {
 }
 
 // A clock, cursor and keyboard settings the test sets, with ticks it fires by hand.
-class FakeRepeatSystem : public CxSkinRepeatButton::System {
+class FakeRepeatSystem : public CxSkinRepeatButton::System, public HandFiredClock<LPTIMECALLBACK> {
 public:
-    UINT StartTimer(UINT periodMs, LPTIMECALLBACK proc, DWORD_PTR user) override {
-        periods.push_back(periodMs);
-        m_proc = proc;
-        m_user = user;
-        running = ++m_lastId;
-        return running;
-    }
-    void KillTimer(UINT id) override {
-        killed.push_back(id);
-        if (id == running)
-            running = 0;
-    }
+    UINT StartTimer(UINT periodMs, LPTIMECALLBACK proc, DWORD_PTR user) override { return Start(periodMs, proc, user); }
+    void KillTimer(UINT id) override { Kill(id); }
     int GetKeyboardDelay() override { return delay; }
     int GetKeyboardSpeed() override { return speed; }
     POINT GetCursorPos() override { return cursor; }
-    void Tick(UINT id = 0) { m_proc(id ? id : running, 0, m_user, 0, 0); }
+    void Tick(UINT id = 0) { Fire(id); }
 
     int delay = 1;
     int speed = 31;
     POINT cursor{};
-    UINT running = 0;
-    std::vector<UINT> periods;
-    std::vector<UINT> killed;
-
-private:
-    LPTIMECALLBACK m_proc = nullptr;
-    DWORD_PTR m_user = 0;
-    UINT m_lastId = 0;
 };
 
 class RepeatTest : public ButtonTest {

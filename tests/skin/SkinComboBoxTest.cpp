@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "ImageFiles.h"
 #include "SkinDialogFixture.h"
 #include "SkinTestSupport.h"
 #include "TestPaths.h"
@@ -47,34 +48,13 @@ public:
     std::function<void()> onSelChange;
 };
 
-struct Images {
-    Images() {
-        const struct {
-            const wchar_t* name;
-            int width, height;
-            Gdiplus::ARGB colour;
-        } files[] = {
-            {L"label", 150, 24, 0xFF00FF00},     {L"button", 24, 24, 0xFF000080}, {L"buttonsel", 24, 24, 0xFF800000},
-            {L"buttonover", 24, 24, 0xFF008000}, {L"item", 10, 10, 0xFFFF0000},   {L"itemsel", 10, 10, 0xFF0000FF},
-            {L"scrollbk", 12, 40, 0xFF404040},   {L"thumb", 12, 12, 0xFFC0C0C0},  {L"arrow", 12, 10, 0xFFFFFF00},
-            {L"listbk", 100, 60, 0xFF00FFFF},
-        };
-        for (const auto& file : files) {
-            const auto path = dir / (std::wstring(file.name) + L".png");
-            SavePng(*SolidImage(file.width, file.height, file.colour), path);
-            paths[file.name] = path.wstring();
-        }
-        missing = (dir / L"missing.png").wstring();
-    }
-    const std::wstring& operator[](const std::wstring& name) const { return paths.at(name); }
-
-    TempDir dir;
-    std::map<std::wstring, std::wstring> paths;
-    std::wstring missing;
-};
-
-const Images& TestImages() {
-    static const Images images;
+const ImageFiles& TestImages() {
+    static const ImageFiles images({
+        {L"label", 150, 24, 0xFF00FF00},     {L"button", 24, 24, 0xFF000080}, {L"buttonsel", 24, 24, 0xFF800000},
+        {L"buttonover", 24, 24, 0xFF008000}, {L"item", 10, 10, 0xFFFF0000},   {L"itemsel", 10, 10, 0xFF0000FF},
+        {L"scrollbk", 12, 40, 0xFF404040},   {L"thumb", 12, 12, 0xFFC0C0C0},  {L"arrow", 12, 10, 0xFFFFFF00},
+        {L"listbk", 100, 60, 0xFF00FFFF},
+    });
     return images;
 }
 
@@ -93,7 +73,7 @@ protected:
         ASSERT_TRUE(OpenDialog(dialog));
         dialog.SetListener(&handler);
         hwnd = dialog.GetSafeHwnd();
-        const Images& images = TestImages();
+        const ImageFiles& images = TestImages();
         combo = new CxSkinComboBox;
         combo->SetName(L"Mode");
         combo->SetLeft(10);

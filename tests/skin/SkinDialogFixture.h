@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "LoggingLayer.h"
 #include "framework/Dialog.h"
 #include "skin/LayerWnd.h"
 #include "skin/SkinDialog.h"
@@ -24,36 +25,16 @@ inline LPARAM PointParam(int x, int y) {
 
 // A layer that logs its events. A control probe takes focus and capture on a press, as every skinned
 // control does; a container probe passes presses on to its children and takes nothing.
-class Probe : public CLayerWnd {
+class Probe : public LoggingLayer {
 public:
     enum class Kind { Control, Container };
 
     Probe(DialogLog* log, std::wstring name, Kind kind = Kind::Control)
-        : m_log(log), m_name(std::move(name)), m_kind(kind) {}
+        : LoggingLayer(log, std::move(name), kind == Kind::Container), m_kind(kind) {}
 
-    void OnLButtonDown(UINT flags, POINT p) override {
-        Log(L"down " + Point(p));
-        if (m_kind == Kind::Control) {
-            SetFocus();
-            SetCapture();
-        }
-        CLayerWnd::OnLButtonDown(flags, p);
-    }
-    void OnLButtonUp(UINT flags, POINT p) override {
-        Log(L"up " + Point(p));
-        CLayerWnd::OnLButtonUp(flags, p);
-    }
     void OnRButtonUp(UINT flags, POINT p) override {
         Log(L"rup " + Point(p));
         CLayerWnd::OnRButtonUp(flags, p);
-    }
-    void OnMouseMove(UINT flags, POINT p) override {
-        Log(L"move " + Point(p));
-        CLayerWnd::OnMouseMove(flags, p);
-    }
-    void OnMouseOut() override {
-        Log(L"out");
-        CLayerWnd::OnMouseOut();
     }
     void OnKeyDown(UINT ch, UINT, UINT) override { Log(L"key " + std::to_wstring(ch)); }
     void OnKillFocus(CLayerWnd* next) override {
@@ -64,25 +45,18 @@ public:
         Log(L"pre " + std::to_wstring(msg->message) + L" " + std::to_wstring(msg->wParam));
         return m_takesMessages;
     }
-    LRESULT OnLayerMessage(UINT msg, LPARAM lParam) override {
-        Log(L"message " + std::to_wstring(msg));
-        return lParam + 1;
-    }
-    BOOL IsContainer() const override { return m_kind == Kind::Container; }
 
     BOOL m_takesMessages = FALSE;
 
 protected:
-    void Log(const std::wstring& what) {
-        if (m_log)
-            m_log->push_back(m_name + L" " + what);
+    void OnPress() override {
+        if (m_kind == Kind::Control) {
+            SetFocus();
+            SetCapture();
+        }
     }
 
 private:
-    static std::wstring Point(POINT p) { return std::to_wstring(p.x) + L"," + std::to_wstring(p.y); }
-
-    DialogLog* m_log;
-    std::wstring m_name;
     Kind m_kind;
 };
 

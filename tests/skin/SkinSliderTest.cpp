@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "HandFiredClock.h"
+#include "ImageFiles.h"
+#include "RectExpectations.h"
 #include "SkinDialogFixture.h"
 #include "SkinTestSupport.h"
 #include "TestPaths.h"
@@ -17,15 +20,6 @@
 #include "skin/SkinSlider.h"
 
 using namespace oc::test;
-
-// Rectangles compare and print whole in the expectations below; they live in the global namespace, so
-// these must too for the lookup to find them.
-static bool operator==(const RECT& a, const RECT& b) {
-    return ::EqualRect(&a, &b) != FALSE;
-}
-static void PrintTo(const RECT& r, std::ostream* os) {
-    *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
-}
 
 namespace {
 
@@ -47,33 +41,12 @@ bool Near(uint32_t actual, uint32_t expected, int tolerance = 4) {
 }
 
 // Bars and thumbs for both orientations, written once per run.
-struct Images {
-    Images() {
-        const struct {
-            const wchar_t* name;
-            int width, height;
-            Gdiplus::ARGB colour;
-        } files[] = {
-            {L"bar", 210, 10, kBlue},   {L"color", 210, 10, kGreen},  {L"thumb", 10, 20, kRed},
-            {L"over", 10, 20, kYellow}, {L"down", 10, 20, kMagenta},  {L"vbar", 10, 210, kBlue},
-            {L"vthumb", 20, 10, kRed},  {L"vcolor", 10, 210, kGreen},
-        };
-        for (const auto& file : files) {
-            const auto path = dir / (std::wstring(file.name) + L".png");
-            SavePng(*SolidImage(file.width, file.height, file.colour), path);
-            paths[file.name] = path.wstring();
-        }
-        missing = (dir / L"missing.png").wstring();
-    }
-    const std::wstring& operator[](const std::wstring& name) const { return paths.at(name); }
-
-    TempDir dir;
-    std::map<std::wstring, std::wstring> paths;
-    std::wstring missing;
-};
-
-const Images& TestImages() {
-    static const Images images;
+const ImageFiles& TestImages() {
+    static const ImageFiles images({
+        {L"bar", 210, 10, kBlue},   {L"color", 210, 10, kGreen},  {L"thumb", 10, 20, kRed},
+        {L"over", 10, 20, kYellow}, {L"down", 10, 20, kMagenta},  {L"vbar", 10, 210, kBlue},
+        {L"vthumb", 20, 10, kRed},  {L"vcolor", 10, 210, kGreen},
+    });
     return images;
 }
 
@@ -102,34 +75,15 @@ void PrintTo(const RecordingHandler::Change& c, std::ostream* os) {
 }
 
 // A clock the test fires by hand, a button it holds, and a keyboard delay it sets.
-class FakeRepeatEnvironment : public ISliderRepeatEnvironment {
+class FakeRepeatEnvironment : public ISliderRepeatEnvironment, public HandFiredClock<ISliderRepeatEnvironment::TickFunction> {
 public:
-    UINT StartTimer(UINT periodMs, TickFunction tick, DWORD_PTR user) override {
-        periods.push_back(periodMs);
-        m_tick = tick;
-        m_user = user;
-        running = ++m_lastId;
-        return running;
-    }
-    void KillTimer(UINT timerId) override {
-        killed.push_back(timerId);
-        if (timerId == running)
-            running = 0;
-    }
+    UINT StartTimer(UINT periodMs, TickFunction tick, DWORD_PTR user) override { return Start(periodMs, tick, user); }
+    void KillTimer(UINT timerId) override { Kill(timerId); }
     bool IsLeftButtonDown() override { return buttonDown; }
     int GetKeyboardDelay() override { return delay; }
-    void Fire(UINT id = 0) { m_tick(id ? id : running, 0, m_user, 0, 0); }
 
     bool buttonDown = true;
     int delay = 2;
-    UINT running = 0;
-    std::vector<UINT> periods;
-    std::vector<UINT> killed;
-
-private:
-    TickFunction m_tick = nullptr;
-    DWORD_PTR m_user = 0;
-    UINT m_lastId = 0;
 };
 
 void Pump() {
@@ -154,7 +108,7 @@ protected:
     }
 
     CxSkinSlider* Make(bool horizontal = true, float pos = 50, int smallChange = 0) {
-        const Images& images = TestImages();
+        const ImageFiles& images = TestImages();
         auto* slider = new CxSkinSlider;
         slider->SetName(L"level");
         slider->SetParent(&dialog);
@@ -226,7 +180,7 @@ TEST_F(SliderTest, AListenerSetDirectlyStaysUnlessAHandlerServesTheSlider) {
 }
 
 TEST_F(SliderTest, CreationAndSettersThrowForMissingImagesAndBadRangesWithoutLeaking) {
-    const Images& images = TestImages();
+    const ImageFiles& images = TestImages();
     struct Case {
         bool bar, thumb;
         int type;

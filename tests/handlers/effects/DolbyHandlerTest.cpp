@@ -473,14 +473,14 @@ TEST(DolbyPageFiles, NameOnlyBuiltImagesAndTranslatedTexts) {
     const auto english = Keys("en-US");
     const auto german = Keys("de-DE");
     for (const wchar_t* pageName : kPages) {
-        const fs::path file = ToneSkinDir() / (std::wstring(L"apo") + pageName + L".lyt");
+        const fs::path file = ShippedSkinDir() / (std::wstring(L"apo") + pageName + L".lyt");
         SCOPED_TRACE(file.filename().string());
         const std::string text = ReadText(file);
         ASSERT_FALSE(text.empty());
         EXPECT_NE(text.find("Name=\"" + fs::path(pageName).string() + "\""), std::string::npos);
         const std::regex image("\"([A-Za-z]+/[A-Za-z0-9_]+\\.png)\"");
         for (auto it = std::sregex_iterator(text.begin(), text.end(), image); it != std::sregex_iterator(); ++it)
-            EXPECT_TRUE(fs::exists(ToneSkinDir() / (*it)[1].str())) << (*it)[1].str();
+            EXPECT_TRUE(fs::exists(ShippedSkinDir() / (*it)[1].str())) << (*it)[1].str();
         const std::regex key("ml_[A-Za-z0-9_]+");
         for (auto it = std::sregex_iterator(text.begin(), text.end(), key); it != std::sregex_iterator(); ++it) {
             EXPECT_TRUE(english.contains(Widen(it->str()))) << it->str();

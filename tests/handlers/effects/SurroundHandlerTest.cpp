@@ -513,16 +513,16 @@ const wchar_t* const kPages[] = {L"SpeakerVimoSurroundSpeakers",   L"SpeakerQuar
 TEST(SurroundPageFiles, NameOnlyBuiltImagesAndTranslatedTexts) {
     const auto english = Texts("en-US");
     const auto german = Texts("de-DE");
-    std::vector<fs::path> files = {ToneSkinDir() / "SurroundDictResource.lyt"};
+    std::vector<fs::path> files = {ShippedSkinDir() / "SurroundDictResource.lyt"};
     for (const wchar_t* pageName : kPages)
-        files.push_back(ToneSkinDir() / (std::wstring(L"apo") + pageName + L".lyt"));
+        files.push_back(ShippedSkinDir() / (std::wstring(L"apo") + pageName + L".lyt"));
     for (const fs::path& file : files) {
         SCOPED_TRACE(file.filename().string());
         const std::string text = ReadText(file);
         ASSERT_FALSE(text.empty());
         const std::regex image("\"([A-Za-z]+/[A-Za-z0-9_]+\\.png)\"");
         for (auto it = std::sregex_iterator(text.begin(), text.end(), image); it != std::sregex_iterator(); ++it)
-            EXPECT_TRUE(fs::exists(ToneSkinDir() / (*it)[1].str())) << (*it)[1].str();
+            EXPECT_TRUE(fs::exists(ShippedSkinDir() / (*it)[1].str())) << (*it)[1].str();
         const std::regex key("ml_[A-Za-z0-9_]+");
         for (auto it = std::sregex_iterator(text.begin(), text.end(), key); it != std::sregex_iterator(); ++it) {
             EXPECT_TRUE(english.contains(Utf8ToWide(it->str()))) << it->str();

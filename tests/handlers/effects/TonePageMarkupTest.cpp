@@ -69,15 +69,15 @@ std::vector<std::wstring> AllPageNames() {
 TEST(TonePageFiles, NameOnlyBuiltImagesAndTranslatedTexts) {
     const std::map<std::string, std::string> english = CultureTexts("en-US");
     const std::map<std::string, std::string> german = CultureTexts("de-DE");
-    std::vector<fs::path> files = {ToneSkinDir() / "ToneDictResource.lyt"};
+    std::vector<fs::path> files = {ShippedSkinDir() / "ToneDictResource.lyt"};
     for (const std::wstring& page : AllPageNames())
-        files.push_back(ToneSkinDir() / (L"apo" + page + L".lyt"));
+        files.push_back(ShippedSkinDir() / (L"apo" + page + L".lyt"));
     for (const fs::path& file : files) {
         SCOPED_TRACE(file.filename().string());
         const std::string text = ReadText(file);
         ASSERT_FALSE(text.empty());
         for (const std::string& image : Matches(text, std::regex("\"([A-Za-z]+/[A-Za-z0-9_]+\\.png)\""), 1))
-            EXPECT_TRUE(fs::exists(ToneSkinDir() / image)) << image;
+            EXPECT_TRUE(fs::exists(ShippedSkinDir() / image)) << image;
         for (const std::string& key : Matches(text, std::regex("ml_[A-Za-z0-9_]+"))) {
             EXPECT_TRUE(english.contains(key)) << key;
             EXPECT_TRUE(german.contains(key)) << key;

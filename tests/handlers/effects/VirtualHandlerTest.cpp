@@ -168,14 +168,14 @@ TEST(VirtualPageFiles, NameOnlyBuiltImagesAndTranslatedTexts) {
     const std::set<std::string> english = CultureKeys("en-US");
     const std::set<std::string> german = CultureKeys("de-DE");
     for (const wchar_t* page : kPages) {
-        const fs::path file = ToneSkinDir() / (L"apo" + std::wstring(page) + L".lyt");
+        const fs::path file = ShippedSkinDir() / (L"apo" + std::wstring(page) + L".lyt");
         SCOPED_TRACE(file.filename().string());
         const std::string text = ReadText(file);
         ASSERT_FALSE(text.empty());
         const std::set<std::string> images = Matches(text, std::regex("\"([A-Za-z]+/[A-Za-z0-9_]+\\.png)\""), 1);
         EXPECT_GE(images.size(), 20u); // room, head and eight speakers, each with a disabled look
         for (const std::string& image : images)
-            EXPECT_TRUE(fs::exists(ToneSkinDir() / image)) << image;
+            EXPECT_TRUE(fs::exists(ShippedSkinDir() / image)) << image;
         for (const std::string& key : Matches(text, std::regex("ml_[A-Za-z0-9_]+"))) {
             EXPECT_TRUE(english.contains(key)) << key;
             EXPECT_TRUE(german.contains(key)) << key;

@@ -25,7 +25,7 @@ TEST(ChannelMarkup, EveryTextKeyHasATextInEachCulture) {
     for (const char* culture : {"en-US", "de-DE"}) {
         const auto texts = CultureTexts(culture);
         for (const char* page : kPages) {
-            for (const std::string& used : Matches(ReadText(ToneSkinDir() / page), key, 1))
+            for (const std::string& used : Matches(ReadText(ShippedSkinDir() / page), key, 1))
                 EXPECT_TRUE(texts.contains(used)) << culture << " " << page << " " << used;
         }
     }

@@ -37,12 +37,12 @@ TEST(SamplingRatePageFiles, NameOnlyBuiltImagesAndTranslatedTexts) {
     const std::map<std::string, std::string> english = CultureTexts("en-US");
     const std::map<std::string, std::string> german = CultureTexts("de-DE");
     for (const auto& page : kPages) {
-        const fs::path file = ToneSkinDir() / (L"apo" + std::wstring(page.panel) + L".lyt");
+        const fs::path file = ShippedSkinDir() / (L"apo" + std::wstring(page.panel) + L".lyt");
         SCOPED_TRACE(file.filename().string());
         const std::string text = ReadText(file);
         ASSERT_FALSE(text.empty());
         for (const std::string& image : Matches(text, std::regex("\"([A-Za-z]+/[A-Za-z0-9_]+\\.png)\""), 1))
-            EXPECT_TRUE(fs::exists(ToneSkinDir() / image)) << image;
+            EXPECT_TRUE(fs::exists(ShippedSkinDir() / image)) << image;
         for (const std::string& key : Matches(text, std::regex("ml_[A-Za-z0-9_]+"))) {
             EXPECT_TRUE(english.contains(key)) << key;
             EXPECT_TRUE(german.contains(key)) << key;

@@ -25,15 +25,15 @@ const wchar_t* const kPages[] = {L"HDMIVol",   L"StereoMixVol", L"HeadPhoneVol",
 TEST(VolumePageFiles, NameOnlyBuiltImagesAndTranslatedTexts) {
     const std::map<std::string, std::string> english = CultureTexts("en-US");
     const std::map<std::string, std::string> german = CultureTexts("de-DE");
-    std::vector<fs::path> files = {SkinDir() / "VolumeDictResource.lyt"};
+    std::vector<fs::path> files = {ShippedSkinDir() / "VolumeDictResource.lyt"};
     for (const wchar_t* page : kPages)
-        files.push_back(SkinDir() / (std::wstring(L"apo") + page + L".lyt"));
+        files.push_back(ShippedSkinDir() / (std::wstring(L"apo") + page + L".lyt"));
     for (const fs::path& file : files) {
         SCOPED_TRACE(file.filename().string());
         const std::string text = ReadText(file);
         ASSERT_FALSE(text.empty());
         for (const std::string& image : Matches(text, std::regex("\"([A-Za-z]+/[A-Za-z0-9_]+\\.png)\""), 1))
-            EXPECT_TRUE(fs::exists(SkinDir() / image)) << image;
+            EXPECT_TRUE(fs::exists(ShippedSkinDir() / image)) << image;
         for (const std::string& key : Matches(text, std::regex("ml_[A-Za-z0-9_]+"))) {
             EXPECT_TRUE(english.contains(key)) << key;
             EXPECT_TRUE(german.contains(key)) << key;
