@@ -194,12 +194,14 @@ BOOL COvercoatDlg::OnInitDialog() {
 
     if (InitMainWindow()) {
         m_timer = ::SetTimer(hwnd, kPollTimer, kPollPeriodMs, nullptr);
-        if (m_app.GetSwitches() == 0)
+        if (m_app.GetSwitches() == 0) {
             m_trayAfterShow = true;
-        else if (SystemTraySetting())
-            CreateTray(TRUE);
-        if (m_app.GetSwitches() != 0)
+        } else {
+            // A start switch may hide the window to the tray at once: the icon must be there first.
+            if (SystemTraySetting())
+                CreateTray(TRUE);
             ApplyStartFlags(m_app.GetSwitches());
+        }
     }
     if (IDriverInstance* driver = Driver())
         driver->RestoreListening();
