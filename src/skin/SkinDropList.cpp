@@ -24,6 +24,21 @@ namespace {
 constexpr wchar_t kUpButtonName[] = L"Button_Scroll_Up";
 constexpr wchar_t kDownButtonName[] = L"Button_Scroll_Down";
 
+// The tooltip class comes from the common controls library, loaded the first time a list opens: linked in,
+// its start-up would cost every start of the program, and most runs never open a list. It stays loaded for
+// the process, since tooltips of its class outlive any one list.
+bool RegisterToolTipClass() {
+    using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    static const InitFn init = [] {
+        HMODULE library = ::LoadLibraryW(L"comctl32.dll");
+        return library ? reinterpret_cast<InitFn>(
+                             reinterpret_cast<void (*)()>(::GetProcAddress(library, "InitCommonControlsEx")))
+                       : nullptr;
+    }();
+    const INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_WIN95_CLASSES};
+    return init && init(&classes);
+}
+
 POINT MessagePoint(LPARAM lParam) {
     return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
@@ -85,8 +100,8 @@ BOOL CxSkinDropList::CreatePopup(CWnd* owner) {
 }
 
 void CxSkinDropList::CreateToolTipControl() {
-    INITCOMMONCONTROLSEX init{sizeof(init), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&init);
+    if (!RegisterToolTipClass())
+        return; // the list works without tips for cut texts
     m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
                                   ::GetModuleHandleW(nullptr), nullptr);
