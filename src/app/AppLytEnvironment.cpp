@@ -45,6 +45,7 @@ void CAppLytEnvironment::PlaceContentFrame(IxSkinObject* parent, const LytRect& 
 }
 
 void CAppLytEnvironment::EnumerateProfiles(IxSkinListener* handler, IxSkinObject* parent, const LytRect& rect) {
+    // Only placed: the strip loads its profiles when it is first shown or asked about them.
     if (auto* strip = dynamic_cast<CPanelProfileHandler*>(handler))
-        strip->EnumerateProfiles(parent, &rect);
+        strip->PlaceProfiles(parent, &rect);
 }

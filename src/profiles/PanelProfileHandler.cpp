@@ -105,14 +105,18 @@ void CPanelProfileHandler::PostToOwner(UINT message) {
 
 // ---- Listing ----
 
-void CPanelProfileHandler::EnumerateProfiles(IxSkinObject* parent, const LytRect* rect) {
-    IDriverInstance* driver = GetDriver();
+void CPanelProfileHandler::PlaceProfiles(IxSkinObject* parent, const LytRect* rect) {
     if (parent)
         m_deferredParent = parent;
     if (rect) {
         m_deferredRect = *rect;
         m_hasDeferredRect = true;
     }
+}
+
+void CPanelProfileHandler::EnumerateProfiles(IxSkinObject* parent, const LytRect* rect) {
+    IDriverInstance* driver = GetDriver();
+    PlaceProfiles(parent, rect);
     if (m_enumerated || !driver || driver->GetDeviceCount() < 1)
         return;
     const LytRect* placement = m_hasDeferredRect ? &m_deferredRect : nullptr;
@@ -196,9 +200,13 @@ void CPanelProfileHandler::OnProfileLoaded(IXmlObject* root) {
     m_loadTitle.clear();
 }
 
-void CPanelProfileHandler::Initialize() {
+void CPanelProfileHandler::LoadPlacedProfiles() {
     if (!m_enumerated)
         EnumerateProfiles(nullptr, nullptr);
+}
+
+void CPanelProfileHandler::Initialize() {
+    LoadPlacedProfiles();
     // Which profiles the device can take is known before the row is laid out, so that an inapplicable item
     // is hidden from the first frame on rather than shown greyed until the next refresh.
     RefreshApplicability();

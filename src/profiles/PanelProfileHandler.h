@@ -77,11 +77,16 @@ public:
     void OnProfileLoaded(IXmlObject* root) override;
     void OnProfileError(const wchar_t*) override {}
 
-    // Called when the markup creates the strip's list content; lists every profile once a device exists.
+    // Called when the markup creates the strip's list content: where the items go, remembered without
+    // loading them. The strip is hidden when the main window first shows, so its files are read the first
+    // time the strip is shown or anything asks about its profiles (LoadPlacedProfiles).
+    void PlaceProfiles(IxSkinObject* parent, const LytRect* rect);
+    // Places the items and lists every profile, once a device exists.
     void EnumerateProfiles(IxSkinObject* parent, const LytRect* rect);
     void LoadProfileList(const std::wstring& pattern, IxSkinObject* parent, const LytRect* rect, int loadSettings,
                          int builtIn);
     void LoadProfile(const std::wstring& path, int builtIn);
+    void LoadPlacedProfiles();
     void Initialize();
     void RefreshProfileList();
     int OnButtonClick(const std::wstring& name);

@@ -262,6 +262,7 @@ void CPanelProfileHandler::ClearPendingFormat() {
 }
 
 int CPanelProfileHandler::ApplyFactoryDefault() {
+    LoadPlacedProfiles(); // the cache of device values is primed before the defaults change them
     IDriverInstance* driver = GetDriver();
     IProfileController* controller = Controller();
     if (!driver || !controller)

@@ -229,6 +229,7 @@ std::wstring CPanelProfileHandler::FindMatchingProfile() {
 }
 
 void CPanelProfileHandler::UpdateUserDefineItem(int redraw) {
+    LoadPlacedProfiles();
     auto found = m_records.find(m_selected);
     if (m_selected.empty() || (found != m_records.end() && found->second && !found->second->shown)) {
         RefreshApplicability();
@@ -255,6 +256,7 @@ bool CPanelProfileHandler::HoldsLiveValue(const ProfileRecord& record, const std
 }
 
 int CPanelProfileHandler::MatchCurrentProfile(const std::wstring& changedKey) {
+    LoadPlacedProfiles();
     IDriverInstance* driver = GetDriver();
     const size_t dot = changedKey.find(L'.');
     if (!driver || changedKey.empty() || dot == std::wstring::npos || dot == 0)
@@ -316,6 +318,7 @@ int CPanelProfileHandler::CurrentStateMatchesNoProfile() {
 }
 
 int CPanelProfileHandler::FindChangedProperty(std::wstring* key) {
+    LoadPlacedProfiles();
     IDriverInstance* driver = GetDriver();
     if (!driver)
         return 0;

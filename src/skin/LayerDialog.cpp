@@ -7,6 +7,7 @@
 
 #include "framework/Wnd.h"
 #include "skin/SkinDraw.h"
+#include "skin/SkinImageCache.h"
 
 using namespace Gdiplus;
 
@@ -128,9 +129,37 @@ void CLayerDialog::ComposeBackground(uint32_t* bits, const GraphicsPath* outline
     }
 }
 
-// A picture of the surface's own size is copied row by row, premultiplied by GDI+'s own conversion: a draw
-// of the whole surface through GDI+ with the outline as its clip costs many times more. The rectangles kept
-// are the ones GDI+ fills when it clips to the outline; the rest stays clear.
+namespace {
+
+// Clears every pixel of the bottom-up rows outside the kept rectangles: GDI+'s scans of a region, bands of
+// rows each split into runs from left to right.
+void ClearOutside(uint32_t* bits, int width, int height, const std::vector<Rect>& kept) {
+    std::vector<std::pair<int, int>> runs;
+    for (int y = 0; y < height; ++y) {
+        runs.clear();
+        for (const Rect& rect : kept) {
+            if (rect.Y <= y && y < rect.Y + rect.Height)
+                runs.emplace_back(std::max(rect.X, 0), std::min(rect.X + rect.Width, width));
+        }
+        std::sort(runs.begin(), runs.end());
+        uint32_t* row = bits + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(width);
+        int x = 0;
+        for (const auto& [left, right] : runs) {
+            if (left > x)
+                std::fill(row + x, row + left, 0u);
+            x = std::max(x, right);
+        }
+        if (x < width)
+            std::fill(row + x, row + width, 0u);
+    }
+}
+
+} // namespace
+
+// A picture of the surface's own size is copied rather than drawn through GDI+ with the outline as its clip,
+// which costs many times more; the rectangles kept are the ones GDI+ fills when it clips to the outline, and
+// the rest is cleared. A picture not drawn yet is decoded straight into the rows, so the window's largest
+// picture never takes memory of its own.
 bool CLayerDialog::CopyBackgroundImage(uint32_t* bits, const GraphicsPath* outline) {
     Bitmap* image = m_backgroundImage.get();
     if (!image || static_cast<int>(image->GetWidth()) != m_width || static_cast<int>(image->GetHeight()) != m_height)
@@ -145,21 +174,26 @@ bool CLayerDialog::CopyBackgroundImage(uint32_t* bits, const GraphicsPath* outli
             return false;
         kept.resize(static_cast<size_t>(std::max(count, 0)));
     }
+    const INT stride = m_width * static_cast<INT>(sizeof(uint32_t));
+    auto* top = reinterpret_cast<BYTE*>(bits + static_cast<size_t>(m_height - 1) * static_cast<size_t>(m_width));
+    if (!CxSkinImageCache::CopyPremultiplied(image, top, -stride) && !CopyDrawnPicture(bits))
+        return false;
+    ClearOutside(bits, m_width, m_height, kept);
+    return true;
+}
+
+// The picture's pixels, premultiplied by GDI+'s own conversion, into the bottom-up rows.
+bool CLayerDialog::CopyDrawnPicture(uint32_t* bits) {
+    Bitmap* image = m_backgroundImage.get();
     xSkinPrepareImage(image);
     Rect all(0, 0, m_width, m_height);
     BitmapData data{};
     if (image->LockBits(&all, ImageLockModeRead, PixelFormat32bppPARGB, &data) != Ok)
         return false;
-    std::memset(bits, 0, SurfaceBytes());
-    for (const Rect& rect : kept) {
-        const int left = std::max(rect.X, 0), right = std::min(rect.X + rect.Width, m_width);
-        const int top = std::max(rect.Y, 0), bottom = std::min(rect.Y + rect.Height, m_height);
-        for (int y = top; y < bottom && left < right; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(data.Scan0) +
-                                                                static_cast<ptrdiff_t>(y) * data.Stride);
-            std::memcpy(bits + static_cast<size_t>(m_height - 1 - y) * static_cast<size_t>(m_width) + left, row + left,
-                        static_cast<size_t>(right - left) * sizeof(uint32_t));
-        }
+    for (int y = 0; y < m_height; ++y) {
+        const auto* row = static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
+        std::memcpy(bits + static_cast<size_t>(m_height - 1 - y) * static_cast<size_t>(m_width), row,
+                    static_cast<size_t>(m_width) * sizeof(uint32_t));
     }
     image->UnlockBits(&data);
     return true;

@@ -90,6 +90,7 @@ private:
     void ComposeBackground(uint32_t* bits, const Gdiplus::GraphicsPath* outline, int borderWidth,
                            Gdiplus::ARGB borderColor);
     bool CopyBackgroundImage(uint32_t* bits, const Gdiplus::GraphicsPath* outline);
+    bool CopyDrawnPicture(uint32_t* bits);
     size_t SurfaceBytes() const;
     void PlaceWindow(int width, int height);
 

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstring>
 #include <iterator>
+#include <new>
+#include <utility>
 
 // The imaging component's own factory, which needs no COM apartment on the calling thread.
 extern "C" HRESULT WINAPI WICCreateImagingFactory_Proxy(UINT sdkVersion, IWICImagingFactory** factory);
@@ -19,6 +21,57 @@ template <class Interface> struct ComRelease {
 };
 template <class Interface> using ComPtr = std::unique_ptr<Interface, ComRelease<Interface>>;
 
+// Memory for one picture's pixels, clear until written. A large picture's comes straight from the system,
+// whose pages cost nothing until first written: a picture read but never drawn, or drawn only through
+// CopyPremultiplied, never takes memory for its own pixels.
+class PixelStore {
+public:
+    PixelStore() = default;
+    explicit PixelStore(size_t count) : m_count(count) {
+        if (count * sizeof(UINT32) >= kSystemPagesFrom) {
+            m_data = static_cast<UINT32*>(::VirtualAlloc(nullptr, count * sizeof(UINT32), MEM_RESERVE | MEM_COMMIT,
+                                                         PAGE_READWRITE));
+            m_system = true;
+        } else {
+            m_data = new (std::nothrow) UINT32[count]();
+        }
+        if (!m_data)
+            m_count = 0;
+    }
+    ~PixelStore() { Free(); }
+    PixelStore(const PixelStore&) = delete;
+    PixelStore& operator=(const PixelStore&) = delete;
+    PixelStore& operator=(PixelStore&& other) noexcept {
+        if (this != &other) {
+            Free();
+            m_data = std::exchange(other.m_data, nullptr);
+            m_count = std::exchange(other.m_count, 0);
+            m_system = other.m_system;
+        }
+        return *this;
+    }
+
+    UINT32* data() const { return m_data; }
+    size_t size() const { return m_count; }
+    UINT32* begin() const { return m_data; }
+    UINT32* end() const { return m_data + m_count; }
+
+private:
+    static constexpr size_t kSystemPagesFrom = 64 * 1024;
+
+    void Free() {
+        if (m_system && m_data)
+            ::VirtualFree(m_data, 0, MEM_RELEASE);
+        else
+            delete[] m_data;
+        m_data = nullptr;
+    }
+
+    UINT32* m_data = nullptr;
+    size_t m_count = 0;
+    bool m_system = false;
+};
+
 } // namespace
 
 // One file's picture. A PNG read but not yet drawn keeps its bytes here and its pixels clear; the first
@@ -28,7 +81,7 @@ struct CxSkinImageCache::Pixels {
     UINT height = 0;
     REAL dpiX = 96;
     REAL dpiY = 96;
-    std::vector<UINT32> argb; // top-down rows, width pixels each
+    PixelStore argb; // top-down rows, width pixels each
     std::atomic<bool> pending{false};
     CxLock decoding; // guards the two below and the pixels while they are decoded
     std::vector<BYTE> file;
@@ -59,7 +112,7 @@ public:
 };
 
 // Copies the frame, converted to straight-alpha BGRA (GDI+'s ARGB), into pixels of its own size.
-bool CopyFrame(IWICBitmapFrameDecode* frame, UINT width, UINT height, std::vector<UINT32>& argb) {
+bool CopyFrame(IWICBitmapFrameDecode* frame, UINT width, UINT height, const PixelStore& argb) {
     IWICBitmapSource* rawConverted = nullptr;
     if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame, &rawConverted)))
         return false;
@@ -80,7 +133,7 @@ Decoded FramePixels(IWICBitmapFrameDecode* frame) {
         return nullptr;
     pixels->dpiX = static_cast<REAL>(dpiX);
     pixels->dpiY = static_cast<REAL>(dpiY);
-    pixels->argb.resize(static_cast<size_t>(pixels->width) * pixels->height);
+    pixels->argb = PixelStore(static_cast<size_t>(pixels->width) * pixels->height);
     return CopyFrame(frame, pixels->width, pixels->height, pixels->argb) ? pixels : nullptr;
 }
 
@@ -188,7 +241,7 @@ Decoded DecodeWithGdiplus(const wchar_t* path) {
     pixels->height = decoded.GetHeight();
     pixels->dpiX = decoded.GetHorizontalResolution();
     pixels->dpiY = decoded.GetVerticalResolution();
-    pixels->argb.resize(static_cast<size_t>(pixels->width) * pixels->height);
+    pixels->argb = PixelStore(static_cast<size_t>(pixels->width) * pixels->height);
     BitmapData data{};
     data.Width = pixels->width;
     data.Height = pixels->height;
@@ -293,7 +346,7 @@ std::shared_ptr<CxSkinImageCache::Pixels> CxSkinImageCache::Read(const wchar_t* 
         return nullptr;
     auto pixels = std::make_shared<Pixels>();
     if (ReadPngHeader(bytes, *pixels)) {
-        pixels->argb.resize(static_cast<size_t>(pixels->width) * pixels->height);
+        pixels->argb = PixelStore(static_cast<size_t>(pixels->width) * pixels->height);
         pixels->file = std::move(bytes);
         pixels->path = path;
         pixels->pending = true;
@@ -309,6 +362,53 @@ std::shared_ptr<CxSkinImageCache::Pixels> CxSkinImageCache::Read(const wchar_t* 
     return DecodeWithGdiplus(path);
 }
 
+// The installed cache's decoders. The cache that read a file may be gone (a control outlived it): then
+// decoders are made for this one decode.
+struct CxSkinImageCache::Decoders {
+    Decoders() {
+        if (CxSkinImageCache* cache = Current()) {
+            cache->Factories(imaging, pngDecoders);
+        } else {
+            ownImaging.reset(NewImagingFactory());
+            ownPngDecoders.reset(PngDecoderFactory());
+            imaging = ownImaging.get();
+            pngDecoders = ownPngDecoders.get();
+        }
+    }
+
+    IWICImagingFactory* imaging = nullptr;
+    IClassFactory* pngDecoders = nullptr;
+    ComPtr<IWICImagingFactory> ownImaging;
+    ComPtr<IClassFactory> ownPngDecoders;
+};
+
+bool CxSkinImageCache::CopyPremultiplied(Image* image, BYTE* firstRow, INT stride) {
+    auto* shared = dynamic_cast<SharedPixelsBitmap*>(image);
+    if (!shared || !firstRow)
+        return false;
+    Pixels& pixels = shared->Held();
+    CxLockGuard hold(pixels.decoding);
+    if (!pixels.pending)
+        return false;
+    const Decoders decoders;
+    const auto frame = FirstFrame(decoders.imaging, decoders.pngDecoders, pixels.file);
+    IWICBitmapSource* rawConverted = nullptr;
+    if (!frame || FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.get(), &rawConverted)))
+        return false;
+    const ComPtr<IWICBitmapSource> converted(rawConverted);
+    UINT width = 0, height = 0;
+    if (FAILED(converted->GetSize(&width, &height)) || width != pixels.width || height != pixels.height)
+        return false;
+    // Row by row, since the rows may run bottom-up; the decoder unpacks the picture once, at the first row.
+    const UINT rowBytes = width * 4;
+    for (UINT y = 0; y < height; ++y) {
+        const WICRect row{0, static_cast<INT>(y), static_cast<INT>(width), 1};
+        if (FAILED(converted->CopyPixels(&row, rowBytes, rowBytes, firstRow + static_cast<ptrdiff_t>(y) * stride)))
+            return false;
+    }
+    return true;
+}
+
 void CxSkinImageCache::Prepare(Image* image) {
     auto* shared = dynamic_cast<SharedPixelsBitmap*>(image);
     if (!shared || !shared->Held().pending)
@@ -317,20 +417,8 @@ void CxSkinImageCache::Prepare(Image* image) {
     CxLockGuard hold(pixels.decoding);
     if (!pixels.pending)
         return;
-    // The cache that read the file may be gone (a control outlived it): then a decoder is made for this one.
-    IWICImagingFactory* imaging = nullptr;
-    IClassFactory* pngDecoders = nullptr;
-    ComPtr<IWICImagingFactory> ownImaging;
-    ComPtr<IClassFactory> ownPngDecoders;
-    if (CxSkinImageCache* cache = Current()) {
-        cache->Factories(imaging, pngDecoders);
-    } else {
-        ownImaging.reset(NewImagingFactory());
-        ownPngDecoders.reset(PngDecoderFactory());
-        imaging = ownImaging.get();
-        pngDecoders = ownPngDecoders.get();
-    }
-    const auto frame = FirstFrame(imaging, pngDecoders, pixels.file);
+    const Decoders decoders;
+    const auto frame = FirstFrame(decoders.imaging, decoders.pngDecoders, pixels.file);
     if (!frame || !CopyFrame(frame.get(), pixels.width, pixels.height, pixels.argb)) {
         // GDI+ reads what the imaging component cannot; a picture neither can read stays clear.
         const Decoded fallback = DecodeWithGdiplus(pixels.path.c_str());

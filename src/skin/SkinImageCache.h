@@ -47,10 +47,18 @@ public:
     // Decodes the pixels of a bitmap this cache (or an earlier one) handed out, if not done yet; does
     // nothing for any other image. Safe from any thread.
     static void Prepare(Gdiplus::Image* image);
+    // Decodes a bitmap this cache handed out, not yet decoded, straight into 32-bit premultiplied rows (a
+    // DIB's BGRA, GDI+'s PARGB) of its size: row y starts at firstRow + y * stride, so rows may run
+    // bottom-up. The bitmap's own pixels stay undecoded, and take no memory until it is drawn. False, with
+    // the rows in any state, for any other image or a picture that does not decode: the caller copies the
+    // drawn picture instead.
+    static bool CopyPremultiplied(Gdiplus::Image* image, BYTE* firstRow, INT stride);
 
     struct Pixels;
 
 private:
+    struct Decoders;
+
     static std::wstring Key(const wchar_t* path);
     std::shared_ptr<Pixels> Read(const wchar_t* path);
     // The imaging factory and the PNG decoders' class factory, made at the first need (either may be null).

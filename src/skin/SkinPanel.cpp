@@ -16,6 +16,24 @@ IMPLEMENT_DYNAMIC(CxSkinPanel, CxSkinCtrl)
 
 namespace {
 
+// Narrows a DC's clip to a rectangle for one paint and puts the clip back afterwards.
+class ClipForOnePaint {
+public:
+    ClipForOnePaint(CDC& dc, const RECT& rect) : m_dc(dc), m_saved(::SaveDC(dc.GetSafeHdc())) {
+        m_dc.IntersectClipRect(rect);
+    }
+    ~ClipForOnePaint() {
+        if (m_saved)
+            ::RestoreDC(m_dc.GetSafeHdc(), m_saved);
+    }
+    ClipForOnePaint(const ClipForOnePaint&) = delete;
+    ClipForOnePaint& operator=(const ClipForOnePaint&) = delete;
+
+private:
+    CDC& m_dc;
+    int m_saved;
+};
+
 // Splits a total move into a number of whole-pixel steps that differ by at most one pixel and add up to
 // the total exactly: the fraction left over by the even split is accumulated, and the last step takes
 // whatever the others did not.
@@ -229,29 +247,41 @@ void CxSkinPanel::DrawChildren(CDC* dc, const RECT* clip) {
     if (!dc)
         return;
     const RECT area = GetClientRect();
-    const int width = area.right, height = area.bottom;
-    // The panel is composed off-screen on what lies beneath it, so that it can be put back transformed or
-    // faded as a whole.
+    const bool faded = IsAnimationRunning() && GetFade() >= 1;
+    if (IsTransformed() || faded) {
+        DrawComposed(dc, clip, area.right, area.bottom);
+        return;
+    }
+    // Drawn in place, clipped to the panel: a fresh buffer of the panel's size for every paint costs its
+    // memory again each time, and only a panel put back transformed or faded needs one.
+    const ClipForOnePaint clipped(*dc, area);
+    DrawBackground(dc, area.right, area.bottom);
+    CLayerWnd::DrawChildren(dc, clip);
+}
+
+// The panel composed off-screen on what lies beneath it, so that it can be put back transformed or faded as
+// a whole.
+void CxSkinPanel::DrawComposed(CDC* dc, const RECT* clip, int width, int height) {
     CLayerBuffer composed;
     if (!composed.Create(*dc, width, height))
         return;
     CDC* memory = composed.GetDC();
     memory->BitBlt(0, 0, width, height, *dc, 0, 0, SRCCOPY);
+    DrawBackground(memory, width, height);
+    CLayerWnd::DrawChildren(memory, clip);
+    PresentTransformed(dc, composed);
+}
+
+// The snapshot taken for an animation, or else the background picture.
+void CxSkinPanel::DrawBackground(CDC* dc, int width, int height) {
     if (CDC* snapshot = m_snapshot.GetDC()) {
-        memory->BitBlt(0, 0, std::min(width, m_snapshot.GetWidth()), std::min(height, m_snapshot.GetHeight()),
-                       *snapshot, 0, 0, SRCCOPY);
+        dc->BitBlt(0, 0, std::min(width, m_snapshot.GetWidth()), std::min(height, m_snapshot.GetHeight()), *snapshot, 0,
+                   0, SRCCOPY);
     } else if (m_background) {
-        CxSkinGraphics graphics(memory->GetSafeHdc());
+        CxSkinGraphics graphics(dc->GetSafeHdc());
         xSkinDrawImageStretched(*graphics, m_background.get(), Rect(0, 0, width, height), GetBackgroundStretchMode(),
                                 GetTransparency(), false);
     }
-    CLayerWnd::DrawChildren(memory, clip);
-
-    const bool faded = IsAnimationRunning() && GetFade() >= 1;
-    if (!IsTransformed() && !faded)
-        dc->BitBlt(0, 0, width, height, *memory, 0, 0, SRCCOPY);
-    else
-        PresentTransformed(dc, composed);
 }
 
 void CxSkinPanel::PresentTransformed(CDC* dc, const CLayerBuffer& composed) const {

@@ -313,12 +313,16 @@ TEST_F(MainWindowTest, TheStatusPanelFollowsAChannelChange) {
     EXPECT_GT(AccentPixels(*dialog, *Control(L"5.1")), 0);
 }
 
-// Flipping to the profile strip leaves nothing of the status panel showing through the cards.
+// Flipping to the profile strip leaves nothing of the status panel showing through the cards. The strip is
+// hidden when the window opens, so its cards are only made when it is first shown.
 TEST_F(MainWindowTest, TheProfileStripHidesTheStatusPanel) {
     Open();
+    EXPECT_EQ(Control(L"Game"), nullptr);
     Click(L"PanelSwitchButton");
     EXPECT_EQ(main->GetPanelMode(), CMainHandler::kPanelProfile);
     EXPECT_TRUE(Control(L"PanelProfile")->IsVisible());
+    ASSERT_NE(Control(L"Game"), nullptr);
+    EXPECT_TRUE(Control(L"Game")->IsVisible());
     EXPECT_FALSE(Control(L"PanelStatus")->IsVisible());
     EXPECT_EQ(StalePixels(L"PanelProfile"), 0);
     Click(L"PanelSwitchButton");

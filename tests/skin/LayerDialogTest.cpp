@@ -2,11 +2,14 @@
 // hover and clicks from real mouse messages, repaints read back from the back buffer.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "LayerTestTree.h"
 #include "SkinTestSupport.h"
 #include "TestPaths.h"
 #include "skin/LayerDialog.h"
 #include "skin/SkinGraphics.h"
+#include "skin/SkinImageCache.h"
 
 using namespace Gdiplus;
 using namespace oc::test;
@@ -146,32 +149,47 @@ TEST(LayerDialog, OutlineClipsTheBackgroundAndCarriesTheBorder) {
 }
 
 // A picture of the surface's size is copied rather than drawn; a round outline keeps exactly the pixels a
-// clipped GDI+ draw keeps, so the corners are as clear as before and nothing inside is lost.
+// clipped GDI+ draw keeps, so the corners are as clear as before and nothing inside is lost. Read through the
+// image cache, the picture is decoded straight into the surface, premultiplied, and its own pixels stay
+// undecoded.
 TEST(LayerDialog, ARoundOutlineKeepsThePixelsAClippedDrawKeeps) {
-    TempDir dir;
-    auto image = SolidImage(90, 70, 0xFF2040C0);
-    HostWindow host;
-    LoadBackgroundPicture(host, dir, *image);
-    GraphicsPath outline;
-    outline.AddEllipse(3, 4, 80, 60);
-    host.m_root.SetBackground(0, 0, &outline, 0, 0);
-
-    Bitmap reference(90, 70, PixelFormat32bppPARGB);
-    {
-        Graphics g(&reference);
-        g.SetClip(&outline, CombineModeReplace);
-        g.DrawImage(image.get(), 0, 0, 90, 70);
-    }
-    int kept = 0;
-    for (int y = 0; y < 70; ++y) {
-        for (int x = 0; x < 90; ++x) {
-            Color expected;
-            reference.GetPixel(x, y, &expected);
-            ASSERT_EQ(Alpha(host.m_root.GetPixel(x, y)), expected.GetA()) << x << "," << y;
-            kept += expected.GetA() != 0;
+    for (const bool cached : {false, true}) {
+        SCOPED_TRACE(cached ? "through the image cache" : "without a cache");
+        std::optional<CxSkinImageCache> cache;
+        if (cached)
+            cache.emplace();
+        TempDir dir;
+        auto image = SolidImage(90, 70, 0xC02040C0);
+        HostWindow host;
+        LoadBackgroundPicture(host, dir, *image);
+        GraphicsPath outline;
+        outline.AddEllipse(3, 4, 80, 60);
+        host.m_root.SetBackground(0, 0, &outline, 0, 0);
+        if (cached) {
+            EXPECT_EQ(cache->GetPendingCount(), 1u);
         }
+
+        Bitmap reference(90, 70, PixelFormat32bppPARGB);
+        {
+            Graphics g(&reference);
+            g.SetClip(&outline, CombineModeReplace);
+            g.DrawImage(image.get(), 0, 0, 90, 70);
+        }
+        int kept = 0;
+        for (int y = 0; y < 70; ++y) {
+            for (int x = 0; x < 90; ++x) {
+                Color expected;
+                reference.GetPixel(x, y, &expected);
+                const uint32_t pixel = host.m_root.GetPixel(x, y);
+                ASSERT_EQ(Alpha(pixel), expected.GetA()) << x << "," << y;
+                if (expected.GetA() == 0)
+                    continue;
+                ++kept;
+                ASSERT_NEAR(Blue(pixel), 0xC0 * 0xC0 / 255, 2) << x << "," << y; // premultiplied
+            }
+        }
+        EXPECT_GT(kept, 3000); // most of the ellipse's 3770 pixels
     }
-    EXPECT_GT(kept, 3000); // most of the ellipse's 3770 pixels
 }
 
 TEST(LayerDialog, MouseMessagesHoverAndClickTheRightLayer) {

@@ -228,10 +228,13 @@ TEST(SkinPanel, PaintsItsBackgroundUnderItsChildrenAndClipsThemToItsArea) {
     panel->Create();
     panel->SetBackgroundImage(SolidImage(100, 60, kRed));
     Make<Swatch>(AsParent(panel), 0, 0, 30, 30, kBlue);
+    // Drawn after the panel, outside it: the panel's clip has to be gone by then.
+    host.Place(new Swatch(kGreen), 130, 10, 20, 20)->Create();
     host.Paint();
     EXPECT_TRUE(NearColor(host.At(25, 15), kBlue));
     EXPECT_TRUE(NearColor(host.At(100, 50), kRed));
     EXPECT_TRUE(NearColor(host.At(150, 50), kHostGrey));
+    EXPECT_TRUE(NearColor(host.At(140, 20), kGreen));
 
     // Scrolled by 20 the child's lower part remains; what went above the panel is not drawn.
     panel->SetScrollPos(20, TRUE, FALSE);
