@@ -8,6 +8,7 @@
 #include "framework/Wnd.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinImageCache.h"
+#include "skin/SystemCursor.h"
 
 using namespace Gdiplus;
 
@@ -339,7 +340,7 @@ void CLayerDialog::OnMouseMove(UINT flags, POINT point) {
         if (m_hovered)
             m_hovered->OnMouseOut();
         m_hovered = nullptr;
-        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+        ::SetCursor(xSkinSystemCursor(IDC_ARROW));
         return;
     }
     const RECT inHost = layer->GetRectInHost();

@@ -11,6 +11,7 @@
 #include "skin/SkinDraw.h"
 #include "skin/SkinFontFace.h"
 #include "skin/SkinGraphics.h"
+#include "skin/SystemCursor.h"
 
 using namespace Gdiplus;
 
@@ -32,7 +33,7 @@ bool Differs(double a, double b) {
 }
 
 HCURSOR SharedArrow() {
-    return ::LoadCursorW(nullptr, IDC_ARROW);
+    return xSkinSystemCursor(IDC_ARROW);
 }
 
 // The culture's face; empty while the system's dialog face serves. Only the UI thread sets and reads it.
@@ -237,8 +238,7 @@ void CxSkinCtrl::SetCursor(UINT id, BOOL system) {
     // System cursors are shared and never destroyed; a resource cursor is loaded as our own copy.
     HCURSOR cursor = nullptr;
     if (system) {
-        cursor = static_cast<HCURSOR>(
-            ::LoadImageW(nullptr, MAKEINTRESOURCEW(id), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+        cursor = xSkinSystemCursor(MAKEINTRESOURCEW(id));
     } else {
         cursor = static_cast<HCURSOR>(
             ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));

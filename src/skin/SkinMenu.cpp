@@ -7,6 +7,7 @@
 #include "skin/SkinDraw.h"
 #include "skin/SkinGraphics.h"
 #include "skin/SkinMenuItem.h"
+#include "skin/SystemCursor.h"
 
 using namespace Gdiplus;
 
@@ -363,7 +364,7 @@ void CxSkinMenu::OnMouseMoveMessage(POINT point) {
             SetTimer(kHoverTimer, kHoverPeriodMs);
         }
     }
-    ::SetCursor(::LoadCursorW(nullptr, (Row(m_hotItem) && !m_openSubMenu) ? IDC_HAND : IDC_ARROW));
+    ::SetCursor(xSkinSystemCursor((Row(m_hotItem) && !m_openSubMenu) ? IDC_HAND : IDC_ARROW));
 }
 
 void CxSkinMenu::OnLButtonUpMessage(POINT point) {

@@ -317,12 +317,12 @@ TEST_F(MainWindowTest, TheStatusPanelFollowsAChannelChange) {
 // hidden when the window opens, so its cards are only made when it is first shown.
 TEST_F(MainWindowTest, TheProfileStripHidesTheStatusPanel) {
     Open();
-    EXPECT_EQ(Control(L"Game"), nullptr);
+    EXPECT_EQ(Control(L"Game*"), nullptr); // a built-in profile's card
     Click(L"PanelSwitchButton");
     EXPECT_EQ(main->GetPanelMode(), CMainHandler::kPanelProfile);
     EXPECT_TRUE(Control(L"PanelProfile")->IsVisible());
-    ASSERT_NE(Control(L"Game"), nullptr);
-    EXPECT_TRUE(Control(L"Game")->IsVisible());
+    ASSERT_NE(Control(L"Game*"), nullptr);
+    EXPECT_TRUE(Control(L"Game*")->IsVisible());
     EXPECT_FALSE(Control(L"PanelStatus")->IsVisible());
     EXPECT_EQ(StalePixels(L"PanelProfile"), 0);
     Click(L"PanelSwitchButton");
