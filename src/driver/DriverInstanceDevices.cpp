@@ -371,8 +371,11 @@ int32_t CDriverInstance::SetDefaultCaptureEndpointByName(const std::wstring& end
 
 void CDriverInstance::SetCurrentContent(const std::wstring& contentName) {
     std::lock_guard device(m_deviceLock);
-    SelectCurrentByCode(::EndpointPrefixToCode(contentName));
-    if (m_currentDevice)
+    const int32_t code = ::EndpointPrefixToCode(contentName);
+    SelectCurrentByCode(code);
+    // A panel of an endpoint the device lacks stays with no endpoint: remembered for the current one, it
+    // would be what that endpoint's menu opens. A panel of no endpoint belongs to the current one.
+    if (m_currentDevice && (code < 1 || m_currentDevice->Code() == code))
         m_currentDevice->contentName = contentName;
 }
 

@@ -358,8 +358,11 @@ TEST_F(DeviceListTest, ContentNamesFollowTheShownPanel) {
     EXPECT_EQ(Driver()->GetEndpointContent(L"HeadPhone"), L"HeadPhoneEQ");
     EXPECT_EQ(Driver()->GetEndpointContent(L"Speaker"), L"SpeakerVol");
 
-    // A panel of an endpoint the device lacks, and one of no endpoint, leave the current endpoint.
+    // A panel of an endpoint the device lacks, and one of no endpoint, leave the current endpoint. The
+    // absent endpoint's panel is not remembered for the current one: its menu would open that panel.
     Driver()->SetCurrentContent(L"SpeakerQuarterEQ");
+    EXPECT_EQ(Driver()->GetCurrentEndpointName(), L"HeadPhone");
+    EXPECT_EQ(Driver()->GetEndpointContent(L"HeadPhone"), L"HeadPhoneEQ");
     Driver()->SetCurrentContent(L"Profile");
     EXPECT_EQ(Driver()->GetCurrentEndpointName(), L"HeadPhone");
     EXPECT_EQ(Driver()->GetEndpointContent(L"HeadPhone"), L"Profile");
