@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine64 fonts-wine xvfb xauth googletest clang libclang-rt-14-dev
-          python3 librsvg2-bin fonts-wqy-microhei fonts-tlwg-loma-ttf)
+          python3 librsvg2-bin fonts-wqy-microhei fonts-tlwg-loma-ttf x11-apps)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

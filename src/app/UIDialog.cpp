@@ -101,8 +101,12 @@ BOOL CUIDialog::OnInitDialog() {
 }
 
 BOOL CUIDialog::OnEscapeKey() {
-    if (IsMainWindow())
-        return FALSE;
+    if (IsMainWindow()) {
+        // The main window answers every key itself (no dialog manager closes it): Escape is its close
+        // command, which hides it to the tray or ends the program as the tray setting says.
+        SendMessage(WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
+    }
     // As the main window closes a dialog: the handler takes back what it only previewed, then the dialog ends.
     if (IHandler* handler = GetHandler())
         handler->OnDeactivate();

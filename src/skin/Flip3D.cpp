@@ -129,9 +129,6 @@ bool CFlip3D::Build() {
     m_height = m_panelRect.bottom - m_panelRect.top;
     if (m_width <= 0 || m_height <= 0)
         return false;
-    HWND focus = m_hostWindow;
-    while (HWND parent = ::GetParent(focus))
-        focus = parent;
 
     // Kept loaded until Release: the Direct3D object's code lives in it.
     if (!m_module && !(m_module = LoadDirect3D()))
@@ -142,7 +139,7 @@ bool CFlip3D::Build() {
         return false;
     SafeRelease(m_d3d);
     m_d3d = create(D3D_SDK_VERSION);
-    if (!m_d3d || !CreateDevice(focus) || !DeviceCapsFit() || !CreateQuads())
+    if (!m_d3d || !CreateTargetWindow() || !CreateDevice() || !DeviceCapsFit() || !CreateQuads())
         return false;
     SetStates();
 
@@ -166,7 +163,14 @@ bool CFlip3D::Build() {
     return true;
 }
 
-bool CFlip3D::CreateDevice(HWND focus) {
+bool CFlip3D::CreateTargetWindow() {
+    if (m_target.GetSafeHwnd())
+        return true;
+    return m_target.CreateEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, CWnd::RegisterWndClass(0), L"", WS_POPUP, 0, 0,
+                             m_width, m_height, nullptr) != FALSE;
+}
+
+bool CFlip3D::CreateDevice() {
     D3DDISPLAYMODE mode{};
     D3DCAPS9 caps{};
     if (FAILED(m_d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode)) ||
@@ -184,14 +188,15 @@ bool CFlip3D::CreateDevice(HWND focus) {
     present.BackBufferCount = 1;
     present.MultiSampleType = D3DMULTISAMPLE_NONE;
     present.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    present.hDeviceWindow = m_hostWindow;
+    present.hDeviceWindow = m_target.GetSafeHwnd();
     present.Windowed = TRUE;
     present.EnableAutoDepthStencil = TRUE;
     present.AutoDepthStencilFormat = D3DFMT_D16;
     present.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
     present.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     return SUCCEEDED(
-        m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, focus, vertexProcessing, &present, &m_device));
+        m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_target.GetSafeHwnd(), vertexProcessing, &present,
+                            &m_device));
 }
 
 bool CFlip3D::DeviceCapsFit() const {
@@ -407,6 +412,8 @@ void CFlip3D::Release() {
     SafeRelease(m_frontQuad);
     SafeRelease(m_device);
     SafeRelease(m_d3d);
+    if (m_target.GetSafeHwnd())
+        m_target.DestroyWindow();
     if (m_module) {
         ::FreeLibrary(m_module);
         m_module = nullptr;

@@ -3,7 +3,10 @@
 // frame in the layered host window: the front panel tilts about its horizontal axis and shrinks while the
 // back panel stays flat behind it. Direct3D 9 is bound at run time, so a system without it still starts
 // and the caller falls back to the layer tree's zoom or fade when Init fails. The panels are snapshots
-// taken at Init. User-interface thread only; every frame is presented under the host's repaint lock.
+// taken at Init. The device renders off-screen into a hidden window of its own and every frame is read back
+// and presented through the host's layered surface: a device bound to the layered host itself makes some
+// systems (Wine's GL layer among them) put a drawable over the window that hides its picture for good.
+// User-interface thread only; every frame is presented under the host's repaint lock.
 
 #include <windows.h>
 #include <d3d9.h>
@@ -13,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/Wnd.h"
 #include "skin/D3DMatrix.h"
 
 class CLayerDialog;
@@ -60,7 +64,8 @@ protected:
 
 private:
     bool Build();
-    bool CreateDevice(HWND focus);
+    bool CreateTargetWindow();
+    bool CreateDevice();
     bool DeviceCapsFit() const;
     bool CreateQuads();
     void SetStates();
@@ -69,6 +74,8 @@ private:
     void PresentFrame();
 
     HWND m_hostWindow = nullptr;
+    // Never shown: the device's window and focus window, so the device touches no window the user sees.
+    CWnd m_target;
     bool m_deviceReady = false;
     bool m_initialised = false;
     D3DFORMAT m_format = D3DFMT_A8R8G8B8;

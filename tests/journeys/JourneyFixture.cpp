@@ -1,9 +1,11 @@
 #include "JourneyFixture.h"
 
+#include "ScreenPicture.h"
 #include "TestPaths.h"
 #include "app/OvercoatApp.h"
 #include "app/OvercoatDlg.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -71,19 +73,25 @@ fs::path Journey::Pictures() {
     return test::ProgramDir().parent_path() / "gallery" / "journeys";
 }
 
-void Journey::SetUpTestSuite() {
+void Journey::StartProgram(const wchar_t* scenario, bool welcome) {
     std::error_code ignored;
     fs::create_directories(Pictures(), ignored);
     EmptyDataFolder();
     const fs::path data = DataFolder();
     fs::create_directories(data);
-    std::ofstream(data / "setting.ini") << "[Setting]\nMultiLanguage=en-US\n";
+    std::ofstream(data / "setting.ini") << "[Setting]\nMultiLanguage=en-US\n"
+                                        << (welcome ? "" : "WelcomeMsg=0\n");
 
-    ::SetEnvironmentVariableW(L"OC_SIM_SCENARIO", L"default");
+    ::SetEnvironmentVariableW(L"OC_SIM_SCENARIO", scenario);
     ::SetEnvironmentVariableW(L"OC_SIM_STATE", (Scratch() / "device.state").c_str());
     const std::wstring pipe = L"\\\\.\\pipe\\OvercoatJourneys" + std::to_wstring(::GetCurrentProcessId());
     ::SetEnvironmentVariableW(L"OC_SIM_PIPE", pipe.c_str());
     s_device = std::make_unique<SimPipe>(pipe);
+    s_program = std::make_unique<RunningProgram>(test::ProgramDir() / "Overcoat.exe", Scratch());
+}
+
+void Journey::Restart() {
+    s_program.reset();
     s_program = std::make_unique<RunningProgram>(test::ProgramDir() / "Overcoat.exe", Scratch());
 }
 
@@ -157,6 +165,69 @@ ProbedWindow Journey::MainWhen(const RunningProgram::WindowTest& test, std::chro
         },
         timeout);
     return last ? *last : ProbedWindow{};
+}
+
+namespace {
+
+// The program's other shown windows over the window, in the window's pixels.
+std::vector<RECT> WindowsOver(HWND window) {
+    std::vector<RECT> over;
+    for (HWND other : Journey::Program().Windows()) {
+        RECT rect{};
+        if (other != window && ::GetWindowRect(other, &rect))
+            over.push_back(InWindow(window, rect));
+    }
+    return over;
+}
+
+// The worst tile difference of the two pictures, tiles under another window left out.
+double ScreenDifference(const Picture& drawn, const Picture& seen, const std::vector<RECT>& over) {
+    constexpr int kBand = 16;
+    double worst = 0;
+    for (LONG top = 0; top < drawn.Height(); top += kBand) {
+        const RECT band{0, top, drawn.Width(), std::min<LONG>(top + kBand, drawn.Height())};
+        bool covered = false;
+        for (const RECT& rect : over) {
+            RECT common{};
+            covered = covered || ::IntersectRect(&common, &rect, &band);
+        }
+        if (!covered)
+            worst = std::max(worst, drawn.WorstTileDifference(seen, band));
+    }
+    return worst;
+}
+
+} // namespace
+
+bool Journey::ScreenShowsBackBuffer(HWND window, const std::string& step) {
+    // Identical pixels differ by nothing; a stale or black window by far more than this.
+    constexpr double kTolerance = 12.0;
+    const fs::path drawnFile = Pictures() / (step + "-drawn.png");
+    Picture drawn, seen;
+    double difference = 0;
+    const bool agree = Eventually(
+        [&] {
+            if (!Program().SavePicture(window, drawnFile))
+                return false;
+            drawn = Picture::FromFile(drawnFile);
+            seen = Picture::FromScreen(window);
+            if (!drawn.Loaded() || !seen.Loaded() || drawn.Width() != seen.Width() ||
+                drawn.Height() != seen.Height())
+                return false;
+            difference = ScreenDifference(drawn, seen, WindowsOver(window));
+            return difference <= kTolerance;
+        },
+        std::chrono::seconds(4));
+    if (!agree) {
+        seen.Save(Pictures() / (step + "-seen.png"));
+        ADD_FAILURE() << "after " << step << " the screen does not show what the program drew (worst tile differs by "
+                      << difference << ", " << drawn.Width() << "x" << drawn.Height() << " drawn, " << seen.Width()
+                      << "x" << seen.Height() << " seen); see " << (Pictures() / step).string() << "-*.png";
+    } else {
+        std::error_code ignored;
+        fs::remove(drawnFile, ignored);
+    }
+    return agree;
 }
 
 std::wstring Journey::Text(const std::wstring& key, const std::wstring& culture) {

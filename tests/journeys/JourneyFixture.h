@@ -16,7 +16,11 @@ namespace oc::journey {
 
 class Journey : public testing::Test {
 public:
-    static void SetUpTestSuite();
+    // The default device; a suite of its own may start the program against another scenario instead.
+    static void SetUpTestSuite() { StartProgram(L"default", true); }
+    static void StartProgram(const wchar_t* scenario, bool welcome);
+    // Starts the program again after it ended, with the same device and data folder.
+    static void Restart();
     static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
@@ -46,6 +50,12 @@ public:
     static std::vector<std::wstring> VolumeWriteEndpoints();
     // A number the device holds ("get <endpoint> <property>").
     static double DeviceValue(const std::wstring& endpoint, const std::wstring& property);
+
+    // What the user sees of the window agrees with what the program drew (its back buffer), waiting a few
+    // seconds for the picture to settle; otherwise a failed expectation naming the step, with both pictures
+    // kept beside the journeys' other pictures. Other windows of the program over it (a tooltip) are left
+    // out of the comparison.
+    static bool ScreenShowsBackBuffer(HWND window, const std::string& step);
 
     // A double click on the tray icon, as the shell reports it.
     static void RestoreFromTray();

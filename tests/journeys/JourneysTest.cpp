@@ -4,12 +4,11 @@
 // while a page is shown, the language switched in the settings, hiding to the tray and coming back, and an
 // endpoint unplugged and plugged in again. They share one start of the program and run in this order.
 #include "JourneyFixture.h"
+#include "ScreenPicture.h"
 #include "TestPaths.h"
 #include "markup/Utf8.h"
 
 #include "app/OvercoatDlg.h"
-
-#include <gdiplus.h>
 
 #include <algorithm>
 #include <cmath>
@@ -21,75 +20,6 @@ namespace oc::journey {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Pictures of one window read back for comparison.
-class Picture {
-public:
-    explicit Picture(const std::filesystem::path& file) {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
-        m_image = std::make_unique<Gdiplus::Bitmap>(file.wstring().c_str());
-    }
-    ~Picture() {
-        m_image.reset();
-        Gdiplus::GdiplusShutdown(m_token);
-    }
-    bool Loaded() const { return m_image->GetLastStatus() == Gdiplus::Ok; }
-    // The share of the area's pixels (every fourth in each direction) that are fully opaque.
-    double OpaqueShare(const RECT& area) const {
-        int opaque = 0, total = 0;
-        for (LONG y = area.top; y < area.bottom; y += 4) {
-            for (LONG x = area.left; x < area.right; x += 4) {
-                Gdiplus::Color color;
-                m_image->GetPixel(x, y, &color);
-                opaque += color.GetA() == 255;
-                ++total;
-            }
-        }
-        return total ? static_cast<double>(opaque) / total : 0;
-    }
-    // The mean difference of the colour channels over the area (window pixels), 0..255.
-    double MeanDifference(const Picture& other, const RECT& area) const {
-        double sum = 0;
-        int count = 0;
-        for (LONG y = area.top; y < area.bottom; ++y) {
-            for (LONG x = area.left; x < area.right; ++x) {
-                Gdiplus::Color a, b;
-                m_image->GetPixel(x, y, &a);
-                other.m_image->GetPixel(x, y, &b);
-                sum += std::abs(a.GetR() - b.GetR()) + std::abs(a.GetG() - b.GetG()) + std::abs(a.GetB() - b.GetB());
-                count += 3;
-            }
-        }
-        return count ? sum / count : 0;
-    }
-
-    // How many pixels of the area (window pixels) show the accent blue that marks a lit item.
-    int AccentPixels(const RECT& area) const {
-        int count = 0;
-        for (LONG y = area.top; y < area.bottom; ++y) {
-            for (LONG x = area.left; x < area.right; ++x) {
-                Gdiplus::Color color;
-                m_image->GetPixel(x, y, &color);
-                count += color.GetB() > 160 && color.GetB() - color.GetR() > 90;
-            }
-        }
-        return count;
-    }
-
-private:
-    ULONG_PTR m_token = 0;
-    std::unique_ptr<Gdiplus::Bitmap> m_image;
-};
-
-// A control's place in its window's picture.
-RECT InWindow(HWND window, const RECT& screen) {
-    RECT frame{};
-    ::GetWindowRect(window, &frame);
-    RECT rect = screen;
-    ::OffsetRect(&rect, -frame.left, -frame.top);
-    return rect;
-}
 
 TEST_F(Journey, StartShowsTheWelcomePromptOverTheMainWindowAndItsButtonDismissesIt) {
     std::optional<ProbedWindow> welcome = Program().WaitFor(RunningProgram::Named(L"Dialog_WelcomeMsg"));
@@ -103,7 +33,7 @@ TEST_F(Journey, StartShowsTheWelcomePromptOverTheMainWindowAndItsButtonDismisses
     ::GetWindowRect(main.hwnd, &window);
     ASSERT_TRUE(Program().SavePicture(main.hwnd, Pictures() / "start.png"));
     {
-        Picture picture(Pictures() / "start.png");
+        const Picture picture = Picture::FromFile(Pictures() / "start.png");
         ASSERT_TRUE(picture.Loaded());
         const RECT inner{20, 20, window.right - window.left - 20, window.bottom - window.top - 20};
         EXPECT_GT(picture.OpaqueShare(inner), 0.99) << "the main window is not drawn whole";
@@ -241,7 +171,7 @@ TEST_F(Journey, ChannelsAndSampleRatePickedOnTheSpeakerPagesShowInTheStatusPanel
     // And as drawn: only the chosen count shows in the accent colour.
     ASSERT_TRUE(Program().SavePicture(main.hwnd, Pictures() / "six-channels.png"));
     {
-        Picture picture(Pictures() / "six-channels.png");
+        const Picture picture = Picture::FromFile(Pictures() / "six-channels.png");
         ASSERT_TRUE(picture.Loaded());
         EXPECT_GT(picture.AccentPixels(InWindow(main.hwnd, six->rect)), 5) << "5.1 is not drawn lit";
         EXPECT_LT(picture.AccentPixels(InWindow(main.hwnd, two->rect)), 3) << "2 is still drawn lit";
@@ -376,8 +306,8 @@ TEST_F(Journey, LanguageChosenInTheSettingsRetextsTheMainWindowAtOnce) {
     EXPECT_EQ(main.Find(L"TextStatusChannels")->text, german);
     ASSERT_TRUE(Program().SavePicture(main.hwnd, Pictures() / "german.png"));
     {
-        Picture english(Pictures() / "english.png");
-        Picture deutsch(Pictures() / "german.png");
+        const Picture english = Picture::FromFile(Pictures() / "english.png");
+        const Picture deutsch = Picture::FromFile(Pictures() / "german.png");
         ASSERT_TRUE(english.Loaded() && deutsch.Loaded());
         EXPECT_GT(english.MeanDifference(deutsch, area), 2.0) << "the label's pixels did not change";
     }
@@ -422,8 +352,8 @@ TEST_F(Journey, ClosingHidesToTheTrayAndTheTrayIconBringsTheSameWindowBack) {
     Program().MoveMouse(main.hwnd, rest);
     ::Sleep(300);
     ASSERT_TRUE(Program().SavePicture(main.hwnd, Pictures() / "after-tray.png"));
-    Picture before(Pictures() / "before-tray.png");
-    Picture after(Pictures() / "after-tray.png");
+    const Picture before = Picture::FromFile(Pictures() / "before-tray.png");
+    const Picture after = Picture::FromFile(Pictures() / "after-tray.png");
     ASSERT_TRUE(before.Loaded() && after.Loaded());
     EXPECT_LT(before.MeanDifference(after, area), 4.0) << "the device list looks different after the restore";
 }

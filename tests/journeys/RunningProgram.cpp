@@ -4,6 +4,7 @@
 #include "app/WindowProbe.h"
 #include "markup/Utf8.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -244,6 +245,64 @@ void RunningProgram::Key(HWND window, UINT virtualKey) const {
     const UINT scan = ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
     ::PostMessageW(window, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
     ::PostMessageW(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+}
+
+namespace {
+
+// Absolute mouse input is given in 0..65535 over the primary screen.
+INPUT MouseInput(POINT screen, DWORD flags, DWORD data = 0) {
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((screen.x * 65535LL + width / 2) / std::max(width - 1, 1));
+    input.mi.dy = static_cast<LONG>((screen.y * 65535LL + height / 2) / std::max(height - 1, 1));
+    input.mi.mouseData = data;
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    return input;
+}
+
+void Send(std::vector<INPUT> inputs) {
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    // The program takes input on its own thread: a short pause lets one gesture land before the next.
+    ::Sleep(60);
+}
+
+} // namespace
+
+void RunningProgram::UserMove(POINT screen) {
+    Send({MouseInput(screen, 0)});
+}
+
+void RunningProgram::UserClick(POINT screen) {
+    Send({MouseInput(screen, 0)});
+    Send({MouseInput(screen, MOUSEEVENTF_LEFTDOWN), MouseInput(screen, MOUSEEVENTF_LEFTUP)});
+}
+
+void RunningProgram::UserRightClick(POINT screen) {
+    Send({MouseInput(screen, 0)});
+    Send({MouseInput(screen, MOUSEEVENTF_RIGHTDOWN), MouseInput(screen, MOUSEEVENTF_RIGHTUP)});
+}
+
+void RunningProgram::UserWheel(POINT screen, int notches) {
+    Send({MouseInput(screen, 0)});
+    Send({MouseInput(screen, MOUSEEVENTF_WHEEL, static_cast<DWORD>(notches * WHEEL_DELTA))});
+}
+
+void RunningProgram::UserKeys(const std::vector<UINT>& virtualKeys) {
+    std::vector<INPUT> inputs;
+    const auto key = [](UINT virtualKey, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = static_cast<WORD>(virtualKey);
+        input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = flags;
+        return input;
+    };
+    for (UINT virtualKey : virtualKeys)
+        inputs.push_back(key(virtualKey, 0));
+    for (auto it = virtualKeys.rbegin(); it != virtualKeys.rend(); ++it)
+        inputs.push_back(key(*it, KEYEVENTF_KEYUP));
+    Send(std::move(inputs));
 }
 
 void RunningProgram::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {

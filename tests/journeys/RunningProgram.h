@@ -84,6 +84,14 @@ public:
     void MoveMouse(HWND window, POINT screen) const { Mouse(window, WM_MOUSEMOVE, 0, screen); }
     void RightClick(HWND window, POINT screen) const;
     void Key(HWND window, UINT virtualKey) const;
+    // Input as a user's mouse and keyboard make it (SendInput): the cursor and the key state move, and the
+    // system routes each event to the window under the cursor or with the focus.
+    static void UserMove(POINT screen);
+    static void UserClick(POINT screen);
+    static void UserRightClick(POINT screen);
+    static void UserWheel(POINT screen, int notches); // positive: away from the user (up)
+    // The keys pressed in order, then released in reverse order (a chord such as Alt+F4).
+    static void UserKeys(const std::vector<UINT>& virtualKeys);
     // A posted message of the program's own kind (the shell's notice to its tray icon).
     void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const;
 
