@@ -54,9 +54,12 @@ std::wstring ModuleFolder() {
     return path.substr(0, path.rfind(L'\\') + 1);
 }
 
-void CreateFolders(const std::wstring& folder) {
-    std::error_code ignored; // folders that cannot be made are not reported
-    std::filesystem::create_directories(std::filesystem::path(folder), ignored);
+// True when the folder is there afterwards; a file of its name in its place makes that impossible.
+bool CreateFolders(const std::wstring& folder) {
+    const std::filesystem::path path(folder);
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    return std::filesystem::is_directory(path, error);
 }
 
 // The real system version: the version functions of the API answer what the manifest allows.
@@ -195,11 +198,16 @@ void COvercoatApp::UseProgramFolder(const std::wstring& folder) {
 void COvercoatApp::InitPaths() {
     m_programFolder = m_programFolderOverride.empty() ? ModuleFolder() : m_programFolderOverride;
     std::wstring dataFolder;
-    m_dataFolder = FormatString(dataFolder, L"%ls%ls\\", GetCommonAppDataPath(m_programFolder).c_str(), kCompanyName);
-    // Wide names throughout: a folder name outside the ANSI code page must not turn into '?'.
-    CreateFolders(m_dataFolder);
-    CreateFolders(m_dataFolder + L"Profile\\");
-    CreateFolders(m_dataFolder + L"EffectPlugins\\");
+    const std::wstring commonData =
+        m_commonDataOverride.empty() ? GetCommonAppDataPath(m_programFolder) : m_commonDataOverride;
+    m_dataFolder = FormatString(dataFolder, L"%ls%ls\\", commonData.c_str(), kCompanyName);
+    // Wide names throughout: a folder name outside the ANSI code page must not turn into '?'. The first
+    // folder that cannot be made is told to the user once the program can show a message.
+    m_unusableDataFolder.clear();
+    for (const std::wstring& folder : {m_dataFolder, m_dataFolder + L"Profile\\", m_dataFolder + L"EffectPlugins\\"}) {
+        if (!CreateFolders(folder) && m_unusableDataFolder.empty())
+            m_unusableDataFolder = folder;
+    }
     m_skinFolder = m_programFolder + L"Skin\\" + kSkinName + L"\\";
     m_profileFolder = m_programFolder + L"profile\\";
 
@@ -326,6 +334,7 @@ BOOL COvercoatApp::InitInstance() {
 
     if (m_stages.createMarkupController)
         m_stages.createMarkupController(*this);
+    ReportUnusableDataFolder();
     // Without a driver object there is no device to ask about: that is the no-device case.
     DeviceCheck device = m_stages.openDevice ? m_stages.openDevice(*this) : DeviceCheck::Missing;
     if (device != DeviceCheck::Ready) {

@@ -76,6 +76,9 @@ public:
 
     // Runs from another program folder than the executable's (tests); InitPaths keeps it.
     void UseProgramFolder(const std::wstring& folder);
+    // Keeps the data folder under another folder than the system's common application data (tests; ends
+    // with a backslash); InitPaths keeps it.
+    void UseCommonDataFolder(const std::wstring& folder) { m_commonDataOverride = folder; }
 
     // Loads every .xaml file of the culture's language folder, falling back to the first culture of the
     // shipped list that has files (and storing it as the chosen language). Each culture's common.xaml
@@ -90,6 +93,10 @@ public:
     void SetLanguageString(const std::wstring& key, const std::wstring& text);
     // A text beginning with "ml_" is a key: its language text, or the key itself when it has none.
     std::wstring TranslateText(const std::wstring& text) const;
+    // The language text of a message that names something ("{0}" in the text stands for the value). The
+    // English text stands in when the key is missing or its text lacks the placeholder, so that a damaged
+    // language file never hides what a message has to name.
+    std::wstring FormatLanguageText(const std::wstring& key, const wchar_t* english, const std::wstring& value) const;
     // The language texts; created by the first language load (null until then).
     std::unique_ptr<std::map<std::wstring, std::wstring>>& LanguageStrings() { return m_languageStrings; }
     // One language file read: its "sys:String" entries enter the texts. Releases the root.
@@ -121,8 +128,13 @@ public:
     void ShowNoEffectPanelMessage();
     // A core skin file (the main window's markup or the style dictionary) could not be loaded: the skin
     // cannot draw a message, so a plain system message box names the file, and the program's exit code
-    // says it ended on an error.
+    // says it ended on an error. A second start's "/q" ends the box as a click would.
     void ReportSkinFileFailure(const std::wstring& path);
+    // The data folder (or one of its Profile and EffectPlugins folders) that could not be created, empty when
+    // all three are there; the program then runs on defaults and saves nothing.
+    const std::wstring& GetUnusableDataFolder() const { return m_unusableDataFolder; }
+    // Tells the user, once per start, that the data folder could not be created (nothing when it was).
+    void ReportUnusableDataFolder();
     int GetExitCode() const { return m_exitCode; }
 
     // The steps that the other parts of the program contribute (see StartupStages).
@@ -150,9 +162,11 @@ private:
     void ForwardToFirstInstance();
 
     std::wstring m_programFolderOverride;
+    std::wstring m_commonDataOverride;
     std::wstring m_programFolder;
     std::wstring m_skinFolder;
     std::wstring m_dataFolder;
+    std::wstring m_unusableDataFolder;
     std::wstring m_profileFolder;
     std::wstring m_title;
     unsigned m_switches = 0;

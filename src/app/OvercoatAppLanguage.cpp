@@ -6,6 +6,8 @@
 #include "markup/ProfileObject.h"
 #include "skin/SkinCtrl.h"
 
+#include <string_view>
+
 namespace {
 
 constexpr const wchar_t* kCultures[] = {
@@ -14,6 +16,7 @@ constexpr const wchar_t* kCultures[] = {
 };
 
 constexpr wchar_t kKeyPrefix[] = L"ml_";
+constexpr wchar_t kEnglish[] = L"en-US";
 constexpr wchar_t kCommonFile[] = L"common.xaml";
 
 // A directory search, closed with the object.
@@ -41,8 +44,14 @@ struct ParserRelease {
 };
 using ParserPtr = std::unique_ptr<IProfileParser, ParserRelease>;
 
+// Which texts of a parsed language file enter the map.
+enum class TextsTaken {
+    All,
+    LanguageList, // only the culture's name and description
+};
+
 // The texts of one parsed language file (not taken over), each replacing the one before it.
-void AddLanguageTexts(COvercoatApp& app, const IXmlObject* root) {
+void AddLanguageTexts(COvercoatApp& app, const IXmlObject* root, TextsTaken taken = TextsTaken::All) {
     if (!root || !app.LanguageStrings())
         return;
     std::map<std::wstring, std::wstring>& strings = *app.LanguageStrings();
@@ -55,6 +64,9 @@ void AddLanguageTexts(COvercoatApp& app, const IXmlObject* root) {
         std::wstring text = entry->GetText();
         // An empty text never replaces a text.
         if (attribute != L"x:Key" || key.empty() || text.empty())
+            continue;
+        const bool names = key == L"LanguageName" || key == L"LanguageDescription";
+        if (taken == TextsTaken::LanguageList && !names)
             continue;
         if (key == L"LanguageName")
             app.m_languageName = text;
@@ -118,30 +130,40 @@ int COvercoatApp::LoadLanguage(const std::wstring& culture) {
             return 0;
     }
 
-    ParserPtr parser(CreateProfileParser(this));
-    if (parser) {
-        // The chosen culture's common file serves twice (in the list, then with its own files): it is read
-        // once and its texts are added at both places.
-        const KeptLanguageFile chosenCommon(*this, folder + kCommonFile);
-        // Every culture's name and description, for the language list.
-        for (const wchar_t* listed : kCultures) {
-            const std::wstring listedFolder = languageFolder(listed);
-            if (SameName(listedFolder, folder))
-                AddLanguageTexts(*this, chosenCommon.Root());
-            else
-                parser->Parse((listedFolder + kCommonFile).c_str());
-        }
-        // Then the chosen culture's own files, whose texts replace those of the others.
-        do {
-            const WIN32_FIND_DATAW& entry = search->Entry();
-            if (entry.cFileName[0] == L'.' || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                continue;
-            if (SameName(entry.cFileName, kCommonFile))
-                AddLanguageTexts(*this, chosenCommon.Root());
-            else
-                parser->Parse((folder + entry.cFileName).c_str());
-        } while (search->Next());
+    // Texts the chosen culture lacks, or loses to a file that does not read, show in English, never in
+    // whichever other culture happens to come last.
+    const std::wstring englishFolder = languageFolder(kEnglish);
+    const bool chosenIsEnglish = SameName(englishFolder, folder);
+    const KeptLanguageFile chosenCommon(*this, folder + kCommonFile);
+    const KeptLanguageFile englishCommon(*this, englishFolder + kCommonFile);
+    // Every culture's name and description, for the language list; nothing else of the other cultures.
+    for (const wchar_t* listed : kCultures) {
+        const std::wstring listedFolder = languageFolder(listed);
+        if (SameName(listedFolder, folder))
+            AddLanguageTexts(*this, chosenCommon.Root(), TextsTaken::LanguageList);
+        else if (SameName(listedFolder, englishFolder))
+            AddLanguageTexts(*this, englishCommon.Root(), TextsTaken::LanguageList);
+        else
+            AddLanguageTexts(*this, KeptLanguageFile(*this, listedFolder + kCommonFile).Root(),
+                             TextsTaken::LanguageList);
     }
+    if (!chosenIsEnglish)
+        AddLanguageTexts(*this, englishCommon.Root());
+    // Then the chosen culture's own files, whose texts replace the English ones.
+    do {
+        const WIN32_FIND_DATAW& entry = search->Entry();
+        if (entry.cFileName[0] == L'.' || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        if (SameName(entry.cFileName, kCommonFile)) {
+            AddLanguageTexts(*this, chosenCommon.Root());
+            continue;
+        }
+        const KeptLanguageFile file(*this, folder + entry.cFileName);
+        if (file.Root())
+            AddLanguageTexts(*this, file.Root());
+        else if (!chosenIsEnglish)
+            AddLanguageTexts(*this, KeptLanguageFile(*this, englishFolder + entry.cFileName).Root());
+    } while (search->Next());
     if (m_languageStrings->empty())
         return 0;
     // The windows built from now on draw the culture's texts in a face that has its script.
@@ -189,4 +211,15 @@ std::wstring COvercoatApp::TranslateText(const std::wstring& text) const {
         return text;
     std::wstring translated = GetLanguageText(text);
     return translated.empty() ? text : translated;
+}
+
+std::wstring COvercoatApp::FormatLanguageText(const std::wstring& key, const wchar_t* english,
+                                              const std::wstring& value) const {
+    constexpr std::wstring_view kPlaceholder = L"{0}";
+    std::wstring text = GetLanguageText(key);
+    if (text.find(kPlaceholder) == std::wstring::npos)
+        text = english;
+    if (const size_t at = text.find(kPlaceholder); at != std::wstring::npos)
+        text.replace(at, kPlaceholder.size(), value);
+    return text;
 }

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/QuitRequestWatch.h"
 #include "app/UIDialog.h"
 
 namespace {
@@ -54,9 +55,27 @@ INT_PTR COvercoatApp::RunMessageBox(CWnd* parent, const std::wstring& text, cons
 void COvercoatApp::ReportSkinFileFailure(const std::wstring& path) {
     constexpr int kExitSkinFileFailed = 3;
     m_exitCode = kExitSkinFileFailed;
-    const std::wstring text = L"The skin file could not be loaded:\n" + path;
+    const std::wstring text = FormatLanguageText(
+        L"ml_Main_SkinFileDamaged",
+        L"The program cannot open its window because this skin file is missing or damaged: {0}. Reinstall "
+        L"the program to restore the file.",
+        path);
+    // The box's own loop would leave a second start's "/q" unanswered.
+    const CQuitRequestWatch watch(m_activationMessage, kSwitchQuit);
     if (m_showPlainMessage)
         m_showPlainMessage(text.c_str(), m_title.c_str());
+}
+
+void COvercoatApp::ReportUnusableDataFolder() {
+    if (m_unusableDataFolder.empty() || !m_showSkinnedMessage)
+        return;
+    const std::wstring text = FormatLanguageText(
+        L"ml_Main_DataFolderUnusable",
+        L"The folder for your settings and profiles could not be created: {0}. A file with the same name may be "
+        L"in its place. Until the folder can be created, the program starts with default settings and cannot "
+        L"save changes. Rename or remove that file, then start the program again.",
+        m_unusableDataFolder);
+    m_showSkinnedMessage(text, GetLanguageText(L"ml_DialogMsgBox_Warning"), MB_ICONWARNING);
 }
 
 void COvercoatApp::ShowNoEffectPanelMessage() {
@@ -70,7 +89,6 @@ void COvercoatApp::ShowNoEffectPanelMessage() {
     }
     // Owned by the main window, the box cannot slip behind it when the main window is clicked.
     CWnd* owner = m_pMainWnd && m_pMainWnd->GetSafeHwnd() ? m_pMainWnd : nullptr;
-    // The panel's name is not translated: the text is fixed.
-    RunMessageBox(owner, L"Can't find Vexaro CPL.", GetLanguageText(L"ml_Main_Info"), MB_ICONERROR,
-                  &m_noEffectPanelBox);
+    RunMessageBox(owner, GetLanguageText(L"ml_Main_EffectPanelMissing"), GetLanguageText(L"ml_DialogMsgBox_Error"),
+                  MB_ICONERROR, &m_noEffectPanelBox);
 }

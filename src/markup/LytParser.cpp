@@ -58,6 +58,7 @@ ILytObject* CLytParser::Parse(const wchar_t* path, ILytObject* parent, const Lyt
         return nullptr;
     CXmlReader reader;
     reader.SetPreserveWhitespace(true);
+    reader.SetStrictEncoding(true); // a character lost to bad bytes would change a value or a name silently
     if (!reader.LoadFile(path) || !reader.HasRoot())
         return nullptr;
     std::wstring typeName = reader.GetName(1);
@@ -218,6 +219,7 @@ std::wstring CLytParser::ResolveSource(const std::wstring& source) const {
 IXmlObject* CLytParser::LoadResourceFile(const std::wstring& path) {
     CXmlReader reader;
     reader.SetPreserveWhitespace(true);
+    reader.SetStrictEncoding(true); // a character lost to bad bytes would change a value or a name silently
     if (!reader.LoadFile(path.c_str()) || !reader.HasRoot())
         return nullptr;
     return BuildTree(reader, 1, nullptr);

@@ -64,9 +64,10 @@ void PutUtf8(std::string& out, char32_t cp) {
 
 } // namespace
 
-size_t DecodeUtf8(const unsigned char* bytes, size_t length, wchar_t* out) {
+size_t DecodeUtf8(const unsigned char* bytes, size_t length, wchar_t* out, size_t* invalid) {
     size_t n = 0;
     size_t i = 0;
+    size_t replaced = 0;
     while (i < length) {
         unsigned char lead = bytes[i];
         if (lead < 0x80) {
@@ -77,6 +78,7 @@ size_t DecodeUtf8(const unsigned char* bytes, size_t length, wchar_t* out) {
         LeadRule rule = RuleFor(lead);
         if (rule.extra == 0) {
             n = PutUnit(out, n, kReplacement);
+            ++replaced;
             ++i;
             continue;
         }
@@ -94,8 +96,11 @@ size_t DecodeUtf8(const unsigned char* bytes, size_t length, wchar_t* out) {
         }
         // An incomplete sequence is replaced as a whole; decoding resumes at the byte that broke it.
         n = PutUnit(out, n, complete ? cp : kReplacement);
+        replaced += complete ? 0 : 1;
         i = j;
     }
+    if (invalid)
+        *invalid = replaced;
     return n;
 }
 

@@ -7,8 +7,9 @@
 
 // Decodes UTF-8 into UTF-16 code units stored in `out`, which must have room for `length` units (a UTF-8
 // sequence never yields more units than it has bytes). Each maximal invalid subsequence becomes one U+FFFD.
-// Returns the number of units written; no terminator is added.
-size_t DecodeUtf8(const unsigned char* bytes, size_t length, wchar_t* out);
+// Returns the number of units written; no terminator is added. `invalid`, when given, receives how many
+// replacements were made (a U+FFFD written in the text itself is no replacement).
+size_t DecodeUtf8(const unsigned char* bytes, size_t length, wchar_t* out, size_t* invalid = nullptr);
 
 std::wstring Utf8ToWide(const std::string& text);
 

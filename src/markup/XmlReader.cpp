@@ -94,7 +94,12 @@ bool CXmlReader::SetUtf8Text(const unsigned char* bytes, std::size_t length) {
         length -= 3;
     }
     m_text = std::make_unique<wchar_t[]>(length + 1);
-    std::size_t units = length ? DecodeUtf8(bytes, length, m_text.get()) : 0;
+    std::size_t invalid = 0;
+    std::size_t units = length ? DecodeUtf8(bytes, length, m_text.get(), &invalid) : 0;
+    if (invalid != 0 && m_strictEncoding) {
+        SetFileError(L"Invalid UTF-8");
+        return false;
+    }
     m_text[units] = 0;
     // An embedded NUL ends the text: every string of the document is NUL-terminated anyway.
     m_length = std::find(m_text.get(), m_text.get() + units, L'\0') - m_text.get();

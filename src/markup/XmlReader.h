@@ -31,6 +31,9 @@ public:
     CXmlReader& operator=(const CXmlReader&) = delete;
 
     void SetPreserveWhitespace(bool preserve) { m_preserveWhitespace = preserve; }
+    // A strict reader refuses a document holding bytes that are not UTF-8, instead of reading each such
+    // sequence as U+FFFD: for files whose every value matters (markup), a replaced character is damage.
+    void SetStrictEncoding(bool strict) { m_strictEncoding = strict; }
 
     bool LoadFile(const wchar_t* path);
     bool SetUtf8Text(const unsigned char* bytes, std::size_t length);
@@ -109,5 +112,6 @@ private:
     wchar_t m_errorMessage[kErrorMessageSize] = {};
     wchar_t m_errorContext[kErrorContextSize] = {};
     bool m_preserveWhitespace = true;
+    bool m_strictEncoding = false;
     std::wstring m_fileName;
 };

@@ -140,17 +140,26 @@ void CPanelProfileHandler::LoadProfileList(const std::wstring& pattern, IxSkinOb
                                            int loadSettings, int builtIn) {
     std::vector<std::wstring> files;
     FindFiles(files, {ProgramProfileFolder() + kTemplateFile}, pattern, loadSettings);
+    // Without a place for the items or the readers, nothing says anything about the files themselves.
+    const bool canRead = parent && Services().GetLytController() && Controller();
     for (const std::wstring& path : files) {
         CxSkinCtrl* item = LoadItem(path, parent, rect);
-        if (!item)
+        if (!item) {
+            if (canRead)
+                m_unreadFiles.push_back(path);
             continue;
+        }
         const std::wstring name = loadSettings ? GetProfileTitle(path, builtIn) : std::wstring(kUserDefinedItem);
         item->SetName(name);
         m_items.emplace(name, item);
         if (loadSettings) {
             const std::wstring settings = MakeProfileFileName(path);
-            if (!settings.empty())
-                LoadProfile(settings, builtIn);
+            if (settings.empty())
+                continue;
+            LoadProfile(settings, builtIn);
+            // Without its settings the item is never shown.
+            if (canRead && !m_records.count(name))
+                m_unreadFiles.push_back(settings);
         }
     }
 }
@@ -238,6 +247,8 @@ void CPanelProfileHandler::Initialize() {
     UpdateUserDefineItem(0);
     if (m_owner)
         m_owner->Invalidate(FALSE);
+    // Last, with the strip in order: the box runs a message loop of its own.
+    TellUnreadFiles();
 }
 
 void CPanelProfileHandler::RefreshProfileList() {

@@ -174,6 +174,10 @@ private:
                           int& position, int pageWidth, int scrollPos);
     void RemoveItem(const std::wstring& key);
     void PostToOwner(UINT message);
+    // A warning over the strip's window (or to the tests' runner).
+    void ShowWarning(const std::wstring& text);
+    // Names the profile files that the last listing could not read, each once per start.
+    void TellUnreadFiles();
     // The main window re-reads its own controls and the page it shows, which then hold the device's values.
     void RefreshMainWindow();
     void Pause(DWORD ms) { m_sleep(ms); }
@@ -197,6 +201,8 @@ private:
     LytRect m_deferredRect{};
     bool m_hasDeferredRect = false;
     int m_loadBuiltIn = 0;
+    // Files of listed profiles that did not read (their profiles stay off the strip), until told.
+    std::vector<std::wstring> m_unreadFiles;
     std::vector<int32_t> m_defaultDeviceEndpoints;
     Pending m_channels, m_sampleRate, m_bitDepth;
     std::wstring m_programFolder, m_dataFolder;

@@ -12,6 +12,9 @@
 #include "skin/SkinCheckbox.h"
 #include "skin/SkinCtrl.h"
 
+#include <set>
+#include <utility>
+
 // The user's own profiles: adding one (unless the device already holds a listed profile's state), deleting
 // some, and clearing them all away.
 
@@ -66,15 +69,34 @@ int CPanelProfileHandler::ShowAddProfileDialog() {
     if (check && check->GetCheck() && CurrentStateMatchesNoProfile())
         return static_cast<int>(OpenAddProfileDialog(Services().GetSkinFolder() + L"Dialog_AddProFile.lyt"));
     // The state is already a listed profile: saving it again would only make a twin.
-    const std::wstring text = GetLanguageText(L"ml_PanelProfile_HasTheSameSettingInProfileList", true);
+    ShowWarning(GetLanguageText(L"ml_PanelProfile_HasTheSameSettingInProfileList", true));
+    return 0;
+}
+
+void CPanelProfileHandler::ShowWarning(const std::wstring& text) {
     const std::wstring caption = GetLanguageText(L"ml_DialogMsgBox_Warning", true);
-    CWnd* host = m_owner ? m_owner->GetHostDialog() : nullptr;
     // Only a notice: whatever the box answers, the window that holds the strip (the main window) stays.
     if (m_runMessageBox)
         m_runMessageBox(text, caption, MB_ICONWARNING);
     else
-        theApp.ShowMessageBox(host, text, caption, MB_ICONWARNING);
-    return 0;
+        theApp.ShowMessageBox(m_owner ? m_owner->GetHostDialog() : nullptr, text, caption, MB_ICONWARNING);
+}
+
+void CPanelProfileHandler::TellUnreadFiles() {
+    // Each file once per start: the strip is listed again by a reload or by the next handler of the strip.
+    static std::set<std::wstring> told;
+    std::wstring list;
+    for (const std::wstring& path : std::exchange(m_unreadFiles, {})) {
+        if (told.insert(path).second)
+            list += L"\n" + path;
+    }
+    if (list.empty())
+        return;
+    std::wstring text = GetLanguageText(L"ml_PanelProfile_FilesUnreadable", true);
+    if (text.empty())
+        text = L"These profile files could not be read, so their profiles are not shown. The files were left as "
+               L"they are: replace each with a good copy, or delete it if you no longer need it.";
+    ShowWarning(text + L"\n" + list);
 }
 
 INT_PTR CPanelProfileHandler::OpenAddProfileDialog(const std::wstring& markupPath) {

@@ -1,5 +1,7 @@
 #include "skin/SkinImageCache.h"
 
+#include "skin/PngFile.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -154,50 +156,12 @@ bool ReadWholeFile(const wchar_t* path, std::vector<BYTE>& bytes) {
     return read;
 }
 
+// A larger picture is no skin picture: it is decoded at once, which fails when it does not fit in memory.
+constexpr uint32_t kMaxDeferredSide = 1u << 14;
+
 bool IsPng(const std::vector<BYTE>& bytes) {
     static constexpr BYTE kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     return bytes.size() > sizeof(kSignature) && std::equal(std::begin(kSignature), std::end(kSignature), bytes.begin());
-}
-
-uint32_t BigEndian32(const BYTE* at) {
-    return (uint32_t{at[0]} << 24) | (uint32_t{at[1]} << 16) | (uint32_t{at[2]} << 8) | at[3];
-}
-
-// A PNG's size and resolution from the chunks before its image data, as the PNG decoder reports them: the
-// physical pixel size in pixels per metre, 96 dpi without one. False for anything that does not read as a
-// PNG header, or a picture too large to hold.
-bool ReadPngHeader(const std::vector<BYTE>& bytes, CxSkinImageCache::Pixels& header) {
-    constexpr uint32_t kMaxSide = 1u << 14;
-    constexpr double kInchesPerMetre = 0.0254;
-    if (!IsPng(bytes))
-        return false;
-    bool sized = false, placed = false;
-    for (size_t at = 8; at + 8 <= bytes.size();) {
-        const size_t length = BigEndian32(&bytes[at]);
-        const BYTE* type = &bytes[at + 4];
-        const size_t data = at + 8;
-        if (length > bytes.size() - data)
-            return false;
-        if (!sized) {
-            if (std::memcmp(type, "IHDR", 4) != 0 || length != 13)
-                return false;
-            header.width = BigEndian32(&bytes[data]);
-            header.height = BigEndian32(&bytes[data + 4]);
-            sized = true;
-        } else if (std::memcmp(type, "pHYs", 4) == 0 && !placed) { // the decoder ignores a second one
-            placed = true;
-            const uint32_t perMetreX = length == 9 ? BigEndian32(&bytes[data]) : 0;
-            const uint32_t perMetreY = length == 9 ? BigEndian32(&bytes[data + 4]) : 0;
-            if (perMetreX && perMetreY && bytes[data + 8] == 1) {
-                header.dpiX = static_cast<REAL>(perMetreX * kInchesPerMetre);
-                header.dpiY = static_cast<REAL>(perMetreY * kInchesPerMetre);
-            }
-        } else if (std::memcmp(type, "IDAT", 4) == 0) {
-            break;
-        }
-        at = data + length + 4; // and the chunk's check sum
-    }
-    return sized && header.width > 0 && header.height > 0 && header.width <= kMaxSide && header.height <= kMaxSide;
 }
 
 // The bytes' first frame through the imaging component; metadata is never read. A PNG goes straight to the
@@ -344,8 +308,18 @@ std::shared_ptr<CxSkinImageCache::Pixels> CxSkinImageCache::Read(const wchar_t* 
     std::vector<BYTE> bytes;
     if (!ReadWholeFile(path, bytes))
         return nullptr;
-    auto pixels = std::make_shared<Pixels>();
-    if (ReadPngHeader(bytes, *pixels)) {
+    PngHeader header;
+    const PngCheck png = CheckPng(bytes.data(), bytes.size(), header);
+    // A PNG whose chunks are not whole fails now, as any file that is not a picture does: decoded at its
+    // first draw, it would only draw nothing.
+    if (png == PngCheck::Damaged)
+        return nullptr;
+    if (png == PngCheck::Good && header.width <= kMaxDeferredSide && header.height <= kMaxDeferredSide) {
+        auto pixels = std::make_shared<Pixels>();
+        pixels->width = header.width;
+        pixels->height = header.height;
+        pixels->dpiX = header.dpiX;
+        pixels->dpiY = header.dpiY;
         pixels->argb = PixelStore(static_cast<size_t>(pixels->width) * pixels->height);
         pixels->file = std::move(bytes);
         pixels->path = path;

@@ -9,8 +9,10 @@
 // A PNG is decoded when it is first drawn, not when it is loaded: its size and resolution come from its
 // header, and its pixels stay clear until xSkinPrepareImage (called by every drawing path of the skin)
 // decodes them. Most hover, pressed and disabled looks, and the icons of effects a device lacks, are never
-// drawn in a run, so start-up decodes only what the first frame shows. A PNG whose header reads but whose
-// data does not stays clear: it draws nothing.
+// drawn in a run, so start-up decodes only what the first frame shows. Since a bad picture must still fail
+// its load, every chunk of a PNG is checked against its CRC when it is read (see PngFile.h): a file cut
+// short or corrupted fails like a missing one. Only image data that was damaged before its CRCs were
+// written gets past that check; such a picture stays clear and draws nothing.
 //
 // The program installs one cache on its user-interface thread for its whole run, after GDI+ starts and
 // before it shuts down. Without an installed cache, xSkinLoadBitmap decodes every load itself.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <map>
 #include <string>
 #include <vector>
@@ -49,6 +50,25 @@ TEST(CultureTextTest, EveryCultureTranslatesEveryEnglishKey) {
         }
         // Names, units and numbers stay as they are; everything else is translated.
         EXPECT_LT(same * 4, english.size()) << std::string(culture, culture + 5) << ": " << same << " texts as in English";
+    }
+}
+
+// What a message must carry in every language: the invalid-name message lists every character a profile
+// name may not hold (the backslash too), and the messages that name a file or folder keep the place for it.
+TEST(CultureTextTest, MessagesCarryWhatTheyMustNameInEveryCulture) {
+    for (const wchar_t* culture : LanguageCultures()) {
+        SCOPED_TRACE(std::string(culture, culture + 5));
+        const auto texts = ShippedTexts(culture);
+        const std::wstring invalid = texts.count(L"ml_PanelProfile_ProfileName_Invalid")
+                                         ? texts.at(L"ml_PanelProfile_ProfileName_Invalid")
+                                         : std::wstring();
+        for (const wchar_t refused : std::wstring(L"\\/:*?\"<>|"))
+            EXPECT_NE(invalid.find(refused), std::wstring::npos) << "the name message lacks " << char(refused);
+        for (const wchar_t* key : {L"ml_Main_SkinFileDamaged", L"ml_Main_DataFolderUnusable"}) {
+            const auto found = texts.find(key);
+            EXPECT_TRUE(found != texts.end() && found->second.find(L"{0}") != std::wstring::npos)
+                << std::string(key, key + std::wcslen(key)) << " has no place for the path";
+        }
     }
 }
 

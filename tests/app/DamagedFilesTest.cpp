@@ -172,7 +172,8 @@ TEST_F(DamagedFilesTest, NoCrashASoundOutcomeAndNoUserFileDestroyed) {
     // Worth knowing in the outcomes: a UTF-16 settings file cut at a character boundary cannot be told from a
     // whole one, so its last value reads as cut; the document reader accepts a root left open at the end of
     // the text, so a cut language file still gives the texts before the cut; a style dictionary whose value is
-    // damaged still loads, and the main window that needs the damaged style is the file named.
+    // damaged still loads, and the main window that needs the damaged style is the file named. Markup holding
+    // bytes that are not UTF-8 is damaged as a whole: a replaced character would change a name or a value.
     Kind kinds[] = {
         {"setting.ini", data / "setting.ini",
          [&](Damage damage) -> std::optional<std::string> {
@@ -276,7 +277,7 @@ TEST_F(DamagedFilesTest, NoCrashASoundOutcomeAndNoUserFileDestroyed) {
           L"message MainWindow.lyt",
           L"message MainWindow.lyt",
           L"message MainWindow.lyt",
-          L"window",
+          L"message MainWindow.lyt",
           L"window"}},
         {"DesignDictResource.lyt", skinCopy / "DesignDictResource.lyt",
          [&](Damage damage) { return DamageDocument(ReadBytes(skin / "DesignDictResource.lyt"), damage); },
@@ -296,7 +297,7 @@ TEST_F(DamagedFilesTest, NoCrashASoundOutcomeAndNoUserFileDestroyed) {
           L"message DesignDictResource.lyt",
           L"message DesignDictResource.lyt",
           L"message DesignDictResource.lyt",
-          L"message MainWindow.lyt",
+          L"message DesignDictResource.lyt",
           L"message MainWindow.lyt"}},
     };
 

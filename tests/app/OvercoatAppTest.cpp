@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -230,6 +232,38 @@ TEST_F(StartupTest, TitleComesFromTheLanguageTextsWhenThereIsOne) {
     COvercoatApp plain;
     Run(plain, L"/q"); // nothing filled in: the program starts and ends cleanly
     EXPECT_EQ(plain.GetTitle(), L"Korva Software");
+}
+
+// A file where the data folder belongs: nothing can be saved, so start-up says so once, naming the folder,
+// and leaves the file as it is. A start that only quits says nothing.
+TEST_F(StartupTest, ADataFolderThatCannotBeMadeIsToldOnceAtStart) {
+    oc::test::TempDir root;
+    const fs::path inTheWay = root / "Korva Software";
+    std::ofstream(inTheWay) << "in the way";
+    const struct {
+        const wchar_t* commandLine;
+        size_t told;
+    } cases[] = {{L"", 1}, {L"/q", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "'" << std::string(c.commandLine, c.commandLine + wcslen(c.commandLine))
+                                        << "'");
+        COvercoatApp app;
+        Record(app, DeviceCheck::Ready);
+        app.UseCommonDataFolder(root.Path().wstring() + L"\\");
+        std::vector<std::wstring> told;
+        app.m_showSkinnedMessage = [&](const std::wstring& text, const std::wstring&, UINT type) {
+            told.push_back(text);
+            EXPECT_EQ(type, static_cast<UINT>(MB_ICONWARNING));
+        };
+        Run(app, c.commandLine);
+        EXPECT_EQ(app.GetUnusableDataFolder(), inTheWay.wstring() + L"\\");
+        ASSERT_EQ(told.size(), c.told);
+        if (c.told) {
+            EXPECT_NE(told[0].find(inTheWay.wstring()), std::wstring::npos) << "the folder is named";
+        }
+        std::ifstream kept(inTheWay);
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), "in the way");
+    }
 }
 
 TEST_F(StartupTest, QuitWithUninstallRemovesTheDataFilesAndEnds) {

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
+#include <string>
 #include <optional>
 
 namespace {
@@ -54,6 +56,65 @@ void PumpUntilReceived(DWORD timeoutMs) {
         ::Sleep(10);
     }
 }
+
+// The program started without waiting for it; a shown window of it is awaited, and its end.
+class StartedProgram {
+public:
+    explicit StartedProgram(const fs::path& exe) {
+        std::wstring line = L"\"" + exe.wstring() + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        m_started = ::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                     &m_process) != FALSE;
+    }
+    ~StartedProgram() {
+        if (!m_started)
+            return;
+        if (::WaitForSingleObject(m_process.hProcess, 0) != WAIT_OBJECT_0)
+            ::TerminateProcess(m_process.hProcess, 99);
+        ::WaitForSingleObject(m_process.hProcess, 5000);
+        ::CloseHandle(m_process.hThread);
+        ::CloseHandle(m_process.hProcess);
+    }
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+
+    bool Started() const { return m_started; }
+    // Its first shown top-level window, within 20 s; null when none shows.
+    HWND WaitForShownWindow() const {
+        struct Search {
+            DWORD pid;
+            HWND found = nullptr;
+        } search{m_process.dwProcessId};
+        const DWORD deadline = ::GetTickCount() + 20000;
+        while (m_started && !search.found && ::GetTickCount() < deadline) {
+            ::EnumWindows(
+                [](HWND hwnd, LPARAM param) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(param);
+                    DWORD pid = 0;
+                    ::GetWindowThreadProcessId(hwnd, &pid);
+                    if (pid != s->pid || !::IsWindowVisible(hwnd))
+                        return TRUE;
+                    s->found = hwnd;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            ::Sleep(50);
+        }
+        return search.found;
+    }
+    // Whether it ended by itself within 10 s.
+    bool Ended() const { return m_started && ::WaitForSingleObject(m_process.hProcess, 10000) == WAIT_OBJECT_0; }
+    DWORD ExitCode() const {
+        DWORD code = 0xBEEF;
+        ::GetExitCodeProcess(m_process.hProcess, &code);
+        return code;
+    }
+
+private:
+    PROCESS_INFORMATION m_process{};
+    bool m_started = false;
+};
 
 class SingleInstanceTest : public testing::Test {
 protected:
@@ -143,48 +204,63 @@ TEST_F(SingleInstanceTest, DeviceMissingBoxAnswersEnterAndASecondStartsQuit) {
                               (L"\\\\.\\pipe\\OvercoatMissingBox" + std::to_wstring(::GetCurrentProcessId())).c_str());
     for (const bool byKey : {true, false}) {
         SCOPED_TRACE(byKey ? "Enter" : "second start with /q");
-        const std::wstring exe = (oc::test::ProgramDir() / "Overcoat.exe").wstring();
-        std::wstring line = L"\"" + exe + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        ASSERT_TRUE(::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                     &process));
-        struct Search {
-            DWORD pid;
-            HWND found = nullptr;
-        } search{process.dwProcessId};
-        const DWORD deadline = ::GetTickCount() + 20000;
-        while (!search.found && ::GetTickCount() < deadline) {
-            ::EnumWindows(
-                [](HWND hwnd, LPARAM param) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(param);
-                    DWORD pid = 0;
-                    ::GetWindowThreadProcessId(hwnd, &pid);
-                    if (pid != s->pid || !::IsWindowVisible(hwnd))
-                        return TRUE;
-                    s->found = hwnd;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&search));
-            ::Sleep(50);
-        }
-        EXPECT_NE(search.found, nullptr) << "the device-missing box did not show";
-        if (search.found) {
+        const StartedProgram program(oc::test::ProgramDir() / "Overcoat.exe");
+        ASSERT_TRUE(program.Started());
+        const HWND box = program.WaitForShownWindow();
+        EXPECT_NE(box, nullptr) << "the device-missing box did not show";
+        if (box) {
             if (byKey)
-                ::PostMessageW(search.found, WM_KEYDOWN, VK_RETURN, 0);
+                ::PostMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
             else
                 EXPECT_EQ(RunProgram(L"/q"), 0u);
         }
-        const bool ended = ::WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0;
-        EXPECT_TRUE(ended) << "the program did not end";
-        if (!ended)
-            ::TerminateProcess(process.hProcess, 99);
-        ::WaitForSingleObject(process.hProcess, 5000);
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
+        EXPECT_TRUE(program.Ended()) << "the program did not end";
     }
     ::SetEnvironmentVariableW(L"OC_SIM_SCENARIO", nullptr);
+    ::SetEnvironmentVariableW(L"OC_SIM_STATE", nullptr);
+    ::SetEnvironmentVariableW(L"OC_SIM_PIPE", nullptr);
+}
+
+// Bytes that are not UTF-8 where the shipped main window markup gives its size (in a copy of the program
+// folder): the program shows the plain message naming the file instead of a window of no size. A second
+// start's "/q" ends the program while that message is up, and it ends on the skin-file exit code.
+TEST_F(SingleInstanceTest, ADamagedMainWindowIsNamedAndASecondStartsQuitEndsItsMessage) {
+    oc::test::TempDir scratch;
+    const fs::path program = scratch / "program";
+    fs::copy(oc::test::ProgramDir(), program, fs::copy_options::recursive);
+    const fs::path markup = program / "Skin" / "Overcoat" / "MainWindow.lyt";
+    std::ifstream in(markup, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    const std::string size = "Width=\"900\" Height=\"600\"";
+    const size_t at = text.find(size);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, size.size(), "Width=\"\xC3" "00\" Height=\"\xC3" "00\"");
+    std::ofstream(markup, std::ios::binary | std::ios::trunc) << text;
+    ::SetEnvironmentVariableW(L"OC_SIM_STATE", (scratch / "device.state").c_str());
+    ::SetEnvironmentVariableW(L"OC_SIM_PIPE",
+                              (L"\\\\.\\pipe\\OvercoatDamagedSkin" + std::to_wstring(::GetCurrentProcessId())).c_str());
+
+    const StartedProgram started(program / "Overcoat.exe");
+    ASSERT_TRUE(started.Started());
+    const HWND shown = started.WaitForShownWindow();
+    ASSERT_NE(shown, nullptr) << "nothing showed";
+    // What the shown window says: its controls' texts.
+    std::wstring said;
+    ::EnumChildWindows(
+        shown,
+        [](HWND child, LPARAM param) -> BOOL {
+            wchar_t buffer[1024] = {};
+            ::GetWindowTextW(child, buffer, 1024);
+            *reinterpret_cast<std::wstring*>(param) += buffer;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&said));
+    EXPECT_NE(said.find(L"MainWindow.lyt"), std::wstring::npos) << "the message names the damaged file";
+
+    EXPECT_EQ(RunProgram(L"/q"), 0u);
+    EXPECT_TRUE(started.Ended()) << "the program did not end";
+    EXPECT_EQ(started.ExitCode(), 3u);
     ::SetEnvironmentVariableW(L"OC_SIM_STATE", nullptr);
     ::SetEnvironmentVariableW(L"OC_SIM_PIPE", nullptr);
 }

@@ -400,8 +400,10 @@ TEST_F(UIDialogTest, NoEffectPanelMessageIsDroppedWhileItIsOnScreen) {
         Click(box, L"BtnClose");
     });
     theApp.ShowNoEffectPanelMessage();
-    EXPECT_EQ(text, L"Can't find Vexaro CPL.");
-    EXPECT_EQ(title, theApp.GetLanguageText(L"ml_Main_Info"));
+    // What happened and what to do, in the user's language, under a title that matches the error icon.
+    EXPECT_EQ(text, theApp.GetLanguageText(L"ml_Main_EffectPanelMissing"));
+    EXPECT_NE(text.find(L"Install"), std::wstring::npos) << "the English text says what to do";
+    EXPECT_EQ(title, theApp.GetLanguageText(L"ml_DialogMsgBox_Error"));
     EXPECT_EQ(shown, L"ErrorIcon BtnClose");
     EXPECT_FALSE(secondShown);
 }

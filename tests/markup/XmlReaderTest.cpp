@@ -132,6 +132,33 @@ TEST(XmlReader, ErrorContextIsTheTextAtTheFailureAndAtMost49Characters) {
     EXPECT_STREQ(reader.GetErrorContext(), L"");
 }
 
+// A strict reader refuses bytes that are not UTF-8 wherever they stand; a U+FFFD written as UTF-8 is a
+// character like any other. The lenient reader reads each bad sequence as U+FFFD.
+TEST(XmlReader, StrictEncodingRefusesBytesThatAreNotUtf8) {
+    struct Case {
+        std::string input;
+        bool strictReads;
+    };
+    const Case cases[] = {
+        {"<a v=\"\xC3\xA9\xEF\xBF\xBD\">\xF0\x9F\x8E\xB5</a>", true},
+        {"<a v=\"9\xC3\x28\"/>", false},          // a lead byte without its continuation
+        {"<a>\xFF</a>", false},                      // a byte that never stands in UTF-8
+        {"<a>\xED\xA0\x80</a>", false},              // an encoded surrogate
+        {"<!-- \xC0\xAF --><a/>", false},            // an overlong form, in a comment
+        {"<a>\xE2\x82</a>", false},                  // cut short
+    };
+    for (const Case& c : cases) {
+        CXmlReader strict;
+        strict.SetStrictEncoding(true);
+        EXPECT_EQ(Parse(strict, c.input), c.strictReads) << c.input;
+        if (!c.strictReads) {
+            EXPECT_STREQ(strict.GetErrorMessage(), L"Invalid UTF-8");
+        }
+        CXmlReader lenient;
+        EXPECT_TRUE(Parse(lenient, c.input)) << c.input;
+    }
+}
+
 TEST(XmlReader, CollapseModeDropsWhitespaceAfterASpace) {
     CXmlReader reader;
     reader.SetPreserveWhitespace(false);

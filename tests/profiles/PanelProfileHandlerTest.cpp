@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -188,6 +189,11 @@ protected:
         m_handler->SetFolders(m_program.wstring() + L"\\", m_data.wstring() + L"\\");
         m_handler->SetSleep([](DWORD) {});
         m_handler->SetWindow(&m_host->m_root);
+        // Warnings are recorded, not shown: nothing waits for a click.
+        m_handler->SetMessageBoxRunner([this](const std::wstring& text, const std::wstring&, UINT) {
+            m_warnings.push_back(text);
+            return INT_PTR(IDOK);
+        });
         const LytRect placement{0, 20, 100, 80};
         m_handler->EnumerateProfiles(static_cast<CxSkinObject*>(m_panel), &placement);
         m_handler->Initialize();
@@ -222,6 +228,7 @@ protected:
     std::unique_ptr<ControlHost> m_host;
     CxSkinPanel* m_panel = nullptr;
     std::unique_ptr<CPanelProfileHandler> m_handler;
+    std::vector<std::wstring> m_warnings;
 };
 
 const std::string kGame = Settings("Speakers", "SpeakerEQ", {{"Enable_EQ_GFX", "1"}, {"EQ_Slider1", "4"}});
@@ -254,6 +261,51 @@ TEST_F(ProfileStrip, ListsBuiltInThenUserProfilesOfTheOutputAndTheUserDefinedIte
     EXPECT_EQ(m_handler->IsControlEnabled(L"ScrollRight"), 1);
     m_host->Paint();
     SaveDialogPicture(m_host->m_root, L"ProfileStrip_Row");
+}
+
+// Damaged profile files (a user's settings file, a user's list item, and a copy of the shipped built-in Game
+// profile with its settings damaged): their profiles stay off the strip, one warning names every damaged
+// file, no file is changed, and listing the same files again in this run warns no more.
+TEST_F(ProfileStrip, DamagedProfileFilesAreNamedOnceAndKeptAsTheyAre) {
+    const fs::path shipped = ProgramDir() / "profile" / "default";
+    const fs::path game = m_program / "profile" / "default" / "Game.profile";
+    fs::copy_file(shipped / "Game.lyt", m_program / "profile" / "default" / "Game.lyt");
+    std::ifstream in(shipped / "Game.profile", std::ios::binary);
+    const std::string shippedGame((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(shippedGame.size(), 100u);
+    const std::string damagedGame = shippedGame.substr(0, shippedGame.size() / 2) + "</Wrong>";
+    WriteText(game, damagedGame);
+    AddUser("Speaker", "Rock", kRock);
+    AddUser("Speaker", "Broken", kRock);
+    const std::string brokenSettings = kRock.substr(0, kRock.size() / 2) + "</Wrong>";
+    WriteText(m_data / "Profile" / "Speaker" / "Broken.profile", brokenSettings);
+    AddUser("Speaker", "BadItem", kRock);
+    const std::string badItem = "<RadioButton Name=\"BadItem\" Width=\"1\xC3\x28\" Height=\"60\" />";
+    WriteText(m_data / "Profile" / "Speaker" / "BadItem.lyt", badItem);
+    AddUserDefinedItem();
+    Open();
+
+    EXPECT_EQ(Row(), (std::vector<std::wstring>{L"Speaker_Rock", L"UserDefine$"}));
+    ASSERT_EQ(m_warnings.size(), 1u);
+    for (const fs::path& named : {game, m_data / "Profile" / "Speaker" / "Broken.profile",
+                                  m_data / "Profile" / "Speaker" / "BadItem.lyt"})
+        EXPECT_NE(m_warnings[0].find(named.wstring()), std::wstring::npos) << named;
+    EXPECT_EQ(m_warnings[0].find(L"Rock"), std::wstring::npos);
+    const auto bytes = [](const fs::path& path) {
+        std::ifstream file(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(bytes(game), damagedGame);
+    EXPECT_EQ(bytes(m_data / "Profile" / "Speaker" / "Broken.profile"), brokenSettings);
+    EXPECT_EQ(bytes(m_data / "Profile" / "Speaker" / "BadItem.lyt"), badItem);
+
+    // The strip listed again, by a new handler as after a content switch: the user was told already.
+    m_handler.reset();
+    m_host.reset();
+    m_controller->Release();
+    m_controller = nullptr;
+    Open();
+    EXPECT_EQ(m_warnings.size(), 1u);
 }
 
 TEST_F(ProfileStrip, StrayPairsAtTheTopOfTheProfileFolderAreDeletedButEndpointFoldersStay) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -174,8 +175,9 @@ TEST(SkinImageCache, PicturesAreDecodedAtTheirFirstDraw) {
     ExpectBands(outliving.get());
 }
 
-// A PNG whose header reads but whose image data does not: it loads with its header's size and draws nothing,
-// every time, without disturbing the pictures around it.
+// A PNG whose chunks are all whole but whose image data does not decode (damaged before its CRCs were
+// written): it loads with its header's size and draws nothing, every time, without disturbing the pictures
+// around it.
 TEST(SkinImageCache, APictureWhoseDataDoesNotReadDrawsNothing) {
     TempDir dir;
     const std::wstring path = SaveBands(dir, L"broken.png");
@@ -187,6 +189,7 @@ TEST(SkinImageCache, APictureWhoseDataDoesNotReadDrawsNothing) {
     ASSERT_LT(data + 4 + length, bytes.size());
     for (size_t at = data + 4; at < data + 4 + length; ++at) // the compressed pixels; every chunk still reads
         bytes[at] = static_cast<char>(0xA5);
+    PutBigEndian(bytes, data + 4 + length, Crc32(&bytes[data], 4 + length));
     WriteBytes(path, bytes);
 
     CxSkinImageCache cache;
@@ -204,6 +207,55 @@ TEST(SkinImageCache, APictureWhoseDataDoesNotReadDrawsNothing) {
             EXPECT_EQ(surface.At(x, 3), 0u) << "pass " << pass << ", x " << x;
     }
     EXPECT_EQ(cache.GetPendingCount(), 0u);
+}
+
+// A shipped picture damaged as files get damaged: each damaged copy fails its load at once, and the setter
+// that asked for it fails as for a missing file, instead of the picture drawing nothing later. The picture
+// as shipped, and with a well-formed chunk added, loads.
+TEST(SkinImageCache, APngWhoseChunksAreNotWholeFailsItsLoad) {
+    const std::vector<char> shipped =
+        ReadBytes((ProgramDir() / "Skin" / "Overcoat" / "Main" / "logo_normal.png").wstring());
+    const std::string text(shipped.begin(), shipped.end());
+    const size_t data = text.find("IDAT"), end = text.find("IEND");
+    ASSERT_TRUE(data != std::string::npos && end != std::string::npos && data + 40 < end);
+    struct Case {
+        const char* name;
+        std::function<void(std::vector<char>&)> damage;
+        bool loads;
+    };
+    const Case cases[] = {
+        {"as shipped", [](std::vector<char>&) {}, true},
+        {"a byte of the image data changed", [&](std::vector<char>& b) { b[data + 20] ^= 0x10; }, false},
+        {"the header's CRC changed", [](std::vector<char>& b) { b[8 + 8 + 13] ^= 0x01; }, false},
+        {"cut inside the image data", [&](std::vector<char>& b) { b.resize(data + 30); }, false},
+        {"cut before the end chunk", [&](std::vector<char>& b) { b.resize(end - 4); }, false},
+        {"no image data", [&](std::vector<char>& b) { b.erase(b.begin() + data - 4, b.begin() + end - 4); }, false},
+        {"a chunk length past the end", [&](std::vector<char>& b) { PutBigEndian(b, data - 4, 0x7FFFFFF0); }, false},
+    };
+    TempDir dir;
+    CxSkinImageCache cache;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring path = (dir / (std::string(c.name) + ".png")).wstring();
+        std::vector<char> bytes = shipped;
+        c.damage(bytes);
+        WriteBytes(path, bytes);
+        EXPECT_EQ(xSkinLoadBitmap(path.c_str()) != nullptr, c.loads);
+        CxSkinStatic control;
+        bool failed = false;
+        try {
+            control.SetSkin(path);
+        } catch (CException* error) {
+            failed = true;
+            error->Delete();
+        }
+        EXPECT_EQ(failed, !c.loads);
+        EXPECT_EQ(ReadBytes(path), bytes) << "the file is left as it is";
+    }
+    const std::wstring placed = (dir / L"placed.png").wstring();
+    WriteBytes(placed, shipped);
+    AddResolution(placed);
+    EXPECT_NE(xSkinLoadBitmap(placed.c_str()), nullptr);
 }
 
 // Caches nest: the one made last serves until it goes, then the one before it serves again.
