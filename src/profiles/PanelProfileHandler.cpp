@@ -141,7 +141,7 @@ void CPanelProfileHandler::LoadProfileList(const std::wstring& pattern, IxSkinOb
     std::vector<std::wstring> files;
     FindFiles(files, {ProgramProfileFolder() + kTemplateFile}, pattern, loadSettings);
     for (const std::wstring& path : files) {
-        CxSkinCtrl* item = LoadItem(path, parent, rect);
+        CxSkinCtrl* item = LoadItem(path, parent, rect, loadSettings && !builtIn);
         if (!item)
             continue;
         const std::wstring name = loadSettings ? GetProfileTitle(path, builtIn) : std::wstring(kUserDefinedItem);
@@ -155,7 +155,8 @@ void CPanelProfileHandler::LoadProfileList(const std::wstring& pattern, IxSkinOb
     }
 }
 
-CxSkinCtrl* CPanelProfileHandler::LoadItem(const std::wstring& path, IxSkinObject* parent, const LytRect* rect) {
+CxSkinCtrl* CPanelProfileHandler::LoadItem(const std::wstring& path, IxSkinObject* parent, const LytRect* rect,
+                                           bool userProfile) {
     ILytController* controller = Services().GetLytController();
     ILytEnvironment* environment = Environment();
     if (!controller || !parent || !environment)
@@ -165,6 +166,12 @@ CxSkinCtrl* CPanelProfileHandler::LoadItem(const std::wstring& path, IxSkinObjec
         return nullptr;
     auto* item = dynamic_cast<CxSkinCtrl*>(controller->LoadFile(path.c_str(), wrapper, rect));
     wrapper->Destroy();
+    if (item && userProfile) {
+        // The name the user typed is shown as typed, in every language.
+        item->SetText(ExtractFileTitle(path));
+        item->SetTextKey(std::wstring());
+        item->SetTextTranslatable(FALSE);
+    }
     return item;
 }
 
