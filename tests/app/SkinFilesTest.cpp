@@ -363,6 +363,62 @@ std::map<std::wstring, std::wstring> CultureTexts(const wchar_t* culture) {
     return texts;
 }
 
+// The header of a content page: its "TextTitle" or its first text block in the header style, found depth first.
+std::wstring PageHeaderKey(CXmlReader& reader, std::uint32_t node) {
+    const auto attributes = AttributesOf(reader, node);
+    const auto style = attributes.find(L"Style");
+    const bool header = attributes.count(L"Name") && attributes.at(L"Name") == L"TextTitle";
+    if (std::wstring(reader.GetName(node)) == L"TextBlock" && attributes.count(L"Text") &&
+        (header || (style != attributes.end() && style->second == L"ToneHeader")))
+        return attributes.at(L"Text");
+    for (std::uint32_t child = reader.GetNode(node).firstChild; child; child = reader.GetNode(child).nextSibling) {
+        if (std::wstring key = PageHeaderKey(reader, child); !key.empty())
+            return key;
+    }
+    return {};
+}
+
+// A page is headed with the words of the menu item that opens it, in every culture, so that the user finds
+// under one name what the menu promised. Volume pages name their endpoint instead ("Speaker volume").
+TEST_F(SkinFilesTest, EveryPageIsHeadedAsTheMenuItemThatOpensIt) {
+    std::map<std::wstring, std::wstring> menuKeys; // page -> the menu item's text key
+    for (const MarkupFile& file : *s_files) {
+        if (file.path.stem().wstring().compare(0, 4, L"Menu") != 0)
+            continue;
+        std::wstring name;
+        for (const Attribute& a : file.attributes) {
+            if (a.element == L"SkinMenuItem" && a.name == L"Content" && !name.empty())
+                menuKeys[name] = a.value;
+            if (a.element == L"SkinMenuItem" && a.name == L"Name")
+                name = a.value;
+        }
+    }
+    std::map<std::wstring, std::wstring> headerKeys; // page -> its header's text key
+    for (const auto& [page, menuKey] : menuKeys) {
+        const fs::path path = SkinFolder() / (L"apo" + page + L".lyt");
+        if (!fs::exists(path) || EndsWith(page, L"Vol"))
+            continue;
+        CXmlReader reader;
+        ASSERT_TRUE(reader.LoadFile(path.wstring().c_str()) && reader.HasRoot()) << path;
+        headerKeys[page] = PageHeaderKey(reader, 1);
+        EXPECT_FALSE(headerKeys[page].empty()) << path << " has no header";
+    }
+    ASSERT_GT(headerKeys.size(), 60u);
+    size_t cultures = 0;
+    for (const auto& entry : fs::directory_iterator(LanguageFolder())) {
+        const std::wstring culture = entry.path().filename().wstring();
+        const std::map<std::wstring, std::wstring> texts = CultureTexts(culture.c_str());
+        ++cultures;
+        for (const auto& [page, headerKey] : headerKeys) {
+            const auto menu = texts.find(menuKeys.at(page));
+            const auto header = texts.find(headerKey);
+            ASSERT_TRUE(menu != texts.end() && header != texts.end()) << culture << " " << page;
+            EXPECT_EQ(header->second, menu->second) << culture << ": apo" << page << ".lyt";
+        }
+    }
+    EXPECT_EQ(cultures, 17u);
+}
+
 // What the main window's title bar promises: the tray tip names the program as its title does, and the logo
 // button opens the website in every culture.
 TEST_F(SkinFilesTest, TheTrayTipIsTheTitleAndTheLogoOpensTheWebsite) {
