@@ -267,6 +267,7 @@ TEST_F(ProfileSimDevice, AtStartTheProfileTheDeviceHoldsIsMarked) {
 
     // Away from every profile, then back into Game's state behind the strip's back: adding warns.
     SetDevice(L"EQ_Slider1", 7);
+    Strip().MatchCurrentProfile(L"Speaker.Enable_EQ_GFX");
     Strip().MatchCurrentProfile(L"Speaker.EQ_Slider1");
     Strip().UpdateUserDefineItem(0);
     ASSERT_EQ(Marked(), L"UserDefine$");
@@ -318,6 +319,7 @@ TEST_F(ProfileSimDevice, EachSavedProfilesCardReadsItsOwnName) {
     // Away from every profile, so that the add button opens the dialog.
     SetDevice(L"Enable_EQ_GFX", 1);
     SetDevice(L"EQ_Slider1", 7);
+    Strip().MatchCurrentProfile(L"Speaker.Enable_EQ_GFX");
     Strip().MatchCurrentProfile(L"Speaker.EQ_Slider1");
     Strip().UpdateUserDefineItem(0);
     ASSERT_EQ(Marked(), L"UserDefine$");
