@@ -16,6 +16,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TestPaths.h"
@@ -385,12 +386,13 @@ TEST_F(SkinFilesTest, EveryPageIsHeadedAsTheMenuItemThatOpensIt) {
     for (const MarkupFile& file : *s_files) {
         if (file.path.stem().wstring().compare(0, 4, L"Menu") != 0)
             continue;
-        std::wstring name;
+        // An element's attributes come in name order: its "Content" before its "Name".
+        std::wstring content;
         for (const Attribute& a : file.attributes) {
-            if (a.element == L"SkinMenuItem" && a.name == L"Content" && !name.empty())
-                menuKeys[name] = a.value;
-            if (a.element == L"SkinMenuItem" && a.name == L"Name")
-                name = a.value;
+            if (a.element == L"SkinMenuItem" && a.name == L"Content")
+                content = a.value;
+            if (a.element == L"SkinMenuItem" && a.name == L"Name" && !content.empty())
+                menuKeys[a.value] = std::exchange(content, std::wstring());
         }
     }
     std::map<std::wstring, std::wstring> headerKeys; // page -> its header's text key
