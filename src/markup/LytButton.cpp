@@ -31,6 +31,8 @@ const ButtonAttribute kButtonAttributes[] = {
      [](IxSkinButton& b, const ILytEnvironment& e, Value v) { b.SetDisableSkin(e.GetSkinFilePath(v)); }},
     {L"Image.Content",
      [](IxSkinButton& b, const ILytEnvironment& e, Value v) { b.SetContentSkin(e.GetSkinFilePath(v)); }},
+    {L"Image.Content.Disable",
+     [](IxSkinButton& b, const ILytEnvironment& e, Value v) { b.SetContentDisableSkin(e.GetSkinFilePath(v)); }},
     {L"Tooltip.Check",
      [](IxSkinButton& b, const ILytEnvironment& e, Value v) { b.SetCheckToolTip(e.TranslateText(v)); }},
     {L"Text.Check",

@@ -143,7 +143,7 @@ void CPanelProfileHandler::LoadProfileList(const std::wstring& pattern, IxSkinOb
     // Without a place for the items or the readers, nothing says anything about the files themselves.
     const bool canRead = parent && Services().GetLytController() && Controller();
     for (const std::wstring& path : files) {
-        CxSkinCtrl* item = LoadItem(path, parent, rect);
+        CxSkinCtrl* item = LoadItem(path, parent, rect, loadSettings && !builtIn);
         if (!item) {
             if (canRead)
                 m_unreadFiles.push_back(path);
@@ -164,7 +164,8 @@ void CPanelProfileHandler::LoadProfileList(const std::wstring& pattern, IxSkinOb
     }
 }
 
-CxSkinCtrl* CPanelProfileHandler::LoadItem(const std::wstring& path, IxSkinObject* parent, const LytRect* rect) {
+CxSkinCtrl* CPanelProfileHandler::LoadItem(const std::wstring& path, IxSkinObject* parent, const LytRect* rect,
+                                           bool userProfile) {
     ILytController* controller = Services().GetLytController();
     ILytEnvironment* environment = Environment();
     if (!controller || !parent || !environment)
@@ -174,6 +175,12 @@ CxSkinCtrl* CPanelProfileHandler::LoadItem(const std::wstring& path, IxSkinObjec
         return nullptr;
     auto* item = dynamic_cast<CxSkinCtrl*>(controller->LoadFile(path.c_str(), wrapper, rect));
     wrapper->Destroy();
+    if (item && userProfile) {
+        // The name the user typed is shown as typed, in every language.
+        item->SetText(ExtractFileTitle(path));
+        item->SetTextKey(std::wstring());
+        item->SetTextTranslatable(FALSE);
+    }
     return item;
 }
 

@@ -150,7 +150,9 @@ private:
     Reading ReadSetting(int32_t code, const std::wstring& property, int32_t kind, bool store, bool fromCache,
                         int32_t integerType = kValueInt);
     void PrimeDriverCache(IDriverInstance& driver);
-    CxSkinCtrl* LoadItem(const std::wstring& path, IxSkinObject* parent, const LytRect* rect);
+    // Loads one list-item file into the strip. A user profile's item is a copy of the one template, so it
+    // is labelled with the profile's own name (the file's title) instead of the template's text.
+    CxSkinCtrl* LoadItem(const std::wstring& path, IxSkinObject* parent, const LytRect* rect, bool userProfile);
     static EndpointMask EndpointMaskOfName(const std::wstring& value);
     void StoreProperty(const std::wstring& name, const std::wstring& value);
     void ClearProperty();

@@ -120,7 +120,7 @@ INT_PTR CPanelProfileHandler::OpenAddProfileDialog(const std::wstring& markupPat
         CxSkinCtrl* panel = Panel();
         const RECT r = panel ? panel->GetRect() : RECT{};
         const LytRect placement{r.left, r.top, r.right, r.bottom};
-        if (CxSkinCtrl* item = LoadItem(path, panel ? static_cast<CxSkinObject*>(panel) : nullptr, &placement)) {
+        if (CxSkinCtrl* item = LoadItem(path, panel ? static_cast<CxSkinObject*>(panel) : nullptr, &placement, true)) {
             item->SetName(key);
             m_items.emplace(key, item);
         }

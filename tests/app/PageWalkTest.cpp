@@ -182,6 +182,40 @@ TEST_F(PageWalkTest, EveryShippedPageIsOfferedShownAndDriven) {
         EXPECT_TRUE(m_walked.count(page)) << "apo" << page << ".lyt was never shown";
 }
 
+// The gallery keeps, for every culture, the main window on the equalizer page and on an effect page and the
+// speakers' jack menu, each drawn in that culture's texts, so that every translation can be looked at where
+// the user meets it.
+TEST_F(PageWalkTest, TheGalleryShowsTheMainWindowAndAJackMenuInEveryCulture) {
+    const std::wstring speakers = m_icons.at(L"SpeakerEQ");
+    for (const wchar_t* culture : LanguageCultures()) {
+        SCOPED_TRACE(culture);
+        ASSERT_EQ(theApp.LoadLanguage(culture), 1);
+        MainWindowOnDevice window(kEveryPage);
+        ASSERT_TRUE(window.Ready());
+        const std::wstring prefix = L"Culture_" + std::wstring(culture) + L"_";
+        for (const auto& [page, header] : {std::pair{L"SpeakerEQ", L"ml_EQ_Title"},
+                                           std::pair{L"SpeakerVimoSurroundSpeakers", L"ml_Jack_VimoSurroundSpeakers"}}) {
+            window.Main()->ShowContent(page, 1);
+            ASSERT_EQ(window.Main()->GetCurrentContentName(), page);
+            const CxSkinCtrl* title = CBaseHandler::FindControlIn(window.Main()->GetCurrentContent(), L"TextTitle");
+            ASSERT_NE(title, nullptr);
+            EXPECT_EQ(title->GetText(), theApp.GetLanguageText(header)) << "the page is not in the culture's texts";
+            window.Dialog().Update();
+            EXPECT_FALSE(SaveDialogPicture(window.Dialog(), prefix + L"Page_" + page).empty());
+        }
+        CPanelDeviceListHandler* list = window.DeviceList();
+        ASSERT_NE(list, nullptr);
+        list->ShowJackMenu(speakers);
+        CxSkinMenu* menu = list->GetJackMenu();
+        ASSERT_NE(menu, nullptr);
+        ASSERT_NE(menu->GetItem(0), nullptr);
+        menu->Update();
+        EXPECT_FALSE(SaveDialogPicture(*menu, prefix + L"JackMenu_Speakers").empty());
+        list->CloseJackMenu();
+    }
+    theApp.LoadLanguage(L"en-US");
+}
+
 // A right click on a page's text box opens the skin's text-box menu with the box's commands.
 TEST_F(PageWalkTest, ATextBoxOfAPageOffersItsCommandMenu) {
     MainWindowOnDevice window(kEveryPage);

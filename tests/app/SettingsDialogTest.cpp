@@ -428,6 +428,25 @@ TEST_F(InfoDialogTest, ShowsTheVersionsAndTheButtonsReachTheirTargets) {
               IDCANCEL);
 }
 
+// In every culture the dialog opens in that culture's texts; the gallery keeps its picture.
+TEST_F(InfoDialogTest, OpensInEveryCulture) {
+    driver.m_features = {L"SpeakerEQ", L"SpeakerVimoDynamicBass", L"SpeakerVimoSmartVolume", L"MicInAEC"};
+    for (const wchar_t* culture : LanguageCultures()) {
+        ASSERT_EQ(app.LoadLanguage(culture), 1) << culture;
+        RunScripted(app, main.get(), L"DialogInfo", [&](CUIDialog& dialog) {
+            CInfoHandler* handler = Prepare(dialog);
+            ASSERT_NE(handler, nullptr);
+            EXPECT_EQ(CBaseHandler::FindControlIn(&dialog, L"LogoLivingEQ")->GetText(),
+                      app.GetLanguageText(L"ml_Info_Logo_LivingEQ"))
+                << culture;
+            dialog.Invalidate(FALSE);
+            EXPECT_FALSE(SaveDialogPicture(dialog, L"Culture_" + std::wstring(culture) + L"_DialogInfo").empty());
+            handler->OnClick(L"BtnClose");
+        });
+    }
+    app.LoadLanguage(L"en-US");
+}
+
 TEST_F(InfoDialogTest, FamilyLogosStandInForTheirMembersAndFillLinesOfFive) {
     struct Case {
         const char* name;

@@ -16,6 +16,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TestPaths.h"
@@ -361,6 +362,176 @@ std::map<std::wstring, std::wstring> CultureTexts(const wchar_t* culture) {
         }
     }
     return texts;
+}
+
+// The header of a content page: its "TextTitle" or its first text block in the header style, found depth first.
+std::wstring PageHeaderKey(CXmlReader& reader, std::uint32_t node) {
+    const auto attributes = AttributesOf(reader, node);
+    const auto style = attributes.find(L"Style");
+    const bool header = attributes.count(L"Name") && attributes.at(L"Name") == L"TextTitle";
+    if (std::wstring(reader.GetName(node)) == L"TextBlock" && attributes.count(L"Text") &&
+        (header || (style != attributes.end() && style->second == L"ToneHeader")))
+        return attributes.at(L"Text");
+    for (std::uint32_t child = reader.GetNode(node).firstChild; child; child = reader.GetNode(child).nextSibling) {
+        if (std::wstring key = PageHeaderKey(reader, child); !key.empty())
+            return key;
+    }
+    return {};
+}
+
+// A page is headed with the words of the menu item that opens it, in every culture, so that the user finds
+// under one name what the menu promised. Volume pages name their endpoint instead ("Speaker volume").
+TEST_F(SkinFilesTest, EveryPageIsHeadedAsTheMenuItemThatOpensIt) {
+    std::map<std::wstring, std::wstring> menuKeys; // page -> the menu item's text key
+    for (const MarkupFile& file : *s_files) {
+        if (file.path.stem().wstring().compare(0, 4, L"Menu") != 0)
+            continue;
+        // An element's attributes come in name order: its "Content" before its "Name".
+        std::wstring content;
+        for (const Attribute& a : file.attributes) {
+            if (a.element == L"SkinMenuItem" && a.name == L"Content")
+                content = a.value;
+            if (a.element == L"SkinMenuItem" && a.name == L"Name" && !content.empty())
+                menuKeys[a.value] = std::exchange(content, std::wstring());
+        }
+    }
+    std::map<std::wstring, std::wstring> headerKeys; // page -> its header's text key
+    for (const auto& [page, menuKey] : menuKeys) {
+        const fs::path path = SkinFolder() / (L"apo" + page + L".lyt");
+        if (!fs::exists(path) || EndsWith(page, L"Vol"))
+            continue;
+        CXmlReader reader;
+        ASSERT_TRUE(reader.LoadFile(path.wstring().c_str()) && reader.HasRoot()) << path;
+        headerKeys[page] = PageHeaderKey(reader, 1);
+        EXPECT_FALSE(headerKeys[page].empty()) << path << " has no header";
+    }
+    ASSERT_GT(headerKeys.size(), 60u);
+    size_t cultures = 0;
+    for (const auto& entry : fs::directory_iterator(LanguageFolder())) {
+        const std::wstring culture = entry.path().filename().wstring();
+        const std::map<std::wstring, std::wstring> texts = CultureTexts(culture.c_str());
+        ++cultures;
+        for (const auto& [page, headerKey] : headerKeys) {
+            const auto menu = texts.find(menuKeys.at(page));
+            const auto header = texts.find(headerKey);
+            ASSERT_TRUE(menu != texts.end() && header != texts.end()) << culture << " " << page;
+            EXPECT_EQ(header->second, menu->second) << culture << ": apo" << page << ".lyt";
+        }
+    }
+    EXPECT_EQ(cultures, 17u);
+}
+
+// A control of a page file placed in page coordinates: the Left and Top of every canvas above it added up.
+struct PlacedControl {
+    std::wstring element;
+    std::map<std::wstring, std::wstring> attributes;
+    RECT rect;
+};
+
+void PlaceControls(CXmlReader& reader, std::uint32_t node, POINT origin, std::vector<PlacedControl>& out) {
+    const auto attributes = AttributesOf(reader, node);
+    auto number = [&](const wchar_t* name, int fallback) {
+        const auto found = attributes.find(name);
+        return found == attributes.end() ? fallback : _wtoi(found->second.c_str());
+    };
+    const POINT at{origin.x + number(L"Left", 0), origin.y + number(L"Top", 0)};
+    // The speaker buttons take their size from their style: 36 x 36.
+    out.push_back({reader.GetName(node), attributes, {at.x, at.y, at.x + number(L"Width", 36), at.y + number(L"Height", 36)}});
+    for (std::uint32_t child = reader.GetNode(node).firstChild; child; child = reader.GetNode(child).nextSibling)
+        PlaceControls(reader, child, node == 1 ? POINT{0, 0} : at, out);
+}
+
+std::vector<PlacedControl> PlacedControls(const fs::path& file) {
+    CXmlReader reader;
+    std::vector<PlacedControl> controls;
+    if (reader.LoadFile(file.wstring().c_str()) && reader.HasRoot())
+        PlaceControls(reader, 1, {0, 0}, controls);
+    return controls;
+}
+
+bool Intersect(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// The speaker buttons of every surround and channel page stand inside their room diagram, apart from each
+// other and off the listener in its middle; the pages of the six-channel output show its 5.1 speakers.
+TEST_F(SkinFilesTest, SpeakerDiagramsKeepTheirSpeakersInsideAndApart) {
+    size_t pages = 0;
+    for (const fs::path& path : s_paths) {
+        const std::wstring stem = path.stem().wstring();
+        const std::vector<PlacedControl> controls = PlacedControls(path);
+        std::vector<const PlacedControl*> speakers;
+        const PlacedControl* room = nullptr;
+        for (const PlacedControl& c : controls) {
+            const auto style = c.attributes.find(L"Style");
+            if (c.element == L"CheckBox" && style != c.attributes.end() && style->second == L"SurroundSpeaker")
+                speakers.push_back(&c);
+            const auto name = c.attributes.find(L"Name");
+            if (!room && c.element == L"Image" && name != c.attributes.end() &&
+                (EndsWith(name->second, L"_Diagram_On") || name->second == L"Setting_Diagram"))
+                room = &c;
+        }
+        if (speakers.empty())
+            continue;
+        SCOPED_TRACE(testing::Message() << path.filename());
+        ++pages;
+        ASSERT_NE(room, nullptr) << "speakers without a room";
+        const RECT inner{room->rect.left + 4, room->rect.top + 4, room->rect.right - 4, room->rect.bottom - 4};
+        const LONG cx = (room->rect.left + room->rect.right) / 2, cy = (room->rect.top + room->rect.bottom) / 2;
+        const RECT listener{cx - 24, cy - 20, cx + 24, cy + 20};
+        std::set<std::wstring> names;
+        for (size_t i = 0; i < speakers.size(); ++i) {
+            const PlacedControl& a = *speakers[i];
+            const std::wstring name = a.attributes.at(L"Name");
+            names.insert(name);
+            EXPECT_TRUE(a.rect.left >= inner.left && a.rect.top >= inner.top && a.rect.right <= inner.right &&
+                        a.rect.bottom <= inner.bottom)
+                << name << " leaves the room";
+            EXPECT_FALSE(Intersect(a.rect, listener)) << name << " covers the listener";
+            for (size_t j = i + 1; j < speakers.size(); ++j)
+                EXPECT_FALSE(Intersect(a.rect, speakers[j]->rect)) << name << " and " << speakers[j]->attributes.at(L"Name");
+        }
+        if (stem.rfind(L"apoSpeakerQuarter", 0) == 0 && stem.find(L"Vimo") != std::wstring::npos) {
+            EXPECT_EQ(names, (std::set<std::wstring>{L"ImgLF", L"ImgRF", L"ImgCenter", L"ImgWoofer", L"ImgLB", L"ImgRB"}));
+        }
+    }
+    EXPECT_GE(pages, 12u);
+}
+
+// A choice picked by look shows a picture of its own: every chip names one, and no two chips of one group
+// show the same picture. The microphone effects each have an illustration of their own.
+TEST_F(SkinFilesTest, ChoicesAndEffectPagesHavePicturesOfTheirOwn) {
+    std::map<std::wstring, std::set<std::wstring>> effectPictures; // effect -> pictures of its pages
+    for (const fs::path& path : s_paths) {
+        SCOPED_TRACE(testing::Message() << path.filename());
+        std::map<std::wstring, std::vector<std::wstring>> groups; // group -> pictures
+        for (const PlacedControl& c : PlacedControls(path)) {
+            const auto at = [&](const wchar_t* name) {
+                const auto found = c.attributes.find(name);
+                return found == c.attributes.end() ? std::wstring() : found->second;
+            };
+            if (c.element == L"RadioButton" && at(L"Style") == L"SurroundMode") {
+                EXPECT_FALSE(at(L"Image.Content").empty()) << at(L"Name") << " has no picture";
+                EXPECT_FALSE(at(L"Image.Content.Disable").empty()) << at(L"Name") << " has no greyed picture";
+                groups[at(L"GroupName")].push_back(at(L"Image.Content"));
+            }
+            const std::wstring name = at(L"Name");
+            if (c.element == L"Image" && name.rfind(L"Diagram_", 0) == 0 && EndsWith(name, L"On"))
+                effectPictures[name.substr(8, name.size() - 10)].insert(at(L"Source"));
+        }
+        for (const auto& [group, pictures] : groups) {
+            EXPECT_EQ(std::set<std::wstring>(pictures.begin(), pictures.end()).size(), pictures.size()) << group;
+        }
+    }
+    for (const wchar_t* effect : {L"AEC", L"ENC", L"NR", L"BEAM"})
+        ASSERT_EQ(effectPictures[effect].size(), 1u) << effect;
+    std::set<std::string> drawings;
+    for (const auto& [effect, pictures] : effectPictures) {
+        std::ifstream in(ImagePath(*pictures.begin()), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_FALSE(bytes.empty()) << effect;
+        EXPECT_TRUE(drawings.insert(bytes).second) << effect << " shares its illustration";
+    }
 }
 
 // What the main window's title bar promises: the tray tip names the program as its title does, and the logo

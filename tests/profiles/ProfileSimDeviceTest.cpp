@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -220,10 +221,11 @@ const std::vector<float> kMusicSpeakerBands = {5, 4, 2, 0, -1, -1, 0, 2, 3, 4};
 TEST_F(ProfileSimDevice, ClickingAProfileChangesTheDeviceAndThePageOnScreen) {
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_EQ(environment.main->GetCurrentContentName(), L"SpeakerEQ");
-    // The built-in profile the device cannot take (an effect it lacks) is hidden from the start.
-    ASSERT_EQ(Strip().GetItems().count(L"Movie*"), 1u);
-    EXPECT_FALSE(Strip().GetItems().at(L"Movie*")->IsVisible());
-    EXPECT_TRUE(Strip().GetItems().at(L"Game*")->IsVisible());
+    // Every built-in profile is one the default device can take.
+    for (const wchar_t* builtIn : {L"Game*", L"Movie*", L"Music*"}) {
+        ASSERT_EQ(Strip().GetItems().count(builtIn), 1u) << builtIn;
+        EXPECT_TRUE(Strip().GetItems().at(builtIn)->IsVisible()) << builtIn;
+    }
 
     for (const auto& [profile, bands] : {std::pair{L"Game*", kGameSpeakerBands}, std::pair{L"Music*", kMusicSpeakerBands}}) {
         SCOPED_TRACE(std::wstring(profile));
@@ -265,6 +267,7 @@ TEST_F(ProfileSimDevice, AtStartTheProfileTheDeviceHoldsIsMarked) {
 
     // Away from every profile, then back into Game's state behind the strip's back: adding warns.
     SetDevice(L"EQ_Slider1", 7);
+    Strip().MatchCurrentProfile(L"Speaker.Enable_EQ_GFX");
     Strip().MatchCurrentProfile(L"Speaker.EQ_Slider1");
     Strip().UpdateUserDefineItem(0);
     ASSERT_EQ(Marked(), L"UserDefine$");
@@ -292,6 +295,49 @@ TEST_F(ProfileSimDevice, AProfileSavedFromTheCurrentSettingsIsMarkedAfterARestar
     ASSERT_NO_FATAL_FAILURE(Open());
     EXPECT_EQ(Strip().GetSelectedName(), L"Speaker_Mine");
     EXPECT_EQ(Marked(), L"Speaker_Mine");
+}
+
+// Each saved profile's card reads its own profile's name, though every card is a copy of one template:
+// one saved before the start and one added through the dialog. A profile naming an effect the speakers
+// lack (voice clarity) is kept off the strip.
+TEST_F(ProfileSimDevice, EachSavedProfilesCardReadsItsOwnName) {
+    const fs::path folder = data / "Profile" / "Speaker";
+    fs::create_directories(folder);
+    // The files as the add dialog leaves them: the captured settings and a copy of the template.
+    auto save = [&](const std::wstring& name) {
+        CProfileCapture capture(*Driver(), *GetProfileController());
+        ASSERT_NE(capture.WriteProfileObject((folder / (name + L".profile")).wstring()), 0);
+        fs::copy_file(ProgramDir() / "profile" / "UserDefineFormwork.lyt", folder / (name + L".lyt"));
+    };
+    ASSERT_NO_FATAL_FAILURE(save(L"Late night"));
+    ASSERT_NO_FATAL_FAILURE(save(L"Dialogue"));
+    std::ofstream(folder / "Dialogue.profile", std::ios::trunc)
+        << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Profile Name=\"UserDefine\"><Endpoint Name=\"Speakers\" "
+           "DataFlow=\"Out\"><ApoEffect Name=\"SpeakerVimoVoiceClarity\"><Property Name=\"Enable_VOICECLARITY_LFX\" "
+           "Value=\"1\" UIName=\"\" ValueType=\"\" Args=\"\" ArgsType=\"\" /></ApoEffect></Endpoint></Profile>\n";
+    ASSERT_NO_FATAL_FAILURE(Open());
+    // Away from every profile, so that the add button opens the dialog.
+    SetDevice(L"Enable_EQ_GFX", 1);
+    SetDevice(L"EQ_Slider1", 7);
+    Strip().MatchCurrentProfile(L"Speaker.Enable_EQ_GFX");
+    Strip().MatchCurrentProfile(L"Speaker.EQ_Slider1");
+    Strip().UpdateUserDefineItem(0);
+    ASSERT_EQ(Marked(), L"UserDefine$");
+    Strip().SetDialogRunner([&](CUIDialog& added) {
+        save(L"Podcast");
+        added.SetControlName(L"AddingFile", L"Podcast");
+        return INT_PTR(IDYES);
+    });
+    ASSERT_EQ(Strip().OnButtonClick(L"AddProfile"), 1);
+
+    for (const wchar_t* name : {L"Late night", L"Podcast"}) {
+        const auto item = Strip().GetItems().find(std::wstring(L"Speaker_") + name);
+        ASSERT_NE(item, Strip().GetItems().end()) << name;
+        EXPECT_EQ(item->second->GetText(), name);
+        EXPECT_TRUE(item->second->IsVisible()) << name;
+    }
+    ASSERT_EQ(Strip().GetItems().count(L"Speaker_Dialogue"), 1u);
+    EXPECT_FALSE(Strip().GetItems().at(L"Speaker_Dialogue")->IsVisible());
 }
 
 // A device whose outputs share one switched connector: while the reset writes the defaults on one output

@@ -1,5 +1,6 @@
 <?xml version="1.0" encoding="utf-8"?>
-<!-- Built-in profile "Movie": surround and dialogue clarity. -->
+<!-- Built-in profile "Movie": surround on every output, dialogue clarity where the output has it (the
+     headphones). -->
 <Profile Name="UserDefine">
   <Endpoint Name="Speakers" DataFlow="Out">
     <ApoEffect Name="SpeakerEQ">
@@ -25,11 +26,6 @@
       <Property Name="Enable_ADAPTIVEVOLUME_GFX" Value="1" UIName="" ValueType="" Args="" ArgsType="" />
       <Property Name="ADAPTIVEVOLUME_LEVEL" Value="60" UIName="" ValueType="" Args="" ArgsType="" />
       <Property Name="ADAPTIVEVOLUME_MODE" Value="0" UIName="" ValueType="" Args="" ArgsType="" />
-    </ApoEffect>
-    <ApoEffect Name="SpeakerVimoVoiceClarity">
-      <Property Name="Enable_VOICECLARITY_LFX" Value="1" UIName="" ValueType="" Args="" ArgsType="" />
-      <Property Name="VOICECLARITY_LEVEL" Value="6" UIName="" ValueType="" Args="" ArgsType="" />
-      <Property Name="VOICECLARITY_NOISESUPP_LEVEL" Value="4" UIName="" ValueType="" Args="" ArgsType="" />
     </ApoEffect>
   </Endpoint>
   <Endpoint Name="Headphone" DataFlow="Out">

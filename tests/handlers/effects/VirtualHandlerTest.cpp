@@ -157,8 +157,10 @@ std::set<std::string> Matches(const std::string& text, const std::regex& pattern
 }
 
 std::set<std::string> CultureKeys(const char* culture) {
+    // The page's header is the jack menu's name for it, which the status texts hold.
     return Matches(ReadText(ProgramDir() / "lang" / culture / "VirtualSpeaker.xaml") +
-                       ReadText(ProgramDir() / "lang" / culture / "Tone.xaml"),
+                       ReadText(ProgramDir() / "lang" / culture / "Tone.xaml") +
+                       ReadText(ProgramDir() / "lang" / culture / "Status.xaml"),
                    std::regex("x:Key=\"(ml_[A-Za-z0-9_]+)\""), 1);
 }
 
