@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <psapi.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -29,6 +33,7 @@
 #include "profiles/ProfileCapture.h"
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinSlider.h"
+#include "skin/SkinImageCache.h"
 #include "skin/SkinRadioButton.h"
 
 using namespace oc::test;
@@ -93,9 +98,10 @@ public:
         if (auto* owner = dynamic_cast<CMainHandler*>(dynamic_cast<CxSkinObject*>(parent)->GetListener()))
             owner->UpdateContentRect(RECT{rect.left, rect.top, rect.right, rect.bottom});
     }
+    // As the program does: the strip reads its files when it is first shown.
     void EnumerateProfiles(IxSkinListener* handler, IxSkinObject* parent, const LytRect& rect) override {
         if (auto* panel = dynamic_cast<CPanelProfileHandler*>(handler))
-            panel->EnumerateProfiles(parent, &rect);
+            panel->PlaceProfiles(parent, &rect);
     }
 
     IHandlerServices* services = nullptr;
@@ -135,6 +141,11 @@ protected:
 
     // The main window as the program starts it, with the profile strip turned to the front.
     void Open() {
+        ASSERT_NO_FATAL_FAILURE(OpenWindow());
+        environment.main->SwitchStatusProfilePanel(CMainHandler::kPanelProfile, 0);
+    }
+    // The main window as the program starts it, the status panel in front.
+    void OpenWindow() {
         Close();
         dialog = std::make_unique<TestDialog>();
         ASSERT_TRUE(OpenDialog(*dialog, {0, 0}, 900, 600));
@@ -148,7 +159,6 @@ protected:
         ASSERT_NE(environment.main, nullptr);
         ASSERT_NE(environment.strip, nullptr);
         environment.main->InitControls();
-        environment.main->SwitchStatusProfilePanel(CMainHandler::kPanelProfile, 0);
     }
     void Close() {
         if (dialog)
@@ -316,6 +326,144 @@ TEST_F(ProfileSwitchedOutputs, AfterTheFactoryResetAProfileClickWritesNoFormatIt
     EXPECT_EQ(Device(L"DevChannelNumControl"), channels);
     EXPECT_EQ(Device(L"DevSampleRateControl"), rate);
     EXPECT_EQ(Device(L"DevBitDepthControl"), depth);
+}
+
+
+// Heap bytes in use over every heap of the process, and the calling thread's CPU and wall-clock time.
+double HeapKB() {
+    HANDLE heaps[256];
+    const DWORD count = std::min<DWORD>(::GetProcessHeaps(256, heaps), 256);
+    size_t busy = 0;
+    for (DWORD i = 0; i < count; ++i) {
+        ::HeapLock(heaps[i]);
+        PROCESS_HEAP_ENTRY entry{};
+        while (::HeapWalk(heaps[i], &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                busy += entry.cbData;
+        ::HeapUnlock(heaps[i]);
+    }
+    return busy / 1024.0;
+}
+
+struct Clock {
+    double cpuMs = 0;
+    double wallMs = 0;
+
+    static Clock Now() {
+        Clock clock;
+        FILETIME created, ended, kernel, user;
+        if (::GetThreadTimes(::GetCurrentThread(), &created, &ended, &kernel, &user))
+            clock.cpuMs = (ULARGE_INTEGER{{kernel.dwLowDateTime, kernel.dwHighDateTime}}.QuadPart +
+                           ULARGE_INTEGER{{user.dwLowDateTime, user.dwHighDateTime}}.QuadPart) / 1e4;
+        LARGE_INTEGER now, frequency;
+        ::QueryPerformanceCounter(&now);
+        ::QueryPerformanceFrequency(&frequency);
+        clock.wallMs = now.QuadPart * 1000.0 / frequency.QuadPart;
+        return clock;
+    }
+};
+
+// What a step cost: heap bytes it left in use, CPU and wall-clock time.
+struct Cost {
+    double heapKB = 0;
+    double cpuMs = 0;
+    double wallMs = 0;
+};
+
+template <class Step> Cost Measure(Step step) {
+    const double heap = HeapKB();
+    const Clock start = Clock::Now();
+    step();
+    const Clock end = Clock::Now();
+    return {HeapKB() - heap, end.cpuMs - start.cpuMs, end.wallMs - start.wallMs};
+}
+
+// A strip of many user profiles, each saved from the device's state with the shipped card template, under
+// the program's image cache.
+class ProfileCards : public ProfileSimDevice {
+protected:
+    void SaveUserProfiles(int count) {
+        const fs::path folder = data / "Profile" / "Speaker";
+        fs::create_directories(folder);
+        const fs::path first = folder / "P0000.profile";
+        {
+            CProfileCapture capture(*Driver(), *GetProfileController());
+            ASSERT_NE(capture.WriteProfileObject(first.wstring()), 0);
+        }
+        for (int i = 0; i < count; ++i) {
+            wchar_t title[16];
+            std::swprintf(title, std::size(title), L"P%04d", i);
+            if (i > 0)
+                fs::copy_file(first, folder / (std::wstring(title) + L".profile"));
+            fs::copy_file(ProgramDir() / "profile" / "UserDefineFormwork.lyt", folder / (std::wstring(title) + L".lyt"));
+        }
+        if (count == 0)
+            fs::remove(first);
+    }
+
+    CxSkinImageCache images; // as the program installs one for its whole run
+};
+
+// By hand: prints what the first switch to the strip costs per card, and where it goes.
+// profile_panel_tests --gtest_also_run_disabled_tests --gtest_filter=*MeasureFirstSwitch*
+TEST_F(ProfileCards, DISABLED_MeasureFirstSwitch) {
+    const char* counts = std::getenv("OC_CARDS");
+    std::vector<int> sizes;
+    for (const char* at = counts ? counts : "0,50,500"; *at;) {
+        char* end = nullptr;
+        sizes.push_back(static_cast<int>(std::strtol(at, &end, 10)));
+        at = *end ? end + 1 : end;
+    }
+    Cost zero;
+    for (int count : sizes) {
+        for (const auto& entry : fs::directory_iterator(data.Path()))
+            fs::remove_all(entry.path());
+        ASSERT_NO_FATAL_FAILURE(SaveUserProfiles(count));
+        ASSERT_NO_FATAL_FAILURE(OpenWindow());
+        dialog->Update();
+        const Cost cost = Measure([&] {
+            environment.main->SwitchStatusProfilePanel(CMainHandler::kPanelProfile, 0);
+            dialog->Update();
+        });
+        ASSERT_EQ(Strip().GetItems().size(), static_cast<size_t>(count) + 4u);
+        if (count == 0)
+            zero = cost;
+        std::printf("%4d profiles: heap %8.0f KB  cpu %7.1f ms  wall %7.1f ms", count, cost.heapKB, cost.cpuMs,
+                    cost.wallMs);
+        if (count)
+            std::printf("  | per card: heap %.1f KB  cpu %.2f ms  wall %.2f ms", (cost.heapKB - zero.heapKB) / count,
+                        (cost.cpuMs - zero.cpuMs) / count, (cost.wallMs - zero.wallMs) / count);
+        std::printf("\n");
+        if (count) {
+            // Where it goes: the cards alone, and the settings documents alone, loaded once more.
+            const fs::path folder = data / "Profile" / "Speaker";
+            ILytObject* list = CLytSkinElementFactory().WrapSkinObject(Strip().GetItems().begin()->second->GetParentObject(), environment);
+            const LytRect placement{0, 0, 112, 72};
+            std::vector<IxSkinObject*> cards;
+            const Cost cardCost = Measure([&] {
+                for (int i = 0; i < count; ++i)
+                    cards.push_back(environment.controller->LoadFile((folder / L"P0000.lyt").wstring().c_str(), list, &placement));
+            });
+            list->Destroy();
+            struct Keeper : IProfileControllerListener {
+                void OnProfileLoaded(IXmlObject* root) override { roots.push_back(root); }
+                void OnProfileError(const wchar_t*) override {}
+                std::vector<IXmlObject*> roots;
+            } keeper;
+            GetProfileController()->SetListener(&keeper);
+            const Cost documentCost = Measure([&] {
+                for (int i = 0; i < count; ++i)
+                    GetProfileController()->Load((folder / L"P0000.profile").wstring().c_str());
+            });
+            GetProfileController()->SetListener(nullptr);
+            for (IXmlObject* root : keeper.roots)
+                root->Release();
+            std::printf("      cards alone: heap %.1f KB  cpu %.2f ms each; settings documents alone: heap %.1f KB  cpu %.2f ms each\n",
+                        cardCost.heapKB / count, cardCost.cpuMs / count, documentCost.heapKB / count,
+                        documentCost.cpuMs / count);
+        }
+        Close();
+    }
 }
 
 } // namespace
