@@ -11,9 +11,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "../skin/ControlHost.h"
 #include "../skin/SkinDialogFixture.h"
 #include "DriverTestSupport.h"
 #include "TestPaths.h"
@@ -32,6 +34,7 @@
 #include "profiles/PanelProfileHandler.h"
 #include "profiles/ProfileCapture.h"
 #include "skin/IxSkinButton.h"
+#include "skin/IxSkinPanel.h"
 #include "skin/IxSkinSlider.h"
 #include "skin/SkinImageCache.h"
 #include "skin/SkinRadioButton.h"
@@ -403,6 +406,62 @@ protected:
 
     CxSkinImageCache images; // as the program installs one for its whole run
 };
+
+constexpr uint32_t kCardFill = 0xFF272B31;         // the template's picture, unchecked
+constexpr uint32_t kCheckedCardFill = 0xFF31363E;  // and checked
+
+// Every card of the template shows one picture read once, every card in the visible row is drawn with
+// it, page by page, and a card's settings cost the strip a small fraction of what a private copy of each
+// profile's document took.
+TEST_F(ProfileCards, CardsShareTheTemplatesPictureAndEachShownCardIsDrawn) {
+    constexpr int kProfiles = 24;
+    Cost withoutProfiles, withProfiles;
+    size_t pictures = 0;
+    for (int count : {0, kProfiles}) {
+        for (const auto& entry : fs::directory_iterator(data.Path()))
+            fs::remove_all(entry.path());
+        ASSERT_NO_FATAL_FAILURE(SaveUserProfiles(count));
+        ASSERT_NO_FATAL_FAILURE(OpenWindow());
+        dialog->Update();
+        (count ? withProfiles : withoutProfiles) = Measure([&] {
+            environment.main->SwitchStatusProfilePanel(CMainHandler::kPanelProfile, 0);
+            dialog->Update();
+        });
+        if (count == 0)
+            pictures = images.GetDecodedCount();
+    }
+    ASSERT_EQ(Strip().GetItems().size(), kProfiles + 4u);
+    const double perCard = (withProfiles.heapKB - withoutProfiles.heapKB) / kProfiles;
+    EXPECT_LT(perCard, 40.0) << "KB of heap per listed profile";
+
+    // The built-in cards read the template's pictures; the user profiles' cards add no file.
+    EXPECT_EQ(images.GetDecodedCount(), pictures);
+    auto* panel = dynamic_cast<IxSkinPanel*>(environment.main->FindControl(L"PanelProfileList"));
+    ASSERT_NE(panel, nullptr);
+    const RECT list = dynamic_cast<CxSkinCtrl*>(panel)->GetRectInHost();
+    int drawn = 0;
+    std::set<std::wstring> seen;
+    for (int page = 0; panel->GetScrollPos(FALSE) < panel->GetScrollSize(FALSE) || page == 0; ++page) {
+        panel->SetScrollPos(page * (list.right - list.left), FALSE, FALSE);
+        dialog->Update();
+        for (const auto& [name, item] : Strip().GetItems()) {
+            const RECT card = item->GetRectInHost();
+            if (!item->IsVisible() || card.left < list.left || card.right > list.right)
+                continue;
+            auto* radio = dynamic_cast<CxSkinRadioButton*>(item);
+            const uint32_t fill = radio && radio->GetCheck() ? kCheckedCardFill : kCardFill;
+            // The inner corners, clear of the caption and of the anti-aliased frame.
+            for (const POINT at : {POINT{10, 10}, POINT{101, 10}, POINT{10, 61}, POINT{101, 61}})
+                EXPECT_TRUE(NearColor(dialog->GetPixel(card.left + at.x, card.top + at.y), fill, 8))
+                    << "card " << std::string(name.begin(), name.end()) << " at " << at.x << "," << at.y;
+            drawn += seen.insert(name).second ? 1 : 0;
+        }
+        if (page > kProfiles)
+            break;
+    }
+    EXPECT_EQ(images.GetDecodedCount(), pictures) << "scrolling through the cards read no picture again";
+    EXPECT_GE(drawn, kProfiles) << "every user profile's card was shown on some page";
+}
 
 // By hand: prints what the first switch to the strip costs per card, and where it goes.
 // profile_panel_tests --gtest_also_run_disabled_tests --gtest_filter=*MeasureFirstSwitch*
