@@ -480,11 +480,14 @@ TEST_F(ProfileCards, DISABLED_MeasureFirstSwitch) {
         ASSERT_NO_FATAL_FAILURE(SaveUserProfiles(count));
         ASSERT_NO_FATAL_FAILURE(OpenWindow());
         dialog->Update();
+        Cost enumerateCost;
         const Cost cost = Measure([&] {
+            enumerateCost = Measure([&] { Strip().LoadPlacedProfiles(); });
             environment.main->SwitchStatusProfilePanel(CMainHandler::kPanelProfile, 0);
             dialog->Update();
         });
         ASSERT_EQ(Strip().GetItems().size(), static_cast<size_t>(count) + 4u);
+        std::printf("      reading the files and making the cards: cpu %.1f ms\n", enumerateCost.cpuMs);
         if (count == 0)
             zero = cost;
         std::printf("%4d profiles: heap %8.0f KB  cpu %7.1f ms  wall %7.1f ms", count, cost.heapKB, cost.cpuMs,
@@ -494,6 +497,7 @@ TEST_F(ProfileCards, DISABLED_MeasureFirstSwitch) {
                         (cost.cpuMs - zero.cpuMs) / count, (cost.wallMs - zero.wallMs) / count);
         std::printf("\n");
         if (count) {
+            const Cost paintCost = Measure([&] { dialog->Update(); });
             // Where it goes: the cards alone, and the settings documents alone, loaded once more.
             const fs::path folder = data / "Profile" / "Speaker";
             ILytObject* list = CLytSkinElementFactory().WrapSkinObject(Strip().GetItems().begin()->second->GetParentObject(), environment);
@@ -520,6 +524,19 @@ TEST_F(ProfileCards, DISABLED_MeasureFirstSwitch) {
             std::printf("      cards alone: heap %.1f KB  cpu %.2f ms each; settings documents alone: heap %.1f KB  cpu %.2f ms each\n",
                         cardCost.heapKB / count, cardCost.cpuMs / count, documentCost.heapKB / count,
                         documentCost.cpuMs / count);
+            const std::wstring settings = (folder / L"P0000.profile").wstring();
+            const Cost recordCost = Measure([&] {
+                for (int i = 0; i < count; ++i)
+                    Strip().LoadProfile(settings, 0);
+            });
+            Strip().SetPendingReload();
+            const Cost applicableCost = Measure([&] { Strip().RefreshApplicability(); });
+            const Cost placeCost = Measure([&] { Strip().RefreshProfileList(); });
+            const Cost markCost = Measure([&] { Strip().UpdateUserDefineItem(0); });
+            std::printf("      per card cpu: document and record %.2f ms, applicability %.3f ms, placing %.3f ms, "
+                        "marking %.3f ms; one full repaint %.1f ms\n",
+                        recordCost.cpuMs / count, applicableCost.cpuMs / count, placeCost.cpuMs / count,
+                        markCost.cpuMs / count, paintCost.cpuMs);
         }
         Close();
     }
