@@ -1,6 +1,7 @@
 // The profile strip in the shipped main window over the simulated device, through the real driver object and
 // the program's handlers: which profile the strip marks at start, what a click does to the device and to the
-// page on screen, the add button's warning, and the stream format after the factory reset.
+// page on screen, the add button's warning, the stream format after the factory reset, and a strip of many
+// user profiles' cards.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -403,6 +404,15 @@ protected:
         if (count == 0)
             fs::remove(first);
     }
+    // The main window, drawn, over a data folder of only that many user profiles; the strip not yet shown.
+    void OpenWithUserProfiles(int count) {
+        Close();
+        for (const auto& entry : fs::directory_iterator(data.Path()))
+            fs::remove_all(entry.path());
+        ASSERT_NO_FATAL_FAILURE(SaveUserProfiles(count));
+        ASSERT_NO_FATAL_FAILURE(OpenWindow());
+        dialog->Update();
+    }
 
     CxSkinImageCache images; // as the program installs one for its whole run
 };
@@ -418,11 +428,7 @@ TEST_F(ProfileCards, CardsShareTheTemplatesPictureAndEachShownCardIsDrawn) {
     Cost withoutProfiles, withProfiles;
     size_t pictures = 0;
     for (int count : {0, kProfiles}) {
-        for (const auto& entry : fs::directory_iterator(data.Path()))
-            fs::remove_all(entry.path());
-        ASSERT_NO_FATAL_FAILURE(SaveUserProfiles(count));
-        ASSERT_NO_FATAL_FAILURE(OpenWindow());
-        dialog->Update();
+        ASSERT_NO_FATAL_FAILURE(OpenWithUserProfiles(count));
         (count ? withProfiles : withoutProfiles) = Measure([&] {
             environment.main->SwitchStatusProfilePanel(CMainHandler::kPanelProfile, 0);
             dialog->Update();
@@ -475,11 +481,7 @@ TEST_F(ProfileCards, DISABLED_MeasureFirstSwitch) {
     }
     Cost zero;
     for (int count : sizes) {
-        for (const auto& entry : fs::directory_iterator(data.Path()))
-            fs::remove_all(entry.path());
-        ASSERT_NO_FATAL_FAILURE(SaveUserProfiles(count));
-        ASSERT_NO_FATAL_FAILURE(OpenWindow());
-        dialog->Update();
+        ASSERT_NO_FATAL_FAILURE(OpenWithUserProfiles(count));
         Cost enumerateCost;
         const Cost cost = Measure([&] {
             enumerateCost = Measure([&] { Strip().LoadPlacedProfiles(); });
