@@ -3,7 +3,7 @@
 #include "app/OvercoatApp.h"
 
 #include "app/CultureFont.h"
-#include "markup/ProfileObject.h"
+#include "markup/XmlObject.h"
 #include "skin/SkinCtrl.h"
 
 #include <string_view>
@@ -177,7 +177,7 @@ void COvercoatApp::OnLanguageParsed(IXmlObject* root) {
 }
 
 IXmlObject* COvercoatApp::CreateObject(const wchar_t* /*name*/) {
-    return new CProfileObject;
+    return new CXmlObject;
 }
 
 void COvercoatApp::OnError(const wchar_t* /*message*/) {

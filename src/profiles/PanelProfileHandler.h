@@ -17,6 +17,7 @@
 #include "driver/PropertyValue.h"
 #include "markup/IProfileController.h"
 #include "profiles/ControlPropertyTable.h"
+#include "profiles/ProfileKey.h"
 
 #include "markup/ILytParser.h"
 
@@ -43,7 +44,7 @@ struct ProfileRecord {
 
     IXmlObject* root = nullptr;
     // "<endpoint name>.<row key>" -> value.
-    std::map<std::wstring, ProfileValue> values;
+    std::map<ProfileKey, ProfileValue, std::less<>> values;
     int applicable = 1;
     int builtIn = 0;
     EndpointMask endpoints = 0;

@@ -272,7 +272,7 @@ int CPanelProfileHandler::MatchCurrentProfile(const std::wstring& changedKey) {
     if (m_selected != kUserDefinedState && marked != m_records.end()) {
         // The mark stays unless the changed setting is one the marked profile compares and now differs.
         const ProfileRecord* record = marked->second.get();
-        auto entry = record ? record->values.find(changedKey) : std::map<std::wstring, ProfileValue>::const_iterator();
+        auto entry = record ? record->values.find(changedKey) : decltype(record->values)::const_iterator();
         const bool left = record && entry != record->values.end() && entry->second.parentEnabled &&
                           !HoldsLiveValue(*record, changedKey, live, kind);
         if (!left)
@@ -304,7 +304,7 @@ int CPanelProfileHandler::CurrentStateMatchesNoProfile() {
             continue;
         bool equal = true;
         for (const auto& [key, value] : record->values) {
-            if (key.find(endpointName) == std::wstring::npos || !value.parentEnabled)
+            if (key.Text().find(endpointName) == std::wstring::npos || !value.parentEnabled)
                 continue;
             if (!ValueMatchesDevice(driver->EndpointPrefixToCode(key), PropertyOfKey(key), value)) {
                 equal = false;

@@ -256,7 +256,12 @@ void CxSkinPanel::DrawChildren(CDC* dc, const RECT* clip) {
     // memory again each time, and only a panel put back transformed or faded needs one.
     const ClipForOnePaint clipped(*dc, area);
     DrawBackground(dc, area.right, area.bottom);
-    CLayerWnd::DrawChildren(dc, clip);
+    // Only the children the panel shows are drawn: a strip of hundreds of cards, scrolled, shows a few, and
+    // each card drawn outside would cost its picture and caption for nothing.
+    RECT shown = GetRectInHost();
+    if (clip && !::IntersectRect(&shown, &shown, clip))
+        return;
+    CLayerWnd::DrawChildren(dc, &shown);
 }
 
 // The panel composed off-screen on what lies beneath it, so that it can be put back transformed or faded as

@@ -1,16 +1,23 @@
 // The profile strip in the shipped main window over the simulated device, through the real driver object and
 // the program's handlers: which profile the strip marks at start, what a click does to the device and to the
-// page on screen, the add button's warning, and the stream format after the factory reset.
+// page on screen, the add button's warning, the stream format after the factory reset, and a strip of many
+// user profiles' cards.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <psapi.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "../skin/ControlHost.h"
 #include "../skin/SkinDialogFixture.h"
 #include "DriverTestSupport.h"
 #include "TestPaths.h"
@@ -29,7 +36,9 @@
 #include "profiles/PanelProfileHandler.h"
 #include "profiles/ProfileCapture.h"
 #include "skin/IxSkinButton.h"
+#include "skin/IxSkinPanel.h"
 #include "skin/IxSkinSlider.h"
+#include "skin/SkinImageCache.h"
 #include "skin/SkinRadioButton.h"
 
 using namespace oc::test;
@@ -94,9 +103,10 @@ public:
         if (auto* owner = dynamic_cast<CMainHandler*>(dynamic_cast<CxSkinObject*>(parent)->GetListener()))
             owner->UpdateContentRect(RECT{rect.left, rect.top, rect.right, rect.bottom});
     }
+    // As the program does: the strip reads its files when it is first shown.
     void EnumerateProfiles(IxSkinListener* handler, IxSkinObject* parent, const LytRect& rect) override {
         if (auto* panel = dynamic_cast<CPanelProfileHandler*>(handler))
-            panel->EnumerateProfiles(parent, &rect);
+            panel->PlaceProfiles(parent, &rect);
     }
 
     IHandlerServices* services = nullptr;
@@ -136,6 +146,11 @@ protected:
 
     // The main window as the program starts it, with the profile strip turned to the front.
     void Open() {
+        ASSERT_NO_FATAL_FAILURE(OpenWindow());
+        environment.main->SwitchStatusProfilePanel(CMainHandler::kPanelProfile, 0);
+    }
+    // The main window as the program starts it, the status panel in front.
+    void OpenWindow() {
         Close();
         dialog = std::make_unique<TestDialog>();
         ASSERT_TRUE(OpenDialog(*dialog, {0, 0}, 900, 600));
@@ -149,7 +164,6 @@ protected:
         ASSERT_NE(environment.main, nullptr);
         ASSERT_NE(environment.strip, nullptr);
         environment.main->InitControls();
-        environment.main->SwitchStatusProfilePanel(CMainHandler::kPanelProfile, 0);
     }
     void Close() {
         if (dialog)
@@ -362,6 +376,218 @@ TEST_F(ProfileSwitchedOutputs, AfterTheFactoryResetAProfileClickWritesNoFormatIt
     EXPECT_EQ(Device(L"DevChannelNumControl"), channels);
     EXPECT_EQ(Device(L"DevSampleRateControl"), rate);
     EXPECT_EQ(Device(L"DevBitDepthControl"), depth);
+}
+
+
+// Heap bytes in use over every heap of the process, and the calling thread's CPU and wall-clock time.
+double HeapKB() {
+    HANDLE heaps[256];
+    const DWORD count = std::min<DWORD>(::GetProcessHeaps(256, heaps), 256);
+    size_t busy = 0;
+    for (DWORD i = 0; i < count; ++i) {
+        ::HeapLock(heaps[i]);
+        PROCESS_HEAP_ENTRY entry{};
+        while (::HeapWalk(heaps[i], &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                busy += entry.cbData;
+        ::HeapUnlock(heaps[i]);
+    }
+    return busy / 1024.0;
+}
+
+struct Clock {
+    double cpuMs = 0;
+    double wallMs = 0;
+
+    static Clock Now() {
+        Clock clock;
+        FILETIME created, ended, kernel, user;
+        if (::GetThreadTimes(::GetCurrentThread(), &created, &ended, &kernel, &user))
+            clock.cpuMs = (ULARGE_INTEGER{{kernel.dwLowDateTime, kernel.dwHighDateTime}}.QuadPart +
+                           ULARGE_INTEGER{{user.dwLowDateTime, user.dwHighDateTime}}.QuadPart) / 1e4;
+        LARGE_INTEGER now, frequency;
+        ::QueryPerformanceCounter(&now);
+        ::QueryPerformanceFrequency(&frequency);
+        clock.wallMs = now.QuadPart * 1000.0 / frequency.QuadPart;
+        return clock;
+    }
+};
+
+// What a step cost: heap bytes it left in use, CPU and wall-clock time.
+struct Cost {
+    double heapKB = 0;
+    double cpuMs = 0;
+    double wallMs = 0;
+};
+
+template <class Step> Cost Measure(Step step) {
+    const double heap = HeapKB();
+    const Clock start = Clock::Now();
+    step();
+    const Clock end = Clock::Now();
+    return {HeapKB() - heap, end.cpuMs - start.cpuMs, end.wallMs - start.wallMs};
+}
+
+// A strip of many user profiles, each saved from the device's state with the shipped card template, under
+// the program's image cache.
+class ProfileCards : public ProfileSimDevice {
+protected:
+    void SaveUserProfiles(int count) {
+        const fs::path folder = data / "Profile" / "Speaker";
+        fs::create_directories(folder);
+        const fs::path first = folder / "P0000.profile";
+        {
+            CProfileCapture capture(*Driver(), *GetProfileController());
+            ASSERT_NE(capture.WriteProfileObject(first.wstring()), 0);
+        }
+        for (int i = 0; i < count; ++i) {
+            wchar_t title[16];
+            std::swprintf(title, std::size(title), L"P%04d", i);
+            if (i > 0)
+                fs::copy_file(first, folder / (std::wstring(title) + L".profile"));
+            fs::copy_file(ProgramDir() / "profile" / "UserDefineFormwork.lyt", folder / (std::wstring(title) + L".lyt"));
+        }
+        if (count == 0)
+            fs::remove(first);
+    }
+    // The main window, drawn, over a data folder of only that many user profiles; the strip not yet shown.
+    void OpenWithUserProfiles(int count) {
+        Close();
+        for (const auto& entry : fs::directory_iterator(data.Path()))
+            fs::remove_all(entry.path());
+        ASSERT_NO_FATAL_FAILURE(SaveUserProfiles(count));
+        ASSERT_NO_FATAL_FAILURE(OpenWindow());
+        dialog->Update();
+    }
+
+    CxSkinImageCache images; // as the program installs one for its whole run
+};
+
+constexpr uint32_t kCardFill = 0xFF272B31;         // the template's picture, unchecked
+constexpr uint32_t kCheckedCardFill = 0xFF31363E;  // and checked
+
+// Every card of the template shows one picture read once, every card in the visible row is drawn with
+// it, page by page, and a card's settings cost the strip a small fraction of what a private copy of each
+// profile's document took.
+TEST_F(ProfileCards, CardsShareTheTemplatesPictureAndEachShownCardIsDrawn) {
+    constexpr int kProfiles = 24;
+    Cost withoutProfiles, withProfiles;
+    size_t pictures = 0;
+    for (int count : {0, kProfiles}) {
+        ASSERT_NO_FATAL_FAILURE(OpenWithUserProfiles(count));
+        (count ? withProfiles : withoutProfiles) = Measure([&] {
+            environment.main->SwitchStatusProfilePanel(CMainHandler::kPanelProfile, 0);
+            dialog->Update();
+        });
+        if (count == 0)
+            pictures = images.GetDecodedCount();
+    }
+    ASSERT_EQ(Strip().GetItems().size(), kProfiles + 4u);
+    const double perCard = (withProfiles.heapKB - withoutProfiles.heapKB) / kProfiles;
+    EXPECT_LT(perCard, 40.0) << "KB of heap per listed profile";
+
+    // The built-in cards read the template's pictures; the user profiles' cards add no file.
+    EXPECT_EQ(images.GetDecodedCount(), pictures);
+    auto* panel = dynamic_cast<IxSkinPanel*>(environment.main->FindControl(L"PanelProfileList"));
+    ASSERT_NE(panel, nullptr);
+    const RECT list = dynamic_cast<CxSkinCtrl*>(panel)->GetRectInHost();
+    int drawn = 0;
+    std::set<std::wstring> seen;
+    for (int page = 0; panel->GetScrollPos(FALSE) < panel->GetScrollSize(FALSE) || page == 0; ++page) {
+        panel->SetScrollPos(page * (list.right - list.left), FALSE, FALSE);
+        dialog->Update();
+        for (const auto& [name, item] : Strip().GetItems()) {
+            const RECT card = item->GetRectInHost();
+            if (!item->IsVisible() || card.left < list.left || card.right > list.right)
+                continue;
+            auto* radio = dynamic_cast<CxSkinRadioButton*>(item);
+            const uint32_t fill = radio && radio->GetCheck() ? kCheckedCardFill : kCardFill;
+            // The inner corners, clear of the caption and of the anti-aliased frame.
+            for (const POINT at : {POINT{10, 10}, POINT{101, 10}, POINT{10, 61}, POINT{101, 61}})
+                EXPECT_TRUE(NearColor(dialog->GetPixel(card.left + at.x, card.top + at.y), fill, 8))
+                    << "card " << std::string(name.begin(), name.end()) << " at " << at.x << "," << at.y;
+            drawn += seen.insert(name).second ? 1 : 0;
+        }
+        if (page > kProfiles)
+            break;
+    }
+    EXPECT_EQ(images.GetDecodedCount(), pictures) << "scrolling through the cards read no picture again";
+    EXPECT_GE(drawn, kProfiles) << "every user profile's card was shown on some page";
+}
+
+// By hand: prints what the first switch to the strip costs per card, and where it goes.
+// profile_panel_tests --gtest_also_run_disabled_tests --gtest_filter=*MeasureFirstSwitch*
+TEST_F(ProfileCards, DISABLED_MeasureFirstSwitch) {
+    const char* counts = std::getenv("OC_CARDS");
+    std::vector<int> sizes;
+    for (const char* at = counts ? counts : "0,50,500"; *at;) {
+        char* end = nullptr;
+        sizes.push_back(static_cast<int>(std::strtol(at, &end, 10)));
+        at = *end ? end + 1 : end;
+    }
+    Cost zero;
+    for (int count : sizes) {
+        ASSERT_NO_FATAL_FAILURE(OpenWithUserProfiles(count));
+        Cost enumerateCost;
+        const Cost cost = Measure([&] {
+            enumerateCost = Measure([&] { Strip().LoadPlacedProfiles(); });
+            environment.main->SwitchStatusProfilePanel(CMainHandler::kPanelProfile, 0);
+            dialog->Update();
+        });
+        ASSERT_EQ(Strip().GetItems().size(), static_cast<size_t>(count) + 4u);
+        std::printf("      reading the files and making the cards: cpu %.1f ms\n", enumerateCost.cpuMs);
+        if (count == 0)
+            zero = cost;
+        std::printf("%4d profiles: heap %8.0f KB  cpu %7.1f ms  wall %7.1f ms", count, cost.heapKB, cost.cpuMs,
+                    cost.wallMs);
+        if (count)
+            std::printf("  | per card: heap %.1f KB  cpu %.2f ms  wall %.2f ms", (cost.heapKB - zero.heapKB) / count,
+                        (cost.cpuMs - zero.cpuMs) / count, (cost.wallMs - zero.wallMs) / count);
+        std::printf("\n");
+        if (count) {
+            const Cost paintCost = Measure([&] { dialog->Update(); });
+            // Where it goes: the cards alone, and the settings documents alone, loaded once more.
+            const fs::path folder = data / "Profile" / "Speaker";
+            ILytObject* list = CLytSkinElementFactory().WrapSkinObject(Strip().GetItems().begin()->second->GetParentObject(), environment);
+            const LytRect placement{0, 0, 112, 72};
+            std::vector<IxSkinObject*> cards;
+            const Cost cardCost = Measure([&] {
+                for (int i = 0; i < count; ++i)
+                    cards.push_back(environment.controller->LoadFile((folder / L"P0000.lyt").wstring().c_str(), list, &placement));
+            });
+            list->Destroy();
+            struct Keeper : IProfileControllerListener {
+                void OnProfileLoaded(IXmlObject* root) override { roots.push_back(root); }
+                void OnProfileError(const wchar_t*) override {}
+                std::vector<IXmlObject*> roots;
+            } keeper;
+            GetProfileController()->SetListener(&keeper);
+            const Cost documentCost = Measure([&] {
+                for (int i = 0; i < count; ++i)
+                    GetProfileController()->Load((folder / L"P0000.profile").wstring().c_str());
+            });
+            GetProfileController()->SetListener(nullptr);
+            for (IXmlObject* root : keeper.roots)
+                root->Release();
+            std::printf("      cards alone: heap %.1f KB  cpu %.2f ms each; settings documents alone: heap %.1f KB  cpu %.2f ms each\n",
+                        cardCost.heapKB / count, cardCost.cpuMs / count, documentCost.heapKB / count,
+                        documentCost.cpuMs / count);
+            const std::wstring settings = (folder / L"P0000.profile").wstring();
+            const Cost recordCost = Measure([&] {
+                for (int i = 0; i < count; ++i)
+                    Strip().LoadProfile(settings, 0);
+            });
+            Strip().SetPendingReload();
+            const Cost applicableCost = Measure([&] { Strip().RefreshApplicability(); });
+            const Cost placeCost = Measure([&] { Strip().RefreshProfileList(); });
+            const Cost markCost = Measure([&] { Strip().UpdateUserDefineItem(0); });
+            std::printf("      per card cpu: document and record %.2f ms, applicability %.3f ms, placing %.3f ms, "
+                        "marking %.3f ms; one full repaint %.1f ms\n",
+                        recordCost.cpuMs / count, applicableCost.cpuMs / count, placeCost.cpuMs / count,
+                        markCost.cpuMs / count, paintCost.cpuMs);
+        }
+        Close();
+    }
 }
 
 } // namespace

@@ -29,6 +29,7 @@ class Swatch : public CxSkinCtrl {
 public:
     explicit Swatch(uint32_t color = kBlue, bool animated = false) : m_color(color), m_animated(animated) {}
     void DrawChildren(CDC* dc, const RECT* /*clip*/) override {
+        ++m_draws;
         CxSkinGraphics graphics(dc->GetSafeHdc());
         SolidBrush brush{Color(m_color)};
         graphics->FillRectangle(&brush, 0, 0, GetWidth(), GetHeight());
@@ -41,6 +42,7 @@ public:
     }
 
     std::vector<LONG> m_tops;
+    int m_draws = 0;
 
 private:
     uint32_t m_color;
@@ -228,9 +230,12 @@ TEST(SkinPanel, PaintsItsBackgroundUnderItsChildrenAndClipsThemToItsArea) {
     panel->Create();
     panel->SetBackgroundImage(SolidImage(100, 60, kRed));
     Make<Swatch>(AsParent(panel), 0, 0, 30, 30, kBlue);
+    // Below the panel's area until scrolled: not drawn at all, as a card scrolled out of a long strip.
+    auto* below = Make<Swatch>(AsParent(panel), 40, 70, 30, 30, kBlue);
     // Drawn after the panel, outside it: the panel's clip has to be gone by then.
     host.Place(new Swatch(kGreen), 130, 10, 20, 20)->Create();
     host.Paint();
+    EXPECT_EQ(below->m_draws, 0);
     EXPECT_TRUE(NearColor(host.At(25, 15), kBlue));
     EXPECT_TRUE(NearColor(host.At(100, 50), kRed));
     EXPECT_TRUE(NearColor(host.At(150, 50), kHostGrey));
@@ -242,6 +247,8 @@ TEST(SkinPanel, PaintsItsBackgroundUnderItsChildrenAndClipsThemToItsArea) {
     EXPECT_TRUE(NearColor(host.At(25, 15), kBlue));
     EXPECT_TRUE(NearColor(host.At(25, 25), kRed));
     EXPECT_TRUE(NearColor(host.At(25, 5), kHostGrey));
+    EXPECT_EQ(below->m_draws, 1);
+    EXPECT_TRUE(NearColor(host.At(70, 65), kBlue));
 }
 
 TEST(SkinPanel, CapturedBackgroundWinsOverTheImage) {
