@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <memory>
+#include <new>
+
+#include "markup/FileIo.h"
 
 namespace oc::eq {
 
@@ -38,24 +41,36 @@ void MakeHidden(const std::wstring& path) {
 
 namespace {
 
-// The file's bytes, up to one past the limit (which tells an oversized file); false when it cannot be opened.
-bool ReadBytes(const std::wstring& path, std::vector<uint8_t>& data) {
+enum class FileRead { Missing, Read, Unreadable };
+
+// The whole file, whatever its size: the format reads in one pass. A file that cannot be opened or read, or
+// not held in memory, is Unreadable and must be left as it is.
+FileRead ReadBytes(const std::wstring& path, std::vector<uint8_t>& data) {
+    data.clear();
     FileHandle file = OpenFile(path, GENERIC_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-    if (!file)
-        return false;
-    data.assign(kMaxPresetFileSize + 1, 0);
-    size_t filled = 0;
-    for (;;) {
-        DWORD read = 0;
-        if (!::ReadFile(file.get(), data.data() + filled, static_cast<DWORD>(data.size() - filled), &read, nullptr) ||
-            read == 0)
-            break;
-        filled += read;
-        if (filled == data.size())
-            break;
+    if (!file) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Missing
+                                                                              : FileRead::Unreadable;
     }
-    data.resize(filled);
-    return true;
+    try {
+        constexpr DWORD kBlock = 1u << 20;
+        for (;;) {
+            const size_t filled = data.size();
+            data.resize(filled + kBlock);
+            DWORD read = 0;
+            if (!::ReadFile(file.get(), data.data() + filled, kBlock, &read, nullptr)) {
+                data.clear();
+                return FileRead::Unreadable;
+            }
+            data.resize(filled + read);
+            if (read == 0)
+                return FileRead::Read;
+        }
+    } catch (const std::bad_alloc&) {
+        data.clear();
+        return FileRead::Unreadable;
+    }
 }
 
 // Whether every byte of the data became a preset (an ending record of length 0 aside), so that writing the
@@ -72,7 +87,7 @@ bool ReadsWhole(const std::vector<uint8_t>& data) {
 
 UserPresetMap ReadPresetFile(const std::wstring& path) {
     std::vector<uint8_t> data;
-    return ReadBytes(path, data) ? ParsePresets(data) : UserPresetMap{};
+    return ReadBytes(path, data) == FileRead::Read ? ParsePresets(data) : UserPresetMap{};
 }
 
 bool WritePresetFile(const std::wstring& path, const UserPresetMap& presets) {
@@ -87,10 +102,13 @@ bool WritePresetFile(const std::wstring& path, const UserPresetMap& presets) {
             return false;
         }
     }
-    // A file that was not read whole is kept beside before it is replaced.
+    // A file that was not read whole is kept beside before it is replaced (never over an earlier kept copy);
+    // one that cannot be read at all, or not be kept, is left as it is.
     std::vector<uint8_t> existing;
-    if (ReadBytes(path, existing) && !ReadsWhole(existing) &&
-        !::CopyFileW(path.c_str(), (path + L".bad").c_str(), FALSE)) {
+    const FileRead state = ReadBytes(path, existing);
+    if (state == FileRead::Unreadable ||
+        (state == FileRead::Read && !ReadsWhole(existing) &&
+         !fileio::KeepCopy(path.c_str(), existing.data(), existing.size()))) {
         ::DeleteFileW(temp.c_str());
         return false;
     }
