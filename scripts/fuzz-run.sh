@@ -36,9 +36,11 @@ max_len=4096
 while [ "$max_len" -lt "${largest:-0}" ]; do
     max_len=$((max_len * 2))
 done
+echo "fuzz: max_len $max_len, $(find "$work/shipped" -type f | wc -l) shipped seeds"
 status=0
 "$fuzzer" "$work/new" "$corpus" "$work/shipped" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -max_len="$max_len" -artifact_prefix="$work/" -print_final_stats=1 "${args[@]}" "$@" || status=$?
+echo "fuzz: largest new input $(find "$work/new" -type f -printf '%s\n' | sort -n | tail -1) bytes"
 for crash in "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-*; do
     [ -e "$crash" ] || continue
     cp "$crash" "$corpus/regression-$(basename "$crash")"
