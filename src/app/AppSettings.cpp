@@ -96,37 +96,22 @@ int ParseProfileInt(const std::wstring& text) {
 
 SettingsFileState ReadSettingsFile(const std::wstring& path, CSettingsText& text, std::string* bytesOut) {
     text.Clear();
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? SettingsFileState::Missing
-                                                                              : SettingsFileState::Unopened;
-    }
     // Any size is read: the parse is linear, and only a file that does not fit in memory stays unread.
     std::string bytes;
-    bool whole = true;
-    try {
-        constexpr DWORD kBlock = 1u << 20;
-        for (;;) {
-            const size_t filled = bytes.size();
-            bytes.resize(filled + kBlock);
-            DWORD read = 0;
-            if (!::ReadFile(file, bytes.data() + filled, kBlock, &read, nullptr)) {
-                whole = false;
-                break;
-            }
-            bytes.resize(filled + read);
-            if (read == 0)
-                break;
-        }
-    } catch (const std::bad_alloc&) {
-        whole = false;
-    }
-    ::CloseHandle(file);
-    if (!whole)
+    switch (fileio::ReadAll(path.c_str(), bytes)) {
+    case fileio::ReadResult::Missing:
+        return SettingsFileState::Missing;
+    case fileio::ReadResult::Unreadable:
         return SettingsFileState::Unopened;
-    text.Parse(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &DecodeAnsi);
+    case fileio::ReadResult::Read:
+        break;
+    }
+    try {
+        text.Parse(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &DecodeAnsi);
+    } catch (const std::bad_alloc&) {
+        text.Clear();
+        return SettingsFileState::Unopened;
+    }
     if (bytesOut)
         *bytesOut = std::move(bytes);
     return SettingsFileState::Read;

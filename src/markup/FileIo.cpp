@@ -1,7 +1,9 @@
 #include "markup/FileIo.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <new>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -97,6 +99,33 @@ bool Size(std::FILE* file, std::uint64_t& size) {
     size = static_cast<std::uint64_t>(info.st_size);
 #endif
     return true;
+}
+
+ReadResult ReadAll(const wchar_t* path, std::string& bytes) {
+    bytes.clear();
+    errno = 0;
+    FilePtr file = Open(path, "rb");
+    if (!file)
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
+    constexpr std::size_t kBlock = std::size_t{1} << 20;
+    try {
+        for (;;) {
+            const std::size_t filled = bytes.size();
+            bytes.resize(filled + kBlock);
+            const std::size_t read = std::fread(bytes.data() + filled, 1, kBlock, file.get());
+            bytes.resize(filled + read);
+            if (read < kBlock)
+                break;
+        }
+    } catch (const std::bad_alloc&) {
+        bytes.clear();
+        return ReadResult::Unreadable;
+    }
+    if (std::ferror(file.get())) {
+        bytes.clear();
+        return ReadResult::Unreadable;
+    }
+    return ReadResult::Read;
 }
 
 bool Close(FilePtr file) {

@@ -19,6 +19,15 @@ FilePtr Open(const wchar_t* path, const char* mode);
 // The size of an open file in bytes, 64-bit so that a huge file never reads as a small one.
 bool Size(std::FILE* file, std::uint64_t& size);
 
+// How a whole-file read went.
+enum class ReadResult {
+    Missing,    // no such file
+    Read,       // every byte is in the buffer
+    Unreadable, // it could not be opened or read, or not held in memory: leave it as it is
+};
+// The whole file, whatever its size; the buffer is empty unless the result is Read.
+ReadResult ReadAll(const wchar_t* path, std::string& bytes);
+
 // Closes the file; true only when everything written to it was flushed without error.
 bool Close(FilePtr file);
 

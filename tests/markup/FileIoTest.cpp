@@ -1,5 +1,5 @@
-// Keeping the original of a file the program could not read: under a free name beside it, never over an
-// earlier kept copy, and once per distinct content.
+// Reading a whole file, and keeping the original of a file the program could not read: under a free name
+// beside it, never over an earlier kept copy, and once per distinct content.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -42,6 +42,22 @@ TEST(FileIo, KeptCopiesNeverReplaceEarlierOnes) {
     for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
         files += entry.path().extension() == ".tmp" ? 100 : 1;
     EXPECT_EQ(files, 1 + fileio::kKeptCopies);
+}
+
+// A whole read takes every byte, however many blocks it spans, and tells a missing file from a read one.
+TEST(FileIo, ReadAllTakesTheWholeFile) {
+    oc::test::TempDir dir;
+    std::string bytes = "stale";
+    EXPECT_EQ(fileio::ReadAll(WidePath(dir / "missing").c_str(), bytes), fileio::ReadResult::Missing);
+    EXPECT_TRUE(bytes.empty());
+    std::string large(3u << 20, 'x');
+    large += "end";
+    WriteBytes(dir / "large", large);
+    EXPECT_EQ(fileio::ReadAll(WidePath(dir / "large").c_str(), bytes), fileio::ReadResult::Read);
+    EXPECT_TRUE(bytes == large);
+    WriteBytes(dir / "empty", "");
+    EXPECT_EQ(fileio::ReadAll(WidePath(dir / "empty").c_str(), bytes), fileio::ReadResult::Read);
+    EXPECT_TRUE(bytes.empty());
 }
 
 } // namespace

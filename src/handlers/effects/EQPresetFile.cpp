@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <memory>
-#include <new>
 
 #include "markup/FileIo.h"
 
@@ -41,36 +40,12 @@ void MakeHidden(const std::wstring& path) {
 
 namespace {
 
-enum class FileRead { Missing, Read, Unreadable };
-
-// The whole file, whatever its size: the format reads in one pass. A file that cannot be opened or read, or
-// not held in memory, is Unreadable and must be left as it is.
-FileRead ReadBytes(const std::wstring& path, std::vector<uint8_t>& data) {
-    data.clear();
-    FileHandle file = OpenFile(path, GENERIC_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-    if (!file) {
-        const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Missing
-                                                                              : FileRead::Unreadable;
-    }
-    try {
-        constexpr DWORD kBlock = 1u << 20;
-        for (;;) {
-            const size_t filled = data.size();
-            data.resize(filled + kBlock);
-            DWORD read = 0;
-            if (!::ReadFile(file.get(), data.data() + filled, kBlock, &read, nullptr)) {
-                data.clear();
-                return FileRead::Unreadable;
-            }
-            data.resize(filled + read);
-            if (read == 0)
-                return FileRead::Read;
-        }
-    } catch (const std::bad_alloc&) {
-        data.clear();
-        return FileRead::Unreadable;
-    }
+// The whole file, whatever its size: the format reads in one pass.
+fileio::ReadResult ReadBytes(const std::wstring& path, std::vector<uint8_t>& data) {
+    std::string bytes;
+    const fileio::ReadResult result = fileio::ReadAll(path.c_str(), bytes);
+    data.assign(bytes.begin(), bytes.end());
+    return result;
 }
 
 // Whether every byte of the data became a preset (an ending record of length 0 aside), so that writing the
@@ -87,7 +62,7 @@ bool ReadsWhole(const std::vector<uint8_t>& data) {
 
 UserPresetMap ReadPresetFile(const std::wstring& path) {
     std::vector<uint8_t> data;
-    return ReadBytes(path, data) == FileRead::Read ? ParsePresets(data) : UserPresetMap{};
+    return ReadBytes(path, data) == fileio::ReadResult::Read ? ParsePresets(data) : UserPresetMap{};
 }
 
 bool WritePresetFile(const std::wstring& path, const UserPresetMap& presets) {
@@ -105,9 +80,9 @@ bool WritePresetFile(const std::wstring& path, const UserPresetMap& presets) {
     // A file that was not read whole is kept beside before it is replaced (never over an earlier kept copy);
     // one that cannot be read at all, or not be kept, is left as it is.
     std::vector<uint8_t> existing;
-    const FileRead state = ReadBytes(path, existing);
-    if (state == FileRead::Unreadable ||
-        (state == FileRead::Read && !ReadsWhole(existing) &&
+    const fileio::ReadResult state = ReadBytes(path, existing);
+    if (state == fileio::ReadResult::Unreadable ||
+        (state == fileio::ReadResult::Read && !ReadsWhole(existing) &&
          !fileio::KeepCopy(path.c_str(), existing.data(), existing.size()))) {
         ::DeleteFileW(temp.c_str());
         return false;
