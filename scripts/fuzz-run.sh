@@ -20,14 +20,14 @@ if [ -n "$row" ]; then
     patterns=${row#*$'\t'}
     [ "$dict" = "-" ] || args+=("-dict=$root/fuzz/dict/$dict")
     if [ "$patterns" != "-" ]; then
-        for pattern in $patterns; do
-            # Copied under their path, flattened, so that each culture's file of one name stays apart.
-            find "$root/data" -type f -name "$pattern" -print0 |
-                while IFS= read -r -d '' file; do
-                    rel=${file#"$root/data/"}
-                    cp "$file" "$work/shipped/${rel//\//-}"
-                done
+        # Copied in one go under their own paths (libFuzzer reads folders recursively), so that each
+        # culture's file of one name stays apart.
+        read -ra globs <<<"$patterns" # split, never expanded here
+        names=()
+        for pattern in "${globs[@]}"; do
+            names+=(${names:+-o} -name "$pattern")
         done
+        (cd "$root" && find data -type f \( "${names[@]}" \) -print0 | xargs -0 -r cp --parents -t "$work/shipped")
     fi
 fi
 # Room for the largest seed, a power of two of at least 4 KB.
