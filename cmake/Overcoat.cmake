@@ -56,10 +56,10 @@ function(oc_test name)
     endif()
 endfunction()
 
-# oc_fuzzer(<name> SOURCES ... [DEPS ...] [DICT file]): a libFuzzer target (native build only),
-# run by ctest for a bounded time over its seed corpus in fuzz/corpus/<name>/.
+# oc_fuzzer(<name> SOURCES ... [DEPS ...] [SECONDS n]): a libFuzzer target (native build only),
+# run by ctest for a bounded time through scripts/fuzz-run.sh (seeds, dictionary: fuzz/targets.tsv).
 function(oc_fuzzer name)
-    cmake_parse_arguments(ARG "" "DICT;SECONDS" "SOURCES;DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "" "SECONDS" "SOURCES;DEPS" ${ARGN})
     if(NOT OC_NATIVE OR NOT OC_FUZZ)
         return()
     endif()
@@ -67,10 +67,6 @@ function(oc_fuzzer name)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
-    set(dict_arg "")
-    if(ARG_DICT)
-        set(dict_arg "-dict=${ARG_DICT}")
-    endif()
     # SECONDS caps a target's CI run below OC_FUZZ_SECONDS.
     set(seconds ${OC_FUZZ_SECONDS})
     if(ARG_SECONDS AND ARG_SECONDS LESS OC_FUZZ_SECONDS)
@@ -78,7 +74,7 @@ function(oc_fuzzer name)
     endif()
     add_test(NAME ${name}
         COMMAND ${CMAKE_SOURCE_DIR}/scripts/fuzz-run.sh $<TARGET_FILE:${name}>
-                ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name} ${seconds} ${dict_arg})
+                ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name} ${seconds})
     set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS fuzz)
 endfunction()
 

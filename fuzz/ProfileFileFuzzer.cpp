@@ -1,6 +1,7 @@
 // Profile.xml and the user profiles as the program loads them: through the profile controller from a file,
 // then the walk over Endpoint / ApoEffect / Property elements and their six attributes. A document the
-// controller accepts is saved and loaded again with the same values.
+// controller accepts is saved and loaded again with the same values; the unbounded load of Profile.xml
+// accepts it too.
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
@@ -69,6 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(controller->Load(saved.c_str()) != 0);
         Require(second.Walk() == values);
     }
+    // Profile.xml is read for its top levels only, at any nesting: whatever the bounded load took, that load
+    // takes too, with the same values.
+    ProfileReader top;
+    controller->SetListener(&top);
+    const int loadedTop = controller->LoadTopLevels(input.c_str());
+    Require(!loaded || (loadedTop && top.Walk() == first.Walk()));
     controller->SetListener(nullptr);
     return 0;
 }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <new>
+
+#include "markup/FileIo.h"
 
 namespace {
 
@@ -64,9 +67,6 @@ constexpr CultureEntry kCultures[] = {
     {LANG_INDONESIAN, -1, L"id-ID"},
 };
 
-// A settings file larger than this is not read at all (the program writes well under a kilobyte).
-constexpr ULONGLONG kMaxFileSize = 16ull << 20;
-
 std::wstring DecodeAnsi(const char* bytes, size_t length) {
     if (length == 0)
         return L"";
@@ -94,33 +94,27 @@ int ParseProfileInt(const std::wstring& text) {
 
 } // namespace
 
-SettingsFileState ReadSettingsFile(const std::wstring& path, CSettingsText& text) {
+SettingsFileState ReadSettingsFile(const std::wstring& path, CSettingsText& text, std::string* bytesOut) {
     text.Clear();
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? SettingsFileState::Missing
-                                                                              : SettingsFileState::Unopened;
-    }
-    LARGE_INTEGER size{};
-    SettingsFileState state = SettingsFileState::Read;
+    // Any size is read: the parse is linear, and only a file that does not fit in memory stays unread.
     std::string bytes;
-    if (!::GetFileSizeEx(file, &size)) {
-        state = SettingsFileState::Unopened;
-    } else if (static_cast<ULONGLONG>(size.QuadPart) > kMaxFileSize) {
-        state = SettingsFileState::TooLarge;
-    } else {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (!bytes.empty() && (!::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                               read != bytes.size()))
-            state = SettingsFileState::Unopened;
+    switch (fileio::ReadAll(path.c_str(), bytes)) {
+    case fileio::ReadResult::Missing:
+        return SettingsFileState::Missing;
+    case fileio::ReadResult::Unreadable:
+        return SettingsFileState::Unopened;
+    case fileio::ReadResult::Read:
+        break;
     }
-    ::CloseHandle(file);
-    if (state == SettingsFileState::Read)
+    try {
         text.Parse(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &DecodeAnsi);
-    return state;
+    } catch (const std::bad_alloc&) {
+        text.Clear();
+        return SettingsFileState::Unopened;
+    }
+    if (bytesOut)
+        *bytesOut = std::move(bytes);
+    return SettingsFileState::Read;
 }
 
 CAppSettings::CAppSettings(std::wstring iniPath)
@@ -128,10 +122,21 @@ CAppSettings::CAppSettings(std::wstring iniPath)
     Load();
 }
 
+bool CAppSettings::ReadKeepingDamage(CSettingsText& text, SettingsFileState& state) const {
+    std::string bytes;
+    state = ReadSettingsFile(m_iniPath, text, &bytes);
+    if (state == SettingsFileState::Unopened)
+        return false;
+    // The very bytes that were read are kept, not the file as it may be by now: another instance may
+    // have written it in between.
+    return !text.IsDamaged() || fileio::KeepCopy(m_iniPath.c_str(), bytes.data(), bytes.size());
+}
+
 void CAppSettings::Load() {
     CSettingsText text;
-    const SettingsFileState state = ReadSettingsFile(m_iniPath, text);
-    m_unreadable = state == SettingsFileState::Unopened || state == SettingsFileState::TooLarge || text.IsDamaged();
+    SettingsFileState state = SettingsFileState::Missing;
+    ReadKeepingDamage(text, state);
+    m_unreadable = state == SettingsFileState::Unopened || text.IsDamaged();
     // Each key on its own: a damaged line costs only the key it holds.
     for (const StringKey& entry : kStringKeys) {
         std::wstring value;
@@ -151,16 +156,11 @@ void CAppSettings::Load() {
 
 bool CAppSettings::Save() const {
     CSettingsText text;
-    const SettingsFileState state = ReadSettingsFile(m_iniPath, text);
-    if (state == SettingsFileState::Unopened)
-        return false; // the file exists but cannot be read: leave it alone
-    if (state == SettingsFileState::TooLarge || text.IsDamaged()) {
-        // What could not be read is kept beside, never simply overwritten.
-        const std::wstring kept = BadCopyPath();
-        if (!::CopyFileW(m_iniPath.c_str(), kept.c_str(), FALSE))
-            return false;
-        text.DropDamagedLines();
-    }
+    SettingsFileState state = SettingsFileState::Missing;
+    // A file that cannot be read, or whose damage could not be kept, is left alone.
+    if (!ReadKeepingDamage(text, state))
+        return false;
+    text.DropDamagedLines();
     // Keys we do not write (empty strings, foreign keys) keep their stored values.
     for (const StringKey& entry : kStringKeys) {
         const std::wstring& value = this->*entry.field;

@@ -10,11 +10,11 @@
 enum class SettingsFileState {
     Missing,  // no file: the defaults
     Read,     // read (its text may still hold damaged lines)
-    Unopened, // it exists but could not be opened or read
-    TooLarge, // far larger than any settings file: not read
+    Unopened, // it exists but could not be opened or read (nor held in memory)
 };
-// Reads the file's text; the text is empty unless the state is Read.
-SettingsFileState ReadSettingsFile(const std::wstring& path, CSettingsText& text);
+// Reads the whole file, whatever its size, and parses its text; the text is empty unless the state is
+// Read. The bytes, when asked for, are the file's as read.
+SettingsFileState ReadSettingsFile(const std::wstring& path, CSettingsText& text, std::string* bytes = nullptr);
 
 // The main window's part in switching the tray icon (the main dialog implements it).
 class ITrayHost {
@@ -32,12 +32,15 @@ public:
     // Sets the defaults, then loads the file (a missing file or section keeps the defaults).
     explicit CAppSettings(std::wstring iniPath);
 
-    // Reads each key on its own: a damaged value costs only its key, which keeps its default.
+    // Reads each key on its own: a damaged value costs only its key, which keeps its default. A file that
+    // could not be read in full is kept beside at once (BadCopyPath, or the next free ".badN"), before
+    // anything could write it.
     void Load();
     // Writes the file through a temporary copy that then replaces it, so a failed write leaves the old
-    // file whole. Lines and keys of the file that are not settings stay. A file that could not be read in
-    // full is first copied beside it (BadCopyPath), so nothing the program could not read is lost.
-    // False when the file could not be written, or could not be read and not be kept.
+    // file whole. Lines and keys of the file that are not settings stay. The file as it is on disk now is
+    // read again: if that could not be read in full, its bytes are kept beside first (never over an earlier
+    // kept copy), so nothing the program could not read is lost. False when the file could not be written,
+    // or could not be read, or not be kept.
     bool Save() const;
     // Whether the last Load met a file that could not be read in full.
     bool WasUnreadable() const { return m_unreadable; }
@@ -72,6 +75,10 @@ public:
     ITrayHost* m_pTrayHost = nullptr;
 
 private:
+    // Reads the file into the text; one not read in full has its bytes kept beside. False when the file
+    // must be left alone: it could not be read, or not be kept.
+    bool ReadKeepingDamage(CSettingsText& text, SettingsFileState& state) const;
+
     std::wstring m_iniPath;
     bool m_unreadable = false;
 };

@@ -314,15 +314,20 @@ BOOL COvercoatApp::InitInstance() {
     if (!title.empty())
         m_title = title;
 
+    // A start that only hands its switches on, or only quits, writes no setting back: it could race the
+    // running instance's own save, and it changed nothing.
     if (IsSecondInstance()) {
+        m_savesSettings = false;
         ForwardToFirstInstance();
         return FALSE;
     }
     if (HasSwitch(kSwitchQuit)) {
         if (HasSwitch(kSwitchUninstall))
             RemoveDataFiles();
-        if (!HasSwitch(kSwitchReinit))
+        if (!HasSwitch(kSwitchReinit)) {
+            m_savesSettings = false;
             return FALSE;
+        }
     }
 
     Gdiplus::GdiplusStartupInput gdiplusInput;
@@ -355,7 +360,8 @@ BOOL COvercoatApp::InitInstance() {
 
 int COvercoatApp::ExitInstance() {
     if (m_settings) {
-        m_settings->Save();
+        if (m_savesSettings)
+            m_settings->Save();
         m_settings.reset();
     }
     if (m_stages.releaseMarkupController)

@@ -182,6 +182,7 @@ private:
     bool m_jackEmptyShowing = false;
     CWnd* m_noEffectPanelBox = nullptr; // the box on screen, null when none is
     int m_exitCode = 0;
+    bool m_savesSettings = true; // false for a start that only hands its switches on or only quits
     bool m_vista = false;
     bool m_win7 = false;
     HANDLE m_instanceMutex = nullptr;

@@ -84,6 +84,31 @@ bool IsSoundUtf16(const std::wstring& text) {
 
 enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
 
+// Text without a byte-order mark: ANSI holds no NUL byte, while UTF-16 of the ASCII that keys, section names
+// and numbers are made of puts a NUL beside every character. The file is UTF-16 in the order whose pairs
+// (a character byte and a NUL) make up most of the pairs that are not both NUL; a damaged ANSI file (stray
+// NULs, a run of zeros) stays ANSI. One pass over the bytes.
+Encoding GuessUnmarkedEncoding(const unsigned char* bytes, std::size_t length) {
+    std::size_t little = 0, big = 0, other = 0;
+    for (std::size_t i = 0; i + 1 < length; i += 2) {
+        const bool lowZero = bytes[i] == 0, highZero = bytes[i + 1] == 0;
+        if (lowZero && highZero)
+            continue;
+        if (highZero)
+            ++little;
+        else if (lowZero)
+            ++big;
+        else
+            ++other;
+    }
+    const std::size_t counted = little + big + other;
+    if (little * 2 > counted)
+        return Encoding::Utf16Le;
+    if (big * 2 > counted)
+        return Encoding::Utf16Be;
+    return Encoding::Ansi;
+}
+
 Encoding DetectEncoding(const unsigned char*& bytes, std::size_t& length) {
     if (length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         bytes += 3;
@@ -96,7 +121,7 @@ Encoding DetectEncoding(const unsigned char*& bytes, std::size_t& length) {
         length -= 2;
         return encoding;
     }
-    return Encoding::Ansi;
+    return GuessUnmarkedEncoding(bytes, length);
 }
 
 } // namespace

@@ -21,8 +21,9 @@ public:
         Damaged, // the key's line could not be decoded or was too long
     };
 
-    // Replaces the text with the file's bytes: UTF-16 (either order) or UTF-8 after a byte-order mark,
-    // otherwise the ANSI decoder's reading. Lines that cannot be decoded, that are too long, or that a
+    // Replaces the text with the file's bytes: UTF-16 (either order) or UTF-8 after a byte-order mark;
+    // without one, UTF-16 when the NUL bytes beside its characters show it (either order), otherwise the
+    // ANSI decoder's reading. Lines that cannot be decoded, that are too long, or that a
     // cut-off UTF-16 unit ends are kept as damaged lines, and the text is marked damaged.
     void Parse(const unsigned char* bytes, std::size_t length, const AnsiDecoder& ansi);
     void Clear();

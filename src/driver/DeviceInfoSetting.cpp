@@ -11,6 +11,7 @@
 
 #include "driver/EndpointCodes.h"
 #include "driver/PropertyValue.h"
+#include "markup/FileIo.h"
 
 namespace {
 
@@ -134,7 +135,8 @@ int CDeviceInfoSetting::LoadProfileXml() {
     if (!controller)
         return 0;
     controller->SetListener(this);
-    const int answer = controller->Load(GetProfilePath().c_str());
+    // Only the top levels are walked, so the file may nest as deep as it likes.
+    const int answer = controller->LoadTopLevels(GetProfilePath().c_str());
     // The controller outlives this object: leave it no listener to call into later.
     controller->SetListener(nullptr);
     return answer;
@@ -184,9 +186,11 @@ void CDeviceInfoSetting::LoadOrReplaceProfileXml() {
     if (LoadProfileXml())
         return;
     const std::wstring path = GetProfilePath();
-    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        !::MoveFileExW(path.c_str(), BadProfilePath().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES && !fileio::MoveAside(path.c_str())) {
+        std::lock_guard guard(m_lock);
+        m_fileLeftAlone = true;
         return;
+    }
     SaveProfileXml();
 }
 
@@ -197,7 +201,7 @@ int CDeviceInfoSetting::SaveProfileXml() {
 
 int CDeviceInfoSetting::SaveLocked() {
     IProfileController* controller = GetProfileController();
-    if (!controller)
+    if (!controller || m_fileLeftAlone)
         return 0;
     XmlObjectPtr root(controller->CreateObject(L"Profile"));
     if (!root)

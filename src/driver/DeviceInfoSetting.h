@@ -43,11 +43,13 @@ public:
     void Reload();
     // Takes the stored values from Profile.xml; nonzero when the file was read.
     int LoadProfileXml();
-    // Writes the document to Profile.xml (through a temporary file); nonzero when it is in place.
+    // Writes the document to Profile.xml (through a temporary file); nonzero when it is in place. Zero
+    // without writing while an unreadable file could not be kept (see LoadOrReplaceProfileXml).
     int SaveProfileXml();
     // Start-up: loads Profile.xml, or writes the default document when there is none or it cannot be read.
-    // An unreadable file is first moved aside (BadProfilePath), so the user's values are never overwritten;
-    // when it cannot be moved, it stays and the defaults stay in memory only.
+    // An unreadable file is first moved aside (BadProfilePath, or the next free ".badN"), so the user's
+    // values are never overwritten; when it cannot be moved, it stays as it is for the rest of the run: the
+    // values live in memory only, and no save writes the file.
     void LoadOrReplaceProfileXml();
     std::wstring BadProfilePath() const { return GetProfilePath() + L".bad"; }
 
@@ -80,4 +82,5 @@ private:
     std::wstring m_dataFolder;
     std::array<std::vector<ProfileProperty>, kPropertySetRowCount> m_records;
     ProfileRoot m_root;
+    bool m_fileLeftAlone = false; // an unreadable Profile.xml that could not be moved aside
 };

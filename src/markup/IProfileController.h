@@ -18,6 +18,9 @@ public:
     virtual void SetListener(IProfileControllerListener* listener) = 0;
     // Results arrive synchronously, inside the call. Nonzero when the document reached the listener's side.
     virtual int Load(const wchar_t* path) = 0;
+    // Load for a client that walks only the document's top levels: any nesting, larger files (see
+    // IProfileParser::ParseTopLevels).
+    virtual int LoadTopLevels(const wchar_t* path) = 0;
     virtual int Save(const wchar_t* path, IXmlObject* root) = 0;
     // A new empty element for documents the client builds itself.
     virtual IXmlObject* CreateObject(const wchar_t* name) = 0;

@@ -17,8 +17,12 @@ protected:
 
 class IProfileParser {
 public:
-    // Nonzero when the document reached OnParsed.
+    // Nonzero when the document reached OnParsed. The nesting is bounded for listeners that walk the tree
+    // recursively.
     virtual int Parse(const wchar_t* path) = 0;
+    // The same for a document whose listener walks only its top levels: any nesting, and files up to
+    // CXmlReader::kMaxStoreFileSize.
+    virtual int ParseTopLevels(const wchar_t* path) = 0;
     // Writes the tree under `root` to the file; nonzero only when the whole file was written and in place.
     virtual int Save(const wchar_t* path, IXmlObject* root) = 0;
     virtual void Release() = 0;

@@ -22,6 +22,10 @@ int CProfileControl::Load(const wchar_t* path) {
     return m_parser ? m_parser->Parse(path) : 0;
 }
 
+int CProfileControl::LoadTopLevels(const wchar_t* path) {
+    return m_parser ? m_parser->ParseTopLevels(path) : 0;
+}
+
 int CProfileControl::Save(const wchar_t* path, IXmlObject* root) {
     return m_parser ? m_parser->Save(path, root) : 0;
 }

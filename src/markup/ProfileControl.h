@@ -12,6 +12,7 @@ public:
 
     void SetListener(IProfileControllerListener* listener) override { m_listener = listener; }
     int Load(const wchar_t* path) override;
+    int LoadTopLevels(const wchar_t* path) override;
     int Save(const wchar_t* path, IXmlObject* root) override;
     // Serves both the client and the parser.
     IXmlObject* CreateObject(const wchar_t* name) override;

@@ -1,5 +1,7 @@
 #include "markup/ProfileParser.h"
 
+#include <vector>
+
 #include "markup/FileIo.h"
 #include "markup/StringUtils.h"
 #include "markup/Utf8.h"
@@ -10,9 +12,19 @@ IProfileParser* CreateProfileParser(IProfileParserListener* listener) {
 }
 
 int CProfileParser::Parse(const wchar_t* path) {
+    CXmlReader reader;
+    return Parse(path, reader);
+}
+
+int CProfileParser::ParseTopLevels(const wchar_t* path) {
+    CXmlReader reader;
+    reader.SetLimits(CXmlReader::kMaxStoreFileSize, CXmlReader::kUnlimitedDepth);
+    return Parse(path, reader);
+}
+
+int CProfileParser::Parse(const wchar_t* path, CXmlReader& reader) {
     if (!m_listener)
         return 0;
-    CXmlReader reader;
     reader.SetPreserveWhitespace(true);
     if (!path || !reader.LoadFile(path)) {
         std::wstring message;
@@ -47,15 +59,30 @@ IXmlObject* CProfileParser::MakeObject(CXmlReader& reader, std::uint32_t node, I
     return object;
 }
 
-// Recursion is bounded by the reader's nesting limit.
+// Depth first in document order without recursion, so any nesting the reader accepted costs heap only. Each
+// element ends (OnEndElement) after its whole subtree, as it would in a recursive walk.
 void CProfileParser::ParseChildren(CXmlReader& reader, std::uint32_t node, IXmlObject* parent) {
-    for (std::uint32_t child = reader.GetNode(node).firstChild; child; child = reader.GetNode(child).nextSibling) {
-        IXmlObject* object = MakeObject(reader, child, parent);
+    struct Level {
+        std::uint32_t node;   // the element whose children are being made
+        IXmlObject* object;   // its object
+        std::uint32_t next;   // the next child to make, 0 when none is left
+    };
+    std::vector<Level> levels{{node, parent, reader.GetNode(node).firstChild}};
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        const std::uint32_t child = level.next;
+        if (!child) {
+            if (levels.size() > 1)
+                level.object->OnEndElement();
+            levels.pop_back();
+            continue;
+        }
+        level.next = reader.GetNode(child).nextSibling;
+        IXmlObject* object = MakeObject(reader, child, level.object);
         if (!object)
             continue;
-        parent->AddChild(object);
-        ParseChildren(reader, child, object);
-        object->OnEndElement();
+        level.object->AddChild(object);
+        levels.push_back({child, object, reader.GetNode(child).firstChild});
     }
 }
 

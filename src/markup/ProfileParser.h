@@ -11,6 +11,7 @@ public:
     explicit CProfileParser(IProfileParserListener* listener) : m_listener(listener) {}
 
     int Parse(const wchar_t* path) override;
+    int ParseTopLevels(const wchar_t* path) override;
     int Save(const wchar_t* path, IXmlObject* root) override;
     void Release() override { delete this; }
 
@@ -19,6 +20,7 @@ public:
     static std::wstring EscapeXmlText(const std::wstring& text);
 
 private:
+    int Parse(const wchar_t* path, CXmlReader& reader);
     IXmlObject* MakeObject(CXmlReader& reader, std::uint32_t node, IXmlObject* parent);
     void ParseChildren(CXmlReader& reader, std::uint32_t node, IXmlObject* parent);
     void WriteElement(const IXmlObject* element, bool isRoot);

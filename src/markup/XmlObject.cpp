@@ -9,10 +9,21 @@ int CXmlObject::SetName(const wchar_t* name, IXmlObject* parent) {
 }
 
 int CXmlObject::Release() {
-    for (IXmlObject* child : m_children)
-        child->Release();
-    m_children.clear();
+    // The subtree is freed from a list, not by recursion: a document may nest deeper than the stack.
+    std::vector<IXmlObject*> pending = std::move(m_children);
     delete this;
+    while (!pending.empty()) {
+        IXmlObject* next = pending.back();
+        pending.pop_back();
+        auto* element = dynamic_cast<CXmlObject*>(next);
+        if (!element) {
+            next->Release();
+            continue;
+        }
+        pending.insert(pending.end(), element->m_children.begin(), element->m_children.end());
+        element->m_children.clear();
+        delete element;
+    }
     return 1;
 }
 

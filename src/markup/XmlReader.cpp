@@ -66,7 +66,7 @@ bool CXmlReader::LoadFile(const wchar_t* path) {
         SetFileError(L"File is empty");
         return false;
     }
-    if (size > kMaxFileSize) {
+    if (size > m_maxFileSize) {
         SetFileError(L"File too large");
         return false;
     }
@@ -85,7 +85,7 @@ bool CXmlReader::SetUtf8Text(const unsigned char* bytes, std::size_t length) {
     if (!bytes)
         length = 0;
     // Offsets are 32-bit; nothing larger than a file we would load is accepted here either.
-    if (length > kMaxFileSize) {
+    if (length > m_maxFileSize) {
         SetFileError(L"File too large");
         return false;
     }
@@ -109,6 +109,11 @@ bool CXmlReader::SetUtf8Text(const unsigned char* bytes, std::size_t length) {
         return false;
     }
     return true;
+}
+
+void CXmlReader::SetLimits(std::uint64_t maxFileSize, std::uint32_t maxDepth) {
+    m_maxFileSize = std::min<std::uint64_t>(maxFileSize, UINT32_MAX - 1);
+    m_maxDepth = maxDepth;
 }
 
 void CXmlReader::Clear() {
@@ -197,7 +202,7 @@ CXmlReader::Step CXmlReader::ParseItem(std::vector<OpenElement>& open) {
 }
 
 CXmlReader::Step CXmlReader::ParseStartTag(std::vector<OpenElement>& open) {
-    if (open.size() > kMaxDepth)
+    if (open.size() > m_maxDepth)
         return FailStep(L"Elements nested too deeply");
     std::uint32_t enclosing = open.back().node;
     std::uint32_t node = AppendNode(enclosing, open.back().lastChild);

@@ -20,8 +20,13 @@ class CXmlReader {
 public:
     static constexpr std::uint64_t kMaxFileSize = 0x400000;
     static constexpr std::uint32_t kMaxAttributes = 64;
-    // Every consumer walks the tree recursively; the limit keeps a hostile file from exhausting the stack.
+    // Consumers that walk the tree recursively need this limit, which keeps a hostile file from exhausting
+    // the stack. The reader itself never recurses.
     static constexpr std::uint32_t kMaxDepth = 256;
+    // For documents whose consumers walk only their top levels: parsing is linear in the size, and the
+    // nesting costs heap, not stack.
+    static constexpr std::uint64_t kMaxStoreFileSize = std::uint64_t{256} << 20;
+    static constexpr std::uint32_t kUnlimitedDepth = UINT32_MAX;
     static constexpr std::size_t kErrorMessageSize = 100;
     static constexpr std::size_t kErrorContextSize = 50;
 
@@ -34,6 +39,9 @@ public:
     // A strict reader refuses a document holding bytes that are not UTF-8, instead of reading each such
     // sequence as U+FFFD: for files whose every value matters (markup), a replaced character is damage.
     void SetStrictEncoding(bool strict) { m_strictEncoding = strict; }
+    // The largest file and the deepest nesting accepted (kMaxFileSize and kMaxDepth unless set); the size
+    // stays below what the 32-bit offsets can reach.
+    void SetLimits(std::uint64_t maxFileSize, std::uint32_t maxDepth);
 
     bool LoadFile(const wchar_t* path);
     bool SetUtf8Text(const unsigned char* bytes, std::size_t length);
@@ -113,5 +121,7 @@ private:
     wchar_t m_errorContext[kErrorContextSize] = {};
     bool m_preserveWhitespace = true;
     bool m_strictEncoding = false;
+    std::uint64_t m_maxFileSize = kMaxFileSize;
+    std::uint32_t m_maxDepth = kMaxDepth;
     std::wstring m_fileName;
 };

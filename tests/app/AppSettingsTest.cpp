@@ -179,8 +179,8 @@ TEST_F(AppSettingsTest, DamagedFilesCostOnlyTheDamagedKeysAndAreKeptBesideWhenSa
          L"Dark", 0, 1, true},
         {"invalid UTF-8", "\xEF\xBB\xBF[Setting]\r\nAudioDevice=Kopfh\xC3r\r\nSkin=D\xC3\xA4rk\r\nSystemTray=0\r\n",
          L"", L"D\u00e4rk", 0, 1, true},
-        {"huge file", "[Setting]\r\nSkin=Dark\r\nSystemTray=0\r\n" + std::string(17 << 20, ';'), L"", L"Overcoat", 1,
-         1, true},
+        {"17 MB line", "[Setting]\r\nSkin=Dark\r\nSystemTray=0\r\n" + std::string(17 << 20, ';'), L"", L"Dark", 0, 1,
+         true},
     };
     for (const DamageCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -205,6 +205,70 @@ TEST_F(AppSettingsTest, DamagedFilesCostOnlyTheDamagedKeysAndAreKeptBesideWhenSa
         EXPECT_EQ(reloaded.m_nSystemTray, c.tray);
         EXPECT_EQ(reloaded.m_nUITransparent, c.transparency);
     }
+}
+
+// Whatever the size, and in UTF-16 without its mark (either order), the keys are read.
+TEST_F(AppSettingsTest, LargeAndUnmarkedUtf16FilesAreRead) {
+    std::string large = "[Setting]\r\nSkin=Dark\r\n";
+    const std::string comment = "; " + std::string(100, '-') + "\r\n";
+    while (large.size() < (20u << 20))
+        large += comment;
+    large += "[Setting]\r\nSystemTray=0\r\n";
+    auto unmarked = [](const std::wstring& text, bool little) {
+        std::string bytes;
+        for (wchar_t c : text) {
+            const char low = static_cast<char>(c & 0xFF), high = static_cast<char>((c >> 8) & 0xFF);
+            bytes += little ? low : high;
+            bytes += little ? high : low;
+        }
+        return bytes;
+    };
+    const std::wstring text = L"[Setting]\r\nAudioDevice=Kopfh\u00f6rer \u8033\u673a\r\nSkin=Dark\r\nSystemTray=0\r\n";
+    struct Case {
+        const char* name;
+        std::string file;
+        std::wstring audioDevice;
+    };
+    const Case cases[] = {
+        {"20 MB", large, L""},
+        {"UTF-16 little-endian without its mark", unmarked(text, true), L"Kopfh\u00f6rer \u8033\u673a"},
+        {"UTF-16 big-endian without its mark", unmarked(text, false), L"Kopfh\u00f6rer \u8033\u673a"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteIni(c.file);
+        CAppSettings settings(m_ini);
+        EXPECT_EQ(settings.m_strAudioDevice, c.audioDevice);
+        EXPECT_EQ(settings.m_strSkin, L"Dark");
+        EXPECT_EQ(settings.m_nSystemTray, 0);
+        EXPECT_FALSE(settings.WasUnreadable());
+        EXPECT_FALSE(std::filesystem::exists(m_dir / "setting.ini.bad"));
+    }
+}
+
+// The original of a damaged file is kept as soon as it is read, before any save; a later save, by this
+// instance or another, never replaces a kept original: new damage goes to the next free name, and the
+// same damage is not kept twice.
+TEST_F(AppSettingsTest, KeptOriginalsAreKeptAtLoadAndNeverReplaced) {
+    const std::string first = "[Setting]\r\nAudioDevice=USB " + std::string(40000, 'a') + "\r\nSkin=Dark\r\n";
+    const std::string second = "[Setting]\r\nSkin=Dark\r\nAsioDriver=" + std::string(40000, 'b') + "\r\n";
+    WriteIni(first);
+    CAppSettings running(m_ini);
+    EXPECT_TRUE(ReadBytes(m_dir / "setting.ini.bad") == first) << "kept before anything could write";
+    CAppSettings another(m_ini); // a second start reads the same damage
+    running.m_strAudioDevice = L"USB Headset";
+    ASSERT_TRUE(running.Save());
+    ASSERT_TRUE(another.Save());
+    EXPECT_TRUE(ReadBytes(m_dir / "setting.ini.bad") == first);
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "setting.ini.bad2")) << "the same bytes are kept once";
+    EXPECT_EQ(ReadValue(L"AudioDevice"), L"USB Headset");
+
+    WriteIni(second); // damaged again, differently
+    CAppSettings later(m_ini);
+    ASSERT_TRUE(later.Save());
+    EXPECT_TRUE(ReadBytes(m_dir / "setting.ini.bad") == first);
+    EXPECT_TRUE(ReadBytes(m_dir / "setting.ini.bad2") == second);
+    EXPECT_EQ(ReadValue(L"Skin"), L"Dark");
 }
 
 TEST_F(AppSettingsTest, SaveKeepsForeignLinesAndDropsOnlyTheDamagedOnes) {

@@ -186,6 +186,7 @@ TEST_F(StartupTest, StagesRunInOrderAndShutdownAlwaysFollows) {
         {L"/d", DeviceCheck::Missing, "", L"language;markup;device;main;", kSwitchNoDevice | kSwitchRunsNoDevice},
         {L"/d", DeviceCheck::Ready, "[Setting]\r\nSystemTray=0\r\n", L"language;markup;device;", kSwitchNoDevice},
         {L"/q", DeviceCheck::Ready, "", L"language;", kSwitchQuit},
+        {L"/q", DeviceCheck::Ready, "[Setting]\r\nSkin=Dark\r\n", L"language;", kSwitchQuit},
         {L"/q /i", DeviceCheck::Ready, "", L"language;markup;device;main;", kSwitchQuit | kSwitchReinit},
     };
     for (const Case& c : cases) {
@@ -200,7 +201,13 @@ TEST_F(StartupTest, StagesRunInOrderAndShutdownAlwaysFollows) {
         EXPECT_EQ(Run(app, c.commandLine), 0);
         EXPECT_EQ(m_trace, c.trace + release);
         EXPECT_EQ(app.GetSwitches(), c.switches);
-        EXPECT_TRUE(Has(L"setting.ini")); // written back at exit whatever happened
+        // Written back at exit, unless the start only quit: then the file is as it was.
+        if (c.switches == kSwitchQuit) {
+            std::ifstream in(fs::path(m_data + L"setting.ini")); // as it was written: in text mode
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.ini);
+        } else {
+            EXPECT_TRUE(Has(L"setting.ini"));
+        }
         EXPECT_EQ(app.GetSettings(), nullptr);
     }
 }
@@ -276,7 +283,7 @@ TEST_F(StartupTest, QuitWithUninstallRemovesTheDataFilesAndEnds) {
     EXPECT_EQ(Run(app, L"/q /u"), 0);
     EXPECT_EQ(m_trace, L"language;~markup;~profiles;~driver;");
     EXPECT_FALSE(Has(L"Profile.xml"));
-    EXPECT_FALSE(Has(L"setting.ini")); // saved at exit, then removed again
+    EXPECT_FALSE(Has(L"setting.ini"));
     EXPECT_TRUE(Has(L".hidden"));
     EXPECT_TRUE(Has(L"Leftover\\inside.txt"));
 }

@@ -186,9 +186,17 @@ TEST_F(ProgramStartupTest, FallbackCultureIsStoredAndNamesTheTitle) {
     fs::create_directories(m_scratch / "program" / "lang");
     fs::copy(oc::test::ProgramDir() / "lang" / "de-DE", m_scratch / "program" / "lang" / "de-DE");
     WriteSettings("MultiLanguage=xx-XX\n");
+    // A start that only quits writes no setting; one that runs stores the culture it fell back to.
+    UseScenario(L"no-device");
+    {
+        COvercoatApp quit(COvercoatApp::ProgramStages()); // its instance mark ends with it
+        Prepare(quit, m_scratch / "program");
+        EXPECT_EQ(Run(quit, L"/q"), 0);
+        EXPECT_EQ(Setting(L"MultiLanguage"), L"xx-XX");
+    }
     COvercoatApp app(COvercoatApp::ProgramStages());
     Prepare(app, m_scratch / "program");
-    EXPECT_EQ(Run(app, L"/q"), 0);
+    EXPECT_EQ(Run(app, L""), 0);
     EXPECT_EQ(Setting(L"MultiLanguage"), L"de-DE");
     COvercoatApp german;
     german.UseProgramFolder((m_scratch / "program").wstring() + L"\\");

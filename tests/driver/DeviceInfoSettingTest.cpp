@@ -1,4 +1,5 @@
 // The store of the virtual properties: rows per endpoint, positional balance names, the document.
+#include <windows.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -272,17 +273,25 @@ TEST_F(DeviceInfoSettingTest, LoadOfAMissingOrMalformedFileFails) {
 }
 
 // Start-up never overwrites a Profile.xml it could not read: the file moves aside, then the defaults are
-// written. A file that reads, or none at all, leaves nothing beside.
+// written. A file that reads, however large or deep, or none at all, leaves nothing beside.
 TEST_F(DeviceInfoSettingTest, StartupMovesAnUnreadableFileAsideBeforeWritingTheDefaults) {
     std::string deep;
     for (int i = 0; i < 100000; ++i)
         deep += "<a>";
-    std::string huge = "<Profile Name=\"Backup\">";
-    huge += std::string(5u << 20, ' ');
-    huge += "</Profile>";
     const std::string stored =
         "<Profile Name=\"Backup\"><Endpoint Name=\"SPDIF\" DataFlow=\"Out\"><ApoEffect Name=\"SPDIFOutVolume\">"
         "<Property UIName=\"__Balance\" Value=\"7\" /></ApoEffect></Endpoint></Profile>";
+    // Well-formed, with what the program does not know: 50 MB of it, or 100,000 levels of it.
+    const size_t rootEnd = stored.find('>') + 1;
+    std::string huge = stored.substr(0, rootEnd) + "<Notes>";
+    huge += std::string(50u << 20, 'n');
+    huge += "</Notes>" + stored.substr(rootEnd);
+    std::string deepWellFormed = stored.substr(0, rootEnd);
+    for (int i = 0; i < 100000; ++i)
+        deepWellFormed += "<a>";
+    for (int i = 0; i < 100000; ++i)
+        deepWellFormed += "</a>";
+    deepWellFormed += stored.substr(rootEnd);
     struct Case {
         const char* name;
         std::optional<std::string> file; // none: no file at all
@@ -295,8 +304,9 @@ TEST_F(DeviceInfoSettingTest, StartupMovesAnUnreadableFileAsideBeforeWritingTheD
         {"empty", "", true, L"1"},
         {"truncated", stored.substr(0, stored.size() / 2), true, L"1"},
         {"garbage", std::string("\x00\xff\x13<<>>&&;", 11), true, L"1"},
-        {"huge", huge, true, L"1"},
-        {"100,000 levels deep", deep, true, L"1"},
+        {"50 MB", huge, false, L"7"},
+        {"100,000 levels deep, well-formed", deepWellFormed, false, L"7"},
+        {"100,000 levels deep, never closed", deep, true, L"1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -323,6 +333,27 @@ TEST_F(DeviceInfoSettingTest, StartupMovesAnUnreadableFileAsideBeforeWritingTheD
                   0);
         EXPECT_STREQ(reinterpret_cast<const wchar_t*>(buffer), c.balance);
     }
+}
+
+// A Profile.xml that can be neither read nor moved aside stays as it is for the whole run: the values live
+// in memory only, and no write of a virtual property replaces the file.
+TEST_F(DeviceInfoSettingTest, AnUnreadableFileThatCannotBeKeptIsNeverWritten) {
+    const std::string unreadable = "<Profile Name=\"Backup\"><Endpoint";
+    WriteProfile(unreadable);
+    {
+        // Held open without leave to delete or write: it reads, but it cannot be moved.
+        HANDLE held = ::CreateFileW(ProfilePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                    nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        m_store.LoadOrReplaceProfileXml();
+        ::CloseHandle(held);
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "Profile.xml.bad"));
+    EXPECT_EQ(WriteInt(2, L"__Balance", 5), 0);
+    EXPECT_EQ(Read(2, L"__Balance"), L"5");
+    EXPECT_EQ(ReadProfile(), unreadable);
+    EXPECT_EQ(m_store.SaveProfileXml(), 0);
+    EXPECT_EQ(ReadProfile(), unreadable);
 }
 
 } // namespace

@@ -137,6 +137,38 @@ TEST_F(ProfileParserTest, RewritingADocumentKeepsTheFileStable) {
     EXPECT_EQ(ReadBytes(dir / "second.profile"), ReadBytes(seed));
 }
 
+// A document whose reader walks only its top levels (Profile.xml) may nest as deep as it likes and be far
+// larger than markup: it is built and freed without recursion, and its elements end after their subtrees.
+// The bounded form still refuses both.
+TEST_F(ProfileParserTest, TopLevelDocumentsTakeAnyNestingAndLargerFiles) {
+    std::string deep = "<Profile Name=\"Backup\">";
+    for (int i = 0; i < 100000; ++i)
+        deep += "<a>";
+    for (int i = 0; i < 100000; ++i)
+        deep += "</a>";
+    deep += "<Endpoint Name=\"SPDIF\" /></Profile>";
+    const std::string large = "<Profile>" + std::string(5u << 20, 'x') + "<Endpoint Name=\"SPDIF\" /></Profile>";
+    for (const std::string& file : {deep, large}) {
+        WriteBytes(dir / "store.xml", file);
+        EXPECT_FALSE(ParseFile("store.xml"));
+        ASSERT_EQ(parser->ParseTopLevels(Path("store.xml").c_str()), 1);
+        ASSERT_NE(parsed, nullptr);
+        ASSERT_EQ(parsed->GetChildCount(), file == deep ? 2u : 1u);
+        std::wstring name;
+        parsed->GetChild(parsed->GetChildCount() - 1)->GetAttribute(L"Name", name);
+        EXPECT_EQ(name, L"SPDIF");
+        parsed.reset();
+    }
+    std::string nested;
+    for (int i = 0; i < 3; ++i)
+        nested += "<e" + std::to_string(i) + ">";
+    nested += "</e2></e1></e0>";
+    WriteBytes(dir / "nested.xml", nested);
+    ASSERT_EQ(parser->ParseTopLevels(Path("nested.xml").c_str()), 1);
+    EXPECT_EQ(parsed->GetChild(0)->GetChild(0)->GetName(), L"e2");
+    EXPECT_EQ(parsed->GetChild(0)->GetChild(0)->GetParent(), parsed->GetChild(0));
+}
+
 TEST_F(ProfileParserTest, ReportsLoadFailuresAndAMissingRoot) {
     EXPECT_FALSE(ParseFile("missing.xml"));
     WriteBytes(dir / "comment.xml", "<!-- nothing here -->");

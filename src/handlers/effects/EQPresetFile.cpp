@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <memory>
 
+#include "markup/FileIo.h"
+
 namespace oc::eq {
 
 namespace {
@@ -38,24 +40,12 @@ void MakeHidden(const std::wstring& path) {
 
 namespace {
 
-// The file's bytes, up to one past the limit (which tells an oversized file); false when it cannot be opened.
-bool ReadBytes(const std::wstring& path, std::vector<uint8_t>& data) {
-    FileHandle file = OpenFile(path, GENERIC_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-    if (!file)
-        return false;
-    data.assign(kMaxPresetFileSize + 1, 0);
-    size_t filled = 0;
-    for (;;) {
-        DWORD read = 0;
-        if (!::ReadFile(file.get(), data.data() + filled, static_cast<DWORD>(data.size() - filled), &read, nullptr) ||
-            read == 0)
-            break;
-        filled += read;
-        if (filled == data.size())
-            break;
-    }
-    data.resize(filled);
-    return true;
+// The whole file, whatever its size: the format reads in one pass.
+fileio::ReadResult ReadBytes(const std::wstring& path, std::vector<uint8_t>& data) {
+    std::string bytes;
+    const fileio::ReadResult result = fileio::ReadAll(path.c_str(), bytes);
+    data.assign(bytes.begin(), bytes.end());
+    return result;
 }
 
 // Whether every byte of the data became a preset (an ending record of length 0 aside), so that writing the
@@ -72,7 +62,7 @@ bool ReadsWhole(const std::vector<uint8_t>& data) {
 
 UserPresetMap ReadPresetFile(const std::wstring& path) {
     std::vector<uint8_t> data;
-    return ReadBytes(path, data) ? ParsePresets(data) : UserPresetMap{};
+    return ReadBytes(path, data) == fileio::ReadResult::Read ? ParsePresets(data) : UserPresetMap{};
 }
 
 bool WritePresetFile(const std::wstring& path, const UserPresetMap& presets) {
@@ -87,10 +77,13 @@ bool WritePresetFile(const std::wstring& path, const UserPresetMap& presets) {
             return false;
         }
     }
-    // A file that was not read whole is kept beside before it is replaced.
+    // A file that was not read whole is kept beside before it is replaced (never over an earlier kept copy);
+    // one that cannot be read at all, or not be kept, is left as it is.
     std::vector<uint8_t> existing;
-    if (ReadBytes(path, existing) && !ReadsWhole(existing) &&
-        !::CopyFileW(path.c_str(), (path + L".bad").c_str(), FALSE)) {
+    const fileio::ReadResult state = ReadBytes(path, existing);
+    if (state == fileio::ReadResult::Unreadable ||
+        (state == fileio::ReadResult::Read && !ReadsWhole(existing) &&
+         !fileio::KeepCopy(path.c_str(), existing.data(), existing.size()))) {
         ::DeleteFileW(temp.c_str());
         return false;
     }

@@ -13,8 +13,8 @@ UserPresetMap ReadPresetFile(const std::wstring& path);
 
 // Writes the presets to a temporary file beside the target and moves it over the target, so a failed
 // write leaves the old file whole; the file then carries the hidden attribute. An old file that did not
-// read whole (damaged, cut short, oversized) is first copied to path + ".bad". False when the file could
-// not be replaced.
+// read whole (damaged, cut short) is first kept beside (path + ".bad", or the next free ".badN"); one that
+// cannot be read at all is never replaced. False when the file could not be replaced.
 bool WritePresetFile(const std::wstring& path, const UserPresetMap& presets);
 
 } // namespace oc::eq

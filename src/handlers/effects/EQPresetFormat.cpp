@@ -13,7 +13,7 @@ constexpr size_t kGainBytes = sizeof(float) * kBandCount;
 class ByteReader {
 public:
     explicit ByteReader(const std::vector<uint8_t>& data)
-        : m_data(data), m_end(std::min(data.size(), kMaxPresetFileSize)) {}
+        : m_data(data), m_end(data.size()) {}
 
     bool Has(size_t count) const { return m_end - m_pos >= count; }
     uint32_t U32() {

@@ -16,15 +16,13 @@ namespace oc::eq {
 constexpr int kBandCount = 10;
 // The reader's name buffer holds 256 units with a terminating NUL.
 constexpr uint32_t kMaxNameLength = 255;
-// Far more than any hand-kept list of presets; a larger file is read only up to here.
-constexpr size_t kMaxPresetFileSize = 1u << 20;
 
 using BandGains = std::array<float, kBandCount>;
 // Sorted by plain code-unit comparison, one entry per name.
 using UserPresetMap = std::map<std::wstring, BandGains>;
 
-// The presets of the data. Reading stops, keeping what came before, at a length of 0, at a length above
-// kMaxNameLength, at a record cut short by the end of the data, and at kMaxPresetFileSize. A name ends at
+// The presets of the data, in one pass whatever its size. Reading stops, keeping what came before, at a
+// length of 0, at a length above kMaxNameLength, and at a record cut short by the end of the data. A name ends at
 // its first NUL unit; a record whose name is then empty is skipped (it could not be written back without
 // ending the list). The first record of a name wins.
 UserPresetMap ParsePresets(const std::vector<uint8_t>& data);

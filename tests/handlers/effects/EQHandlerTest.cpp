@@ -576,6 +576,33 @@ TEST(EQPresetFile, ReplacesTheFileWholeAndHidesIt) {
     EXPECT_EQ(oc::eq::ReadPresetFile(file.wstring()).size(), 1u);
 }
 
+// A file of 100,000 presets (6.5 MB) reads whole, and saving one more keeps every one of them; earlier kept
+// copies of a damaged file are never replaced by later ones.
+TEST(EQPresetFile, LargeFilesReadWholeAndSavingKeepsEveryPreset) {
+    TempDir dir;
+    const fs::path file = dir / "SpeakerEQProfile.dat";
+    oc::eq::UserPresetMap many;
+    for (int i = 0; i < 100000; ++i)
+        many.emplace(L"Preset " + std::to_wstring(i), BandGains{static_cast<float>(i % 12)});
+    const std::vector<uint8_t> bytes = oc::eq::SerializePresets(many);
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    oc::eq::UserPresetMap read = oc::eq::ReadPresetFile(file.wstring());
+    EXPECT_EQ(read.size(), 100000u);
+    read.emplace(L"Mine", BandGains{});
+    ASSERT_TRUE(oc::eq::WritePresetFile(file.wstring(), read));
+    EXPECT_EQ(oc::eq::ReadPresetFile(file.wstring()).size(), 100001u);
+    EXPECT_FALSE(fs::exists(dir / "SpeakerEQProfile.dat.bad")) << "a file that read whole needs no copy";
+
+    for (const char* damage : {"first", "second"}) {
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << damage;
+        ASSERT_TRUE(oc::eq::WritePresetFile(file.wstring(), {{L"abc", BandGains{}}}));
+    }
+    std::ifstream first(dir / "SpeakerEQProfile.dat.bad"), second(dir / "SpeakerEQProfile.dat.bad2");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(first), {}), "first");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(second), {}), "second");
+}
+
 // Start-up: an endpoint whose switch can be read keeps its state; one whose cannot gets off and flat.
 TEST(EQDefaults, WrittenOnlyWhereTheDeviceHoldsNoState) {
     CachingDriver driver;
