@@ -252,7 +252,7 @@ TEST_F(UIDialogTest, KeyCommandsActLikeTheBoxButtons) {
     EXPECT_EQ(theApp.ShowMessageBox(nullptr, L"Continue?", L"Question", MB_YESNO), IDNO);
 }
 
-TEST_F(UIDialogTest, EscapeCancelsADialogButNeverTheMainWindow) {
+TEST_F(UIDialogTest, EscapeCancelsADialogAndIsTheMainWindowsCloseCommand) {
     // Modal, the key as the keyboard sends it: through the modal loop's filter.
     // As a Windows message box: a box with only its close button answers IDOK.
     const std::pair<UINT, INT_PTR> boxes[] = {{MB_ICONWARNING | MB_YESNOCANCEL, IDCANCEL}, {MB_ICONERROR, IDOK}};
@@ -275,10 +275,24 @@ TEST_F(UIDialogTest, EscapeCancelsADialogButNeverTheMainWindow) {
     EXPECT_EQ(handler->m_deactivations, 1);
     dialog.DestroyWindow();
 
-    CUIDialog mainDialog(CDialog::IDD_MAIN, nullptr);
+    // The main window is not ended by the key: Escape is its close command, which the main window's own
+    // dialog turns into hiding to the tray or quitting.
+    struct MainWindow : CUIDialog {
+        MainWindow() : CUIDialog(CDialog::IDD_MAIN, nullptr) {}
+        BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+            if (LOWORD(wParam) != IDCANCEL)
+                return CUIDialog::OnCommand(wParam, lParam);
+            ++m_closeCommands;
+            return TRUE;
+        }
+        int m_closeCommands = 0;
+    } mainDialog;
     ASSERT_TRUE(mainDialog.Create(CDialog::IDD_MAIN));
     mainDialog.ShowWindow(SW_SHOW);
+    oc::test::Deliver(mainDialog.GetSafeHwnd(), WM_KEYDOWN, VK_RIGHT, 1);
+    EXPECT_EQ(mainDialog.m_closeCommands, 0) << "other keys are no close command";
     oc::test::Deliver(mainDialog.GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_EQ(mainDialog.m_closeCommands, 1) << "Escape did not ask the main window to close";
     EXPECT_TRUE(mainDialog.IsWindowVisible());
     mainDialog.DestroyWindow();
 }
