@@ -1,5 +1,6 @@
 #include "app/PanelDeviceListHandler.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "app/AppSettings.h"
@@ -140,8 +141,9 @@ void CPanelDeviceListHandler::Initialize() {
         scrollable = overflow > 0;
         // A list that fits has nothing to scroll; a negative size would let the page steps run backwards.
         list->SetScrollSize(scrollable ? overflow : 0, TRUE);
-        if (!scrollable)
-            list->SetScrollPos(0, TRUE, TRUE);
+        // Rows came or went: a position past the new end would leave an empty slot, and the selected row
+        // may have moved out of sight. A list that fits returns to 0.
+        list->SetScrollPos(PositionShowingSelectedRow(*listControl, *list), TRUE, TRUE);
     }
     for (const wchar_t* name : {kScrollUp, kScrollDown}) {
         if (CxSkinCtrl* button = FindControl(name))
@@ -151,6 +153,27 @@ void CPanelDeviceListHandler::Initialize() {
         EnableScrollButtons();
     if (m_owner)
         m_owner->Invalidate(FALSE);
+}
+
+int CPanelDeviceListHandler::PositionShowingSelectedRow(const CxSkinCtrl& listControl, const IxSkinPanel& list) {
+    const int scrollSize = list.GetScrollSize(TRUE);
+    const int now = list.GetScrollPos(TRUE);
+    int position = now;
+    for (const auto& row : kRows) {
+        auto* icon = dynamic_cast<CxSkinRadioButton*>(FindControl(row.icon));
+        CxSkinCtrl* panel = icon && icon->GetCheck() ? FindControl(row.panel) : nullptr;
+        if (!panel || !panel->IsVisible())
+            continue;
+        // The row's extent in the list's content, which is shifted up by the position now.
+        const RECT inList = listControl.GetRectInHost(), inHost = panel->GetRectInHost();
+        const int rowTop = inHost.top - inList.top + now, rowBottom = inHost.bottom - inList.top + now;
+        if (rowTop < position)
+            position = rowTop;
+        else if (rowBottom > position + listControl.GetHeight())
+            position = rowBottom - listControl.GetHeight();
+        break;
+    }
+    return std::clamp(position, 0, scrollSize);
 }
 
 void CPanelDeviceListHandler::LayoutDeviceRows(RECT* rowRect) {

@@ -9,7 +9,9 @@
 #include "app/BaseHandler.h"
 #include "app/MainPanelHandlers.h"
 
+class CxSkinCtrl;
 class CxSkinMenu;
+class IxSkinPanel;
 
 class CPanelDeviceListHandler : public CBaseHandler, public IDeviceListPanelHandler {
 public:
@@ -52,6 +54,9 @@ protected:
 
 private:
     void LayoutDeviceRows(RECT* rowRect);
+    // The list's scroll position within its scroll size that shows the selected row whole, moving as
+    // little as it can.
+    int PositionShowingSelectedRow(const CxSkinCtrl& listControl, const IxSkinPanel& list);
     void SetDefaultEndpoint(const std::wstring& endpoint, const std::wstring& controlName, bool isRender);
     void FilterJackMenuItems(CxSkinMenu* menu);
     void EnableScrollButtons();

@@ -119,17 +119,18 @@ void CPanelProfileHandler::EnumerateProfiles(IxSkinObject* parent, const LytRect
     PlaceProfiles(parent, rect);
     if (m_enumerated || !driver || driver->GetDeviceCount() < 1)
         return;
-    const LytRect* placement = m_hasDeferredRect ? &m_deferredRect : nullptr;
-    LoadProfileList(ProgramProfileFolder() + L"default\\*.lyt", m_deferredParent, placement, 1, 1);
+    IxSkinObject* parentOfItems = ItemParent();
+    const LytRect* placement = ItemPlacement();
+    LoadProfileList(ProgramProfileFolder() + L"default\\*.lyt", parentOfItems, placement, 1, 1);
     for (int32_t code : kUserProfileEndpoints) {
         const std::wstring name = driver->EndpointCodeToName(code);
         if (!driver->GetDeviceKindByName(name))
             continue;
         const std::wstring folder = DataFolder() + L"Profile\\" + name + L"\\";
         EnsureFolder(folder);
-        LoadProfileList(folder + L"*.lyt", m_deferredParent, placement, 1, 0);
+        LoadProfileList(folder + L"*.lyt", parentOfItems, placement, 1, 0);
     }
-    LoadProfileList(ProgramProfileFolder() + L"*.lyt", m_deferredParent, placement, 0, 0);
+    LoadProfileList(ProgramProfileFolder() + L"*.lyt", parentOfItems, placement, 0, 0);
     PrimeDriverCache(*driver);
     m_enumerated = 1;
     m_refresh = 1;
@@ -143,15 +144,12 @@ void CPanelProfileHandler::LoadProfileList(const std::wstring& pattern, IxSkinOb
     // Without a place for the items or the readers, nothing says anything about the files themselves.
     const bool canRead = parent && Services().GetLytController() && Controller();
     for (const std::wstring& path : files) {
-        CxSkinCtrl* item = LoadItem(path, parent, rect, loadSettings && !builtIn);
-        if (!item) {
+        const std::wstring name = loadSettings ? GetProfileTitle(path, builtIn) : std::wstring(kUserDefinedItem);
+        if (!AddListItem(path, name, parent, rect, loadSettings && !builtIn)) {
             if (canRead)
                 m_unreadFiles.push_back(path);
             continue;
         }
-        const std::wstring name = loadSettings ? GetProfileTitle(path, builtIn) : std::wstring(kUserDefinedItem);
-        item->SetName(name);
-        m_items.emplace(name, item);
         if (loadSettings) {
             const std::wstring settings = MakeProfileFileName(path);
             if (settings.empty())
@@ -162,6 +160,24 @@ void CPanelProfileHandler::LoadProfileList(const std::wstring& pattern, IxSkinOb
                 m_unreadFiles.push_back(settings);
         }
     }
+}
+
+IxSkinObject* CPanelProfileHandler::ItemParent() const {
+    return m_deferredParent ? m_deferredParent : static_cast<CxSkinObject*>(Panel());
+}
+
+const LytRect* CPanelProfileHandler::ItemPlacement() const {
+    return m_hasDeferredRect ? &m_deferredRect : nullptr;
+}
+
+CxSkinCtrl* CPanelProfileHandler::AddListItem(const std::wstring& path, const std::wstring& name, IxSkinObject* parent,
+                                              const LytRect* rect, bool userProfile) {
+    CxSkinCtrl* item = LoadItem(path, parent, rect, userProfile);
+    if (!item)
+        return nullptr;
+    item->SetName(name);
+    m_items.emplace(name, item);
+    return item;
 }
 
 CxSkinCtrl* CPanelProfileHandler::LoadItem(const std::wstring& path, IxSkinObject* parent, const LytRect* rect,

@@ -189,6 +189,14 @@ private:
     std::wstring ProgramFolder() const;
     std::wstring DataFolder() const;
     CxSkinCtrl* Panel() const;
+    // Where the markup placed the strip's content: every list item, listed at start or added later, is
+    // loaded there.
+    IxSkinObject* ItemParent() const;
+    const LytRect* ItemPlacement() const;
+    // Loads one list item, names it and files it in the item map (an existing name keeps its item); null
+    // when the item cannot be loaded.
+    CxSkinCtrl* AddListItem(const std::wstring& path, const std::wstring& name, IxSkinObject* parent,
+                            const LytRect* rect, bool userProfile);
 
     std::map<std::wstring, CxSkinCtrl*> m_items;
     std::map<std::wstring, std::unique_ptr<ProfileRecord>> m_records;

@@ -117,13 +117,9 @@ INT_PTR CPanelProfileHandler::OpenAddProfileDialog(const std::wstring& markupPat
     const std::wstring key = GetProfileTitle(path, 0);
     auto existing = m_items.find(key);
     if (existing == m_items.end()) {
-        CxSkinCtrl* panel = Panel();
-        const RECT r = panel ? panel->GetRect() : RECT{};
-        const LytRect placement{r.left, r.top, r.right, r.bottom};
-        if (CxSkinCtrl* item = LoadItem(path, panel ? static_cast<CxSkinObject*>(panel) : nullptr, &placement, true)) {
-            item->SetName(key);
-            m_items.emplace(key, item);
-        }
+        // Placed where the listed items were placed: the row lays out only across, so a card loaded
+        // anywhere else would keep its own height in the row.
+        AddListItem(path, key, ItemParent(), ItemPlacement(), true);
     } else {
         const std::wstring description = dialog.GetControlName(L"DescriptionName");
         existing->second->SetToolTip(description);

@@ -335,6 +335,8 @@ void CLayerDialog::DrawChildren(CDC* dc, const RECT* clip) {
 }
 
 void CLayerDialog::OnMouseMove(UINT flags, POINT point) {
+    m_pointer = point;
+    m_pointerKnown = true;
     CLayerWnd* layer = LayerFromPoint(point);
     if (!layer) {
         if (m_hovered)
@@ -358,6 +360,18 @@ void CLayerDialog::OnMouseMove(UINT flags, POINT point) {
         layer->OnMouseMove(flags, local);
         m_hovered = layer;
     }
+}
+
+BOOL CLayerDialog::OnMouseWheel(UINT flags, short delta, POINT point) {
+    m_pointer = point;
+    m_pointerKnown = true;
+    return CLayerWnd::OnMouseWheel(flags, delta, point);
+}
+
+void CLayerDialog::RefreshHover() {
+    // A layer that holds the capture (a drag) keeps the pointer's moves to itself.
+    if (m_pointerKnown && !GetCaptureLayer())
+        OnMouseMove(0, m_pointer);
 }
 
 void CLayerDialog::ForgetLayer(CLayerWnd* layer) {

@@ -31,7 +31,15 @@ public:
 
     // Paints and presents the whole tree now.
     void Update() override;
+    // Both note where the pointer is, for RefreshHover.
     void OnMouseMove(UINT flags, POINT point) override;
+    BOOL OnMouseWheel(UINT flags, short delta, POINT point) override;
+    // Layers moved under a still pointer (a scrolled panel): the hover goes to whatever now lies under
+    // the place the pointer was last seen, and leaves the layer that moved away. Nothing while the pointer's
+    // place is unknown.
+    void RefreshHover();
+    // The pointer is no longer known to be over the window (it was deactivated).
+    void ForgetPointer() { m_pointerKnown = false; }
     // Marks the area (or, with erase, everything) for the next present.
     void InvalidateRect(const RECT& rect, BOOL erase) override;
     // The root's paint: the composed background under the area, then the children that meet it.
@@ -95,6 +103,8 @@ private:
     void PlaceWindow(int width, int height);
 
     CLayerWnd* m_hovered = nullptr;
+    POINT m_pointer{};
+    bool m_pointerKnown = false;
     // The back buffer DIB (bottom-up rows); declared before the DC, which selects it out when it goes.
     CBitmap m_backBitmap;
     uint32_t* m_backBits = nullptr;

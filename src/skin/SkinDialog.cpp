@@ -126,6 +126,7 @@ void CxSkinDialog::ResetMouseState() {
         m_focusLayer->OnKillFocus(nullptr);
     m_focusLayer = nullptr;
     ResetChildStates();
+    ForgetPointer();
 }
 
 BOOL CxSkinDialog::OnInitDialog() {

@@ -1,6 +1,17 @@
 #include "skin/SkinGraphics.h"
 
+#include <type_traits>
+
 using namespace Gdiplus;
+
+namespace {
+
+struct RegionDeleter {
+    void operator()(HRGN region) const { DeleteObject(region); }
+};
+using UniqueRegion = std::unique_ptr<std::remove_pointer_t<HRGN>, RegionDeleter>;
+
+} // namespace
 
 CxSkinGraphics::CxSkinGraphics(HDC dc) {
     DIBSECTION dib{};
@@ -16,16 +27,37 @@ CxSkinGraphics::CxSkinGraphics(HDC dc) {
         GdiFlush(); // GDI's pending writes land before GDI+ touches the bits
         m_surface = std::make_unique<Bitmap>(width, height, bottomUp ? -stride : stride, PixelFormat32bppPARGB, scan0);
         m_graphics = std::make_unique<Graphics>(m_surface.get());
-        HRGN clip = CreateRectRgn(0, 0, 0, 0);
-        RECT box;
-        if (GetClipRgn(dc, clip) == 1 && GetRgnBox(clip, &box) != NULLREGION)
-            m_graphics->SetClip(Rect(box.left, box.top, box.right - box.left, box.bottom - box.top));
-        DeleteObject(clip);
+        ClipToDC(dc);
         POINT origin{};
         GetViewportOrgEx(dc, &origin);
         m_graphics->TranslateTransform(static_cast<REAL>(origin.x), static_cast<REAL>(origin.y));
     } else {
         m_graphics = std::make_unique<Graphics>(dc);
+    }
+}
+
+// The DC's clip region, taken before the viewport translation: both are in device pixels. A clip that
+// is there but empty (a layer scrolled wholly out of its panel) lets nothing through, as it does for GDI.
+void CxSkinGraphics::ClipToDC(HDC dc) {
+    const UniqueRegion clip(CreateRectRgn(0, 0, 0, 0));
+    if (!clip || GetClipRgn(dc, clip.get()) != 1)
+        return; // no clip: the whole surface
+    RECT box;
+    switch (GetRgnBox(clip.get(), &box)) {
+    case SIMPLEREGION:
+        m_graphics->SetClip(Rect(box.left, box.top, box.right - box.left, box.bottom - box.top));
+        break;
+    case COMPLEXREGION: {
+        const Region region(clip.get());
+        m_graphics->SetClip(&region);
+        break;
+    }
+    default: {
+        Region nothing;
+        nothing.MakeEmpty();
+        m_graphics->SetClip(&nothing);
+        break;
+    }
     }
 }
 

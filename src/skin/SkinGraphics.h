@@ -25,6 +25,8 @@ public:
     bool HasAlpha() const { return m_surface != nullptr; }
 
 private:
+    void ClipToDC(HDC dc);
+
     std::unique_ptr<Gdiplus::Bitmap> m_surface; // must outlive m_graphics
     std::unique_ptr<Gdiplus::Graphics> m_graphics;
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/DC.h"
+#include "skin/LayerDialog.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinGraphics.h"
 #include "skin/SkinObject.h"
@@ -164,6 +165,10 @@ void CxSkinPanel::ScrollInSteps(int steps) {
     m_x.applied = m_x.position;
     m_y.applied = m_y.position;
     Redraw(FALSE);
+    // The pointer stands still while the content moves under it: its hover moves to what is there now.
+    CLayerWnd* root = GetRootLayer();
+    if (root && root->IsKindOf(RUNTIME_CLASS(CLayerDialog)))
+        static_cast<CLayerDialog*>(root)->RefreshHover();
 }
 
 void CxSkinPanel::MoveChildControls(std::int64_t dx, std::int64_t dy) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,13 +23,19 @@
 #include "app/OvercoatApp.h"
 #include "app/OvercoatDlg.h"
 #include "app/PanelDeviceListHandler.h"
+#include "markup/IProfileController.h"
+#include "profiles/PanelProfileHandler.h"
+#include "profiles/ProfileCapture.h"
+#include "profiles/ProfilePaths.h"
 #include "skin/IxSkinButton.h"
+#include "skin/IxSkinPanel.h"
 #include "skin/IxSkinSlider.h"
 #include "skin/ItemAnimation.h"
 #include "skin/LayerAnimation.h"
 #include "skin/SkinCtrl.h"
 
 using namespace oc::test;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -346,6 +353,272 @@ TEST_F(MainWindowTest, TheNoiseCancellationSwitchFollowsTheDevice) {
     Click(L"EnableENC");
     EXPECT_EQ(Sim(L"get MicIn Enable_ENC_LFX"), L"0");
     EXPECT_FALSE(Checked(L"EnableENC"));
+}
+
+// A card added through the add dialog stands in the row exactly like the cards listed at start, from the
+// moment it appears.
+TEST_F(MainWindowTest, AnAddedProfileCardLinesUpWithTheListedCards) {
+    Open();
+    auto* strip = dynamic_cast<CPanelProfileHandler*>(HandlerOf(L"PanelProfile"));
+    ASSERT_NE(strip, nullptr);
+    // The user's profiles go to the test's own data folder; the built-in ones are the program's.
+    strip->SetFolders(ProgramDir().wstring() + L"\\", scratch.Path().wstring() + L"\\");
+    Click(L"PanelSwitchButton");
+    ASSERT_NE(Control(L"Game*"), nullptr);
+    const RECT listed = Control(L"Game*")->GetRectInHost();
+
+    std::vector<std::wstring> warnings;
+    strip->SetMessageBoxRunner([&](const std::wstring& text, const std::wstring&, UINT) {
+        warnings.push_back(text);
+        return IDOK;
+    });
+    // What the add dialog leaves when it saves: the settings of the device as they are, and the list item
+    // made from the program's template.
+    strip->SetDialogRunner([&](CUIDialog& adding) {
+        const fs::path folder = scratch / "Profile" / "Speaker";
+        fs::create_directories(folder);
+        fs::copy_file(ProgramDir() / "profile" / "UserDefineFormwork.lyt", folder / "Late night.lyt");
+        CProfileCapture capture(*theApp.GetDriver(), *GetProfileController());
+        EXPECT_NE(capture.WriteProfileObject((folder / "Late night.profile").wstring()), 0);
+        adding.SetControlName(L"AddingFile", L"Late night");
+        return INT_PTR{IDYES};
+    });
+    Click(L"AddProfile");
+    ASSERT_TRUE(warnings.empty()) << "the add dialog did not open";
+    const std::wstring key = GetProfileTitle((scratch / "Profile" / "Speaker" / "Late night.lyt").wstring(), 0);
+    CxSkinCtrl* added = Control(key.c_str());
+    ASSERT_NE(added, nullptr) << "no card for " << std::string(key.begin(), key.end());
+    ASSERT_TRUE(added->IsVisible());
+    const RECT placed = added->GetRectInHost();
+    EXPECT_EQ(placed.top, listed.top);
+    EXPECT_EQ(placed.bottom, listed.bottom);
+    EXPECT_EQ(StalePixels(L"PanelProfile"), 0);
+}
+
+// The main window over the device with every endpoint: ten rows, more than the list shows at once.
+class OverflowingListTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        ::SetEnvironmentVariableW(L"OC_SIM_SCENARIO", L"every-page");
+        MainWindowTest::SetUp();
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        ::SetEnvironmentVariableW(L"OC_SIM_SCENARIO", nullptr);
+    }
+
+    using Picture = std::vector<uint32_t>;
+
+    IxSkinPanel* List() const { return dynamic_cast<IxSkinPanel*>(Control(L"PanelDeviceIconList")); }
+    RECT Viewport() const { return Control(L"PanelDeviceIconList")->GetRectInHost(); }
+    // The back buffer as the next present shows it, row by row.
+    Picture Take() const {
+        Picture picture;
+        for (int y = 0; y < dialog->GetSurfaceHeight(); ++y) {
+            for (int x = 0; x < dialog->GetSurfaceWidth(); ++x)
+                picture.push_back(dialog->GetPixel(x, y));
+        }
+        return picture;
+    }
+    // Pixels outside the list's viewport that differ between two pictures by more than a few steps in a
+    // channel.
+    int DifferOutsideTheList(const Picture& a, const Picture& b) const {
+        const RECT viewport = Viewport();
+        const int width = dialog->GetSurfaceWidth();
+        int differing = 0;
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+            const POINT at{static_cast<LONG>(i % width), static_cast<LONG>(i / width)};
+            if (::PtInRect(&viewport, at))
+                continue;
+            for (int shift = 0; shift < 32; shift += 8) {
+                const int ca = (a[i] >> shift) & 0xFF, cb = (b[i] >> shift) & 0xFF;
+                if (std::abs(ca - cb) > 8) {
+                    ++differing;
+                    break;
+                }
+            }
+        }
+        return differing;
+    }
+    // What the rows left outside the list: the window as it is against the same window painted whole
+    // without them.
+    int RowPixelsOutsideTheList() {
+        CxSkinCtrl* list = Control(L"PanelDeviceIconList");
+        const Picture shown = Take();
+        list->SetVisible(FALSE, FALSE);
+        dialog->Update();
+        const Picture bare = Take();
+        list->SetVisible(TRUE, FALSE);
+        dialog->Update();
+        return DifferOutsideTheList(shown, bare);
+    }
+
+    void Send(UINT message, WPARAM wParam, POINT client) {
+        ::SendMessageW(dialog->GetSafeHwnd(), message, wParam, MAKELPARAM(client.x, client.y));
+    }
+    // The pointer rests left of the device list, where nothing of the window answers it.
+    void Park() {
+        Send(WM_MOUSEMOVE, 0, {2, 300});
+        Settle(50);
+    }
+    // One notch of the wheel at a point of the window; towards the user (down) pages on.
+    void Wheel(POINT client, bool down) {
+        POINT screen = client;
+        ::ClientToScreen(dialog->GetSafeHwnd(), &screen);
+        ::SendMessageW(dialog->GetSafeHwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, down ? -WHEEL_DELTA : WHEEL_DELTA),
+                       MAKELPARAM(screen.x, screen.y));
+        Settle(50);
+    }
+    POINT ListCentre() const {
+        const RECT v = Viewport();
+        return {(v.left + v.right) / 2, (v.top + v.bottom) / 2};
+    }
+    // Scrolls to one end of the list with the arrow buttons or the wheel, the pointer parked afterwards.
+    void ScrollToEnd(bool down, bool wheel) {
+        for (int i = 0; i < 10; ++i) {
+            const int position = List()->GetScrollPos(TRUE);
+            if (position == (down ? List()->GetScrollSize(TRUE) : 0))
+                break;
+            if (wheel)
+                Wheel(ListCentre(), down);
+            else
+                Click(down ? L"ScrollDown" : L"ScrollUp");
+        }
+        Park();
+    }
+    // The visible rows of the list, top to bottom: the row panels of the list's content.
+    std::vector<CxSkinCtrl*> Rows() const {
+        std::vector<CxSkinCtrl*> rows;
+        for (const auto& [panel, icon] : kRowIcons) {
+            CxSkinCtrl* row = Control(panel);
+            if (row && row->IsVisible())
+                rows.push_back(row);
+        }
+        std::sort(rows.begin(), rows.end(),
+                  [](CxSkinCtrl* a, CxSkinCtrl* b) { return a->GetRectInHost().top < b->GetRectInHost().top; });
+        return rows;
+    }
+    // The row whose icon is selected: the endpoint whose page shows.
+    CxSkinCtrl* SelectedRow() const {
+        for (const auto& [panel, icon] : kRowIcons) {
+            if (Checked(icon) && Control(panel)->IsVisible())
+                return Control(panel);
+        }
+        return nullptr;
+    }
+    bool InView(CxSkinCtrl* row) const {
+        const RECT r = row->GetRectInHost(), v = Viewport();
+        return r.top >= v.top && r.bottom <= v.bottom;
+    }
+
+    struct RowIcon {
+        const wchar_t* panel;
+        const wchar_t* icon;
+    };
+    static constexpr RowIcon kRowIcons[] = {
+        {L"PanelSpeaker", L"MenuSpeakers"},        {L"PanelSpeakerQuarter", L"MenuSpeakersQuarter"},
+        {L"PanelHeadPhone", L"MenuHeadPhone"},     {L"PanelHDMI", L"MenuHDMI"},
+        {L"PanelSPDIFOut", L"MenuSPDIFOut"},       {L"PanelMicIn", L"MenuMicIn"},
+        {L"PanelDesktopMic", L"MenuDesktopMic"},   {L"PanelLineIn", L"MenuLineIn"},
+        {L"PanelSPDIFIn", L"MenuSPDIFIn"},         {L"PanelSPDIFInRCA", L"MenuSPDIFInRCA"},
+        {L"PanelStereoMixer", L"MenuStereoMixer"},
+    };
+};
+
+// Rows are painted only inside the list's viewport: not over the title bar, the window icon and the
+// "Devices" label above it, nor over the down arrow and past the panel's edge below it, whether the list
+// rests, is scrolled by the arrows or by the wheel, or comes back.
+TEST_F(OverflowingListTest, RowsArePaintedOnlyInsideTheListWhereverItIsScrolled) {
+    Open();
+    ASSERT_TRUE(Control(L"ScrollDown")->IsVisible()) << "ten rows should overflow the list";
+    ASSERT_GT(List()->GetScrollSize(TRUE), 0);
+    Park();
+    EXPECT_EQ(RowPixelsOutsideTheList(), 0) << "at rest";
+    const Picture atRest = Take();
+    for (const bool wheel : {false, true}) {
+        SCOPED_TRACE(wheel ? "wheel" : "arrows");
+        ScrollToEnd(true, wheel);
+        EXPECT_EQ(List()->GetScrollPos(TRUE), List()->GetScrollSize(TRUE));
+        ScrollToEnd(false, wheel);
+        EXPECT_EQ(List()->GetScrollPos(TRUE), 0);
+        EXPECT_EQ(DifferOutsideTheList(atRest, Take()), 0) << "down and back again";
+        ScrollToEnd(true, wheel);
+        EXPECT_EQ(RowPixelsOutsideTheList(), 0) << "scrolled to the end";
+        ScrollToEnd(false, wheel);
+    }
+}
+
+// The hover highlight is on whatever lies under the pointer: after the wheel scrolls the list under a
+// still pointer, the row now there is hot and the one that moved away is not.
+TEST_F(OverflowingListTest, HoverFollowsThePointerWhenTheListScrollsUnderIt) {
+    Open();
+    // A point on the icon of the last row shown whole at rest.
+    CxSkinCtrl* lastShown = nullptr;
+    for (CxSkinCtrl* row : Rows()) {
+        if (InView(row))
+            lastShown = row;
+    }
+    ASSERT_NE(lastShown, nullptr);
+    const RECT icon = dynamic_cast<CxSkinCtrl*>(lastShown->GetFirstChild())->GetRectInHost();
+    const POINT at{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+    Send(WM_MOUSEMOVE, 0, at);
+    Settle(50);
+    for (const bool down : {true, false}) {
+        SCOPED_TRACE(down ? "down" : "up");
+        CLayerWnd* before = dialog->LayerFromPoint(at);
+        ASSERT_NE(before, nullptr);
+        ASSERT_TRUE(before->IsHovered());
+        Wheel(at, down);
+        CLayerWnd* now = dialog->LayerFromPoint(at);
+        ASSERT_NE(now, nullptr);
+        ASSERT_NE(now, before) << "the wheel did not move the list";
+        EXPECT_TRUE(now->IsHovered());
+        EXPECT_EQ(dialog->GetHoveredLayer(), now);
+        EXPECT_FALSE(before->IsHovered());
+    }
+}
+
+// A plug or an unplug lays the list out again: the position stays within the new scroll range (no empty
+// slot at the end), the selected row is in view, and nothing of the old layout stays painted.
+TEST_F(OverflowingListTest, AfterAPlugOrUnplugTheSelectedRowIsInViewWithNoEmptySlot) {
+    Open();
+    struct Step {
+        bool scrollDown;       // where the list is scrolled before the selection
+        bool selectLast;       // the last row shown is selected, else the first
+        bool scrollAway;       // the list is scrolled to the other end after the selection
+        const wchar_t* device; // the simulated device's command
+    };
+    const Step steps[] = {
+        {true, true, false, L"plug HeadPhone 0"},
+        {true, true, false, L"plug HeadPhone 1"},
+        {false, false, true, L"plug LineIn 0"},
+        {false, false, true, L"plug LineIn 1"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.device);
+        ScrollToEnd(step.scrollDown, false);
+        std::vector<CxSkinCtrl*> shown;
+        for (CxSkinCtrl* row : Rows()) {
+            if (InView(row))
+                shown.push_back(row);
+        }
+        ASSERT_FALSE(shown.empty());
+        CxSkinCtrl* chosen = step.selectLast ? shown.back() : shown.front();
+        Click(dynamic_cast<CxSkinCtrl*>(chosen->GetFirstChild())->GetName().c_str());
+        ASSERT_EQ(SelectedRow(), chosen);
+        if (step.scrollAway)
+            ScrollToEnd(!step.scrollDown, false);
+        const size_t rowsBefore = Rows().size();
+        ASSERT_EQ(Sim(step.device), L"ok");
+        ASSERT_TRUE(PumpUntil([&] { return Rows().size() != rowsBefore; }, 5000)) << "the list did not follow";
+        Settle(100);
+        CxSkinCtrl* selected = SelectedRow();
+        ASSERT_NE(selected, nullptr);
+        EXPECT_LE(List()->GetScrollPos(TRUE), List()->GetScrollSize(TRUE)) << "an empty slot ends the list";
+        EXPECT_TRUE(InView(selected)) << "the selected row is out of view";
+        EXPECT_EQ(StalePixels(L"PanelDeviceList"), 0);
+        EXPECT_EQ(RowPixelsOutsideTheList(), 0);
+    }
 }
 
 } // namespace

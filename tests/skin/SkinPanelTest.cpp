@@ -251,6 +251,28 @@ TEST(SkinPanel, PaintsItsBackgroundUnderItsChildrenAndClipsThemToItsArea) {
     EXPECT_TRUE(NearColor(host.At(70, 65), kBlue));
 }
 
+// A panel inside a panel (a list's row) that lies wholly outside its container, below or scrolled above it,
+// paints nothing at all: its clip is empty, not missing.
+TEST(SkinPanel, ARowWhollyOutsideItsListPaintsNothing) {
+    ControlHost host;
+    auto* list = host.Place(new CxSkinPanel, 20, 20, 100, 40);
+    list->Create();
+    auto* shown = Make<CxSkinPanel>(AsParent(list), 0, 5, 100, 20);
+    Make<Swatch>(AsParent(shown), 0, 0, 100, 20, kGreen);
+    auto* below = Make<CxSkinPanel>(AsParent(list), 0, 45, 100, 25);
+    Make<Swatch>(AsParent(below), 0, 0, 100, 25, kBlue);
+    host.Paint();
+    EXPECT_TRUE(NearColor(host.At(50, 35), kGreen));
+    EXPECT_TRUE(NearColor(host.At(50, 75), kHostGrey)) << "the row below the list shows under it";
+
+    // Scrolled by 40 the shown row has gone above the list, and the one below has come into it.
+    list->SetScrollSize(40, TRUE);
+    list->SetScrollPos(40, TRUE, FALSE);
+    host.Paint();
+    EXPECT_TRUE(NearColor(host.At(50, 2), kHostGrey)) << "the row scrolled out shows above the list";
+    EXPECT_TRUE(NearColor(host.At(50, 35), kBlue));
+}
+
 TEST(SkinPanel, CapturedBackgroundWinsOverTheImage) {
     ControlHost host;
     auto* panel = host.Place(new CxSkinPanel, 20, 10, 100, 60);
