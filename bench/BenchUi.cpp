@@ -236,8 +236,12 @@ void Rotation(MainWindowBench& window, const RepaintFigures& repaint, double sec
         window.Click(L"BtnEnableSpeakerVirtual");
         window.Settle();
     }
-    if (!clockwise || !clockwise->IsEnabled(TRUE) || !window.Click(L"Clockwise")) {
-        std::fprintf(stderr, "the virtual speakers cannot be turned: no enabled Clockwise button\n");
+    auto* panel = dynamic_cast<CPanelVirtualSpeaker*>(window.Control(L"PanelVSRoom"));
+    // Pressing the turning button of the running mode would stop it.
+    if (panel && panel->GetMode() != CPanelVirtualSpeaker::kModeClockwise && clockwise && clockwise->IsEnabled(TRUE))
+        window.Click(L"Clockwise");
+    if (!panel || panel->GetMode() != CPanelVirtualSpeaker::kModeClockwise) {
+        std::fprintf(stderr, "the virtual speakers cannot be turned clockwise\n");
         return;
     }
     PumpFor(1000);

@@ -89,6 +89,9 @@ class MapWatcher:
         self.x.XConnectionNumber.argtypes = [ctypes.c_void_p]
         self.x.XFlush.argtypes = [ctypes.c_void_p]
         self.x.XGetGeometry.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_void_p] * 7
+        # A window gone before its size is asked is no error worth ending the bench for.
+        self.on_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda display, error: 0)
+        self.x.XSetErrorHandler(self.on_error)
         self.display = self.x.XOpenDisplay(os.environ["DISPLAY"].encode())
         if not self.display:
             raise RuntimeError("cannot open the display " + os.environ["DISPLAY"])
@@ -138,15 +141,21 @@ class Run:
         self.watcher = watcher
         env = dict(os.environ)
         env["OC_SIM_STATE"] = windows_path(os.path.join(scratch, "device.state"))
+        self.log = os.path.join(scratch, "run.log")
         watcher.drain()
-        self.started = time.time_ns()
-        self.process = subprocess.Popen([WINE] + args, env=env, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        with open(self.log, "w") as log:
+            self.started = time.time_ns()
+            self.process = subprocess.Popen([WINE] + args, env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
 
     def first_frame_seconds(self, timeout=60):
+        """Seconds from the launch to the first frame; None (with the reason on stderr) when none came."""
         stamp = self.watcher.wait_for_main_window(lambda: self.process.poll() is None, timeout)
         if stamp is None:
-            raise RuntimeError(f"no first frame from {self.process.args[1]}")
+            with open(self.log, errors="replace") as log:
+                tail = log.read()[-2000:]
+            state = "running" if self.process.poll() is None else f"ended with {self.process.returncode}"
+            print(f"no first frame from {self.process.args[1]} ({state}): {tail}", file=sys.stderr)
+            return None
         return (stamp - self.started) / 1e9
 
     def stop(self):
@@ -182,10 +191,14 @@ def startup_and_memory(scratch, watcher):
     for _ in range(RUNS):
         for name, args in (("program", program_args()), ("bare", bare_args())):
             run = Run(scratch, args, watcher)
-            times[name].append(run.first_frame_seconds())
-            time.sleep(1.0)
-            memory[name].append(resident_mb(run.process.pid))
+            seconds = run.first_frame_seconds()
+            if seconds is not None:  # a failed start is reported and left out of both figures
+                times[name].append(seconds)
+                time.sleep(1.0)
+                memory[name].append(resident_mb(run.process.pid))
             run.stop()
+    if not times["program"] or not times["bare"]:
+        sys.exit("no start showed a frame")
     program, bare = statistics.median(times["program"]), statistics.median(times["bare"])
     print_ratio(f"start to first visible frame (median of {RUNS}, alternated)", program, "s", "bare layered window", bare)
     print_ratio("resident memory 1 s after the first frame", statistics.median(memory["program"]), "MB",

@@ -34,11 +34,12 @@ if ! "$root/scripts/wine-session.sh" status "$build"; then
     own_session=1
 fi
 . "$root/scripts/wine-env.sh" "$build"
-# The cases write settings, profiles, presets and the turning mode into the prefix's data folder: it is
-# put back as it was afterwards.
+# Every case starts from the data folder of a fresh install (a turning mode stored by an earlier run would
+# turn the speakers at every start), and writes settings, profiles, presets and the turning mode into it:
+# the folder is put back as it was afterwards.
 data="$WINEPREFIX/drive_c/ProgramData/Korva Software"
 scratch=$(mktemp -d)
-[ ! -d "$data" ] || cp -a "$data" "$scratch/data-before"
+[ ! -d "$data" ] || mv "$data" "$scratch/data-before"
 finish() {
     rm -rf "$data"
     [ ! -d "$scratch/data-before" ] || mv "$scratch/data-before" "$data"
