@@ -1,28 +1,47 @@
-// The main window's costs measured in one process against the floor of the same work done bare:
-//   - a full repaint and present of the main window against a blit of a composed 900 x 600 picture and an
+// The main window's costs measured in one process over the simulated device, each against a floor or a
+// peer measured in the same run:
+//   - a full repaint and present against a blit of a composed picture of the same size and an
 //     UpdateLayeredWindow into a bare layered window;
-//   - the master-volume slider dragged by mouse input until the simulated device sees the write: the
-//     latency (against the bare present) and how many presents each move costs (against one);
-//   - presents while the window rests on the virtual-speaker page (against none).
-// Presents are counted at UpdateLayeredWindow through this program's import table.
-// usage: oc_bench_ui.exe <program folder> <scratch folder>
+//   - the master-volume slider dragged by mouse input until the device sees the write (against the bare
+//     present) and the presents each move costs (against one);
+//   - presents while the window rests on the virtual-speaker page (against none);
+//   - a page switch: CPU (against the full repaint) and presents (against one);
+//   - the virtual speakers turning on screen: CPU per minute against a full repaint every step, presents
+//     and pixels per step; then hidden to the tray: CPU per minute against the idle limit, presents;
+//   - the first switch to the profile strip with 0, 50 and 500 user profiles: CPU and memory against the
+//     strip with none, and per card against the goal;
+//   - the equalizer page shown and its preset list opened with 10, 1,000 and 100,000 user presets:
+//     CPU against 10 presets.
+// CPU is the whole process's, read from the host's /proc; the X server's share is not in it.
+// usage: oc_bench_ui.exe <program folder> <scratch folder> [seconds of each rotation run]
 #include <windows.h>
 #include <gdiplus.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
+#include "BarePresent.h"
+#include "BenchSupport.h"
+#include "MainWindowBench.h"
+#include "PresentCounter.h"
 #include "app/AppSettings.h"
-#include "app/BaseHandler.h"
 #include "app/HandlerServices.h"
 #include "app/IMainDialogHandler.h"
 #include "app/OvercoatApp.h"
 #include "app/OvercoatDlg.h"
+#include "driver/IDriverInstance.h"
+#include "handlers/effects/EQPresetFile.h"
+#include "handlers/effects/IVirtualHandler.h"
+#include "markup/IProfileController.h"
+#include "profiles/ProfileCapture.h"
+#include "skin/ItemAnimation.h"
+#include "skin/PanelVirtualSpeaker.h"
+#include "skin/SkinComboBox.h"
+#include "skin/SkinDropList.h"
 #include "skin/SkinImageCache.h"
 #include "skin/SkinSlider.h"
 
@@ -30,131 +49,39 @@ COvercoatApp theApp;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace oc::bench;
 
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+constexpr double kIdleLimit = 0.05; // CPU seconds per minute hidden in the tray
 
-// ---- presents, counted at the import of UpdateLayeredWindow ----
-
-using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
-UpdateLayeredWindowFn g_updateLayeredWindow = nullptr;
-std::atomic<int> g_presents{0};
-
-BOOL WINAPI CountingUpdateLayeredWindow(HWND hwnd, HDC screen, POINT* position, SIZE* size, HDC source,
-                                        POINT* origin, COLORREF key, BLENDFUNCTION* blend, DWORD flags) {
-    ++g_presents;
-    return g_updateLayeredWindow(hwnd, screen, position, size, source, origin, key, blend, flags);
-}
-
-// Points this program's import of `function` from `dll` at `replacement`; the original goes to `original`.
-bool HookImport(const char* dll, const char* function, void* replacement, void** original) {
-    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name;
-         ++entry) {
-        if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), dll) != 0)
-            continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            const auto* named = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) != 0)
-                continue;
-            DWORD protection = 0;
-            ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &protection);
-            *original = reinterpret_cast<void*>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection, &protection);
-            return true;
-        }
-    }
-    return false;
-}
-
-// ---- message pumping ----
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-void PumpFor(int ms) {
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() < end) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        Pump();
-    }
-}
-
-// ---- the bare floor: a composed picture blitted into a back buffer and pushed ----
-
-class BareLayeredWindow {
+class BenchServices : public IHandlerServices {
 public:
-    BareLayeredWindow(int width, int height) : m_width(width), m_height(height) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = &::DefWindowProcW;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"OvercoatBenchBarePresent";
-        ::RegisterClassExW(&windowClass);
-        m_hwnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"", WS_POPUP, 0, 0,
-                                   width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
-        m_back = MakeSurface();
-        m_composed = MakeSurface();
-        ::PatBlt(m_composed.dc, 0, 0, width, height, WHITENESS);
-        ::ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
-    }
-    ~BareLayeredWindow() {
-        for (Surface* surface : {&m_back, &m_composed}) {
-            ::SelectObject(surface->dc, surface->old);
-            ::DeleteObject(surface->bitmap);
-            ::DeleteDC(surface->dc);
-        }
-        ::DestroyWindow(m_hwnd);
-    }
-    void Present() {
-        ::BitBlt(m_back.dc, 0, 0, m_width, m_height, m_composed.dc, 0, 0, SRCCOPY);
-        ::GdiFlush();
-        POINT position{0, 0}, origin{0, 0};
-        SIZE size{m_width, m_height};
-        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        HDC screen = ::GetDC(nullptr);
-        ::UpdateLayeredWindow(m_hwnd, screen, &position, &size, m_back.dc, &origin, 0, &blend, ULW_ALPHA);
-        ::ReleaseDC(nullptr, screen);
-    }
+    IDriverInstance* GetDriver() override { return theApp.GetDriver(); }
+    ILytController* GetLytController() override { return theApp.GetLytController(); }
+    std::wstring GetSkinFolder() override { return theApp.GetSkinFolder(); }
+    std::wstring GetLanguageText(const std::wstring& key) override { return theApp.GetLanguageText(key); }
+    std::wstring FindLanguageKey(const std::wstring& text) override { return theApp.FindLanguageKey(text); }
+    std::wstring TranslateText(const std::wstring& text) override { return theApp.TranslateText(text); }
+    int GetUITransparent() override { return 0; }
+};
+
+// What a case costs the process: CPU, presents, pixels presented and resident memory from its start.
+class Cost {
+public:
+    Cost()
+        : m_cpu(ProcessCpuSeconds()), m_presents(PresentCounter::Presents()), m_pixels(PresentCounter::Pixels()),
+          m_memory(ResidentMegabytes()), m_start(Clock::now()) {}
+    double CpuMs() const { return (ProcessCpuSeconds() - m_cpu) * 1000; }
+    int Presents() const { return PresentCounter::Presents() - m_presents; }
+    double Pixels() const { return PresentCounter::Pixels() - m_pixels; }
+    double MemoryMb() const { return ResidentMegabytes() - m_memory; }
+    double Seconds() const { return MsSince(m_start) / 1000; }
 
 private:
-    struct Surface {
-        HDC dc = nullptr;
-        HBITMAP bitmap = nullptr;
-        HGDIOBJ old = nullptr;
-    };
-    Surface MakeSurface() const {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = m_width;
-        info.bmiHeader.biHeight = m_height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        Surface surface;
-        void* bits = nullptr;
-        surface.dc = ::CreateCompatibleDC(nullptr);
-        surface.bitmap = ::CreateDIBSection(surface.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        surface.old = ::SelectObject(surface.dc, surface.bitmap);
-        return surface;
-    }
-    int m_width, m_height;
-    HWND m_hwnd = nullptr;
-    Surface m_back, m_composed;
+    double m_cpu;
+    int m_presents;
+    double m_pixels;
+    double m_memory;
+    Clock::time_point m_start;
 };
 
 // Median milliseconds of `runs` calls of `work`, after one to warm up.
@@ -170,37 +97,9 @@ template <class Work> double MedianMs(int runs, Work work) {
     return times[times.size() / 2];
 }
 
-void PrintRatio(const char* name, double value, const char* unit, const char* floorName, double floor) {
-    std::printf("%-44s %10.3f %-6s %-28s %10.3f %-6s ratio %7.2f\n", name, value, unit, floorName, floor, unit,
-                floor > 0 ? value / floor : 0.0);
-}
-
-// ---- the program's main window over the simulated device ----
-
-class BenchServices : public IHandlerServices {
-public:
-    IDriverInstance* GetDriver() override { return theApp.GetDriver(); }
-    ILytController* GetLytController() override { return theApp.GetLytController(); }
-    std::wstring GetSkinFolder() override { return theApp.GetSkinFolder(); }
-    std::wstring GetLanguageText(const std::wstring& key) override { return theApp.GetLanguageText(key); }
-    std::wstring FindLanguageKey(const std::wstring& text) override { return theApp.FindLanguageKey(text); }
-    std::wstring TranslateText(const std::wstring& text) override { return theApp.TranslateText(text); }
-    int GetUITransparent() override { return 0; }
-};
-
-using SimControlFn = int32_t (*)(const wchar_t*, wchar_t*, uint32_t);
-
-// Writes of a driver property the simulated device has logged so far.
-int CountWrites(SimControlFn control, const wchar_t* property) {
-    std::vector<wchar_t> log(1 << 20);
-    if (control(L"log", log.data(), static_cast<uint32_t>(log.size())) != 0)
-        return -1;
-    const std::wstring text(log.data());
-    const std::wstring needle = std::wstring(L"PropertyControl write ") + property;
-    int count = 0;
-    for (size_t at = text.find(needle); at != std::wstring::npos; at = text.find(needle, at + 1))
-        ++count;
-    return count;
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 // The first slider of that name: the master volume's name is also the name of a content page.
@@ -219,22 +118,327 @@ CxSkinSlider* FindSlider(const CLayerWnd* layer, const std::wstring& name) {
     return nullptr;
 }
 
-LPARAM Point(POINT p) {
-    return MAKELPARAM(p.x, p.y);
+// Controls below the layer whose names hold the text.
+int CountNamesHolding(const CLayerWnd* layer, const std::wstring& text) {
+    int count = 0;
+    for (CLayerWnd* child = layer->GetFirstChild(); child; child = layer->GetNextChild(child)) {
+        if (auto* control = dynamic_cast<CxSkinCtrl*>(child);
+            control && control->GetName().find(text) != std::wstring::npos)
+            ++count;
+        count += CountNamesHolding(child, text);
+    }
+    return count;
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
+// ---- the cases ----
+
+struct RepaintFigures {
+    double repaintMs = 0;
+    double bareMs = 0;
+};
+
+RepaintFigures FullRepaint(MainWindowBench& window) {
+    RepaintFigures figures;
+    COvercoatDlg& dialog = window.Dialog();
+    figures.repaintMs = MedianMs(25, [&] { dialog.Update(); });
+    BarePresent floor(dialog.GetSurfaceWidth(), dialog.GetSurfaceHeight());
+    figures.bareMs = MedianMs(25, [&] { floor.Present(); });
+    PrintRatio("full repaint + present (main window)", figures.repaintMs, "ms", "bare blit + ULW", figures.bareMs);
+    return figures;
+}
+
+// The master volume dragged by the mouse, one move at a time. The clock runs from the move until the device
+// has logged the write; the log is emptied before each move, outside the timed span, so that looking at it
+// costs next to nothing.
+bool SliderMoves(MainWindowBench& window, const RepaintFigures& repaint) {
+    CxSkinSlider* slider = FindSlider(&window.Dialog(), L"SpeakerVol");
+    if (!slider || window.Sim(L"ping") != L"pong") {
+        std::fprintf(stderr, "no master volume slider (%d) or no simulated device control\n", slider != nullptr);
+        return false;
+    }
+    window.Settle(200);
+    const RECT inHost = slider->GetRectInHost();
+    const RECT thumb = slider->GetThumbRect();
+    POINT at{inHost.left + (thumb.left + thumb.right) / 2, inHost.top + (thumb.top + thumb.bottom) / 2};
+    const HWND hwnd = window.Hwnd();
+    ::SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+    ::SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    Pump();
+    const int direction = at.x - inHost.left > (inHost.right - inHost.left) / 2 ? -1 : 1;
+    std::vector<double> latencies;
+    Cost all;
+    constexpr int kMoves = 20;
+    for (int i = 0; i < kMoves; ++i) {
+        window.Sim(L"clearlog");
+        at.x += direction * 4;
+        const auto start = Clock::now();
+        ::SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        while (!window.LoggedWrite(L"VolumeScalarControl") && MsSince(start) < 1000)
+            Pump();
+        latencies.push_back(MsSince(start));
+        PumpFor(30); // whatever the move queued is part of its cost
+    }
+    ::SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    const double presents = static_cast<double>(all.Presents()) / kMoves;
+    const double pixels = all.Pixels() / kMoves;
+    window.Settle(200);
+    const double surface = static_cast<double>(window.Dialog().GetSurfaceWidth()) * window.Dialog().GetSurfaceHeight();
+    PrintRatio("slider move to device write (median)", Median(latencies), "ms", "bare blit + ULW", repaint.bareMs);
+    PrintRatio("presents per slider move", presents, "", "one present", 1.0);
+    PrintRatio("pixels presented per slider move", pixels / 1000, "kpx", "whole window", surface / 1000);
+    return true;
+}
+
+void IdlePresents(MainWindowBench& window) {
+    window.Main()->ShowContent(L"SpeakerVirtual", 0);
+    window.Settle(1000);
+    const Cost idle;
+    PumpFor(5000);
+    std::printf("%-52s %10d %-6s %-34s %10d\n", "presents in 5 s idle on the virtual speakers", idle.Presents(), "",
+                "none", 0);
+}
+
+// Pages switched in turn as the device list's rows switch them; each switch is measured until nothing more
+// is presented.
+void PageSwitches(MainWindowBench& window, const RepaintFigures& repaint) {
+    static const wchar_t* const kPages[] = {L"SpeakerEQ", L"SpeakerVirtual", L"SpeakerSetting", L"SpeakerVol"};
+    IMainDialogHandler* main = window.Main();
+    for (const wchar_t* page : kPages) { // once round to load each page
+        main->ShowContent(page, 0);
+        window.Settle();
+    }
+    std::vector<double> cpu;
+    std::vector<double> presents;
+    for (int round = 0; round < 3; ++round) {
+        for (const wchar_t* page : kPages) {
+            const Cost cost;
+            main->ShowContent(page, 0);
+            window.Settle(200);
+            cpu.push_back(cost.CpuMs());
+            presents.push_back(cost.Presents());
+        }
+    }
+    PrintRatio("page switch, CPU (median)", Median(cpu), "ms", "full repaint + present", repaint.repaintMs);
+    PrintRatio("presents per page switch (median)", Median(presents), "", "one present", 1.0);
+}
+
+// The virtual speakers turning clockwise, first on screen, then with the window hidden to the tray.
+void Rotation(MainWindowBench& window, const RepaintFigures& repaint, double seconds) {
+    window.Main()->ShowContent(L"SpeakerVirtual", 0);
+    window.Settle();
+    CxSkinCtrl* clockwise = window.Control(L"Clockwise");
+    if (clockwise && !clockwise->IsEnabled(TRUE)) {
+        window.Click(L"BtnEnableSpeakerVirtual");
+        window.Settle();
+    }
+    auto* panel = dynamic_cast<CPanelVirtualSpeaker*>(window.Control(L"PanelVSRoom"));
+    // Pressing the turning button of the running mode would stop it.
+    if (panel && panel->GetMode() != CPanelVirtualSpeaker::kModeClockwise && clockwise && clockwise->IsEnabled(TRUE))
+        window.Click(L"Clockwise");
+    if (!panel || panel->GetMode() != CPanelVirtualSpeaker::kModeClockwise) {
+        std::fprintf(stderr, "the virtual speakers cannot be turned clockwise\n");
+        return;
+    }
+    PumpFor(1000);
+    const double steps = seconds * 1000 / CPanelVirtualSpeaker::kStepPeriodMs;
+    {
+        const Cost shown;
+        PumpFor(static_cast<int>(seconds * 1000));
+        const double perMinute = shown.CpuMs() / 1000 * 60 / shown.Seconds();
+        const double fullPerMinute = repaint.repaintMs / 1000 * 60000.0 / CPanelVirtualSpeaker::kStepPeriodMs;
+        PrintRatio("rotation on screen, CPU", perMinute, "s/min", "a full repaint every step", fullPerMinute);
+        PrintRatio("rotation on screen, presents per step", shown.Presents() / steps, "", "one present", 1.0);
+        const double surface =
+            static_cast<double>(window.Dialog().GetSurfaceWidth()) * window.Dialog().GetSurfaceHeight();
+        PrintRatio("rotation on screen, pixels presented per step", shown.Pixels() / steps / 1000, "kpx",
+                   "whole window", surface / 1000);
+    }
+    window.Dialog().SendMessage(WM_COMMAND, ID_MAIN_HIDE, 0);
+    PumpFor(1000);
+    {
+        const Cost hidden;
+        PumpFor(static_cast<int>(seconds * 1000));
+        const double perMinute = hidden.CpuMs() / 1000 * 60 / hidden.Seconds();
+        PrintRatio("hidden in the tray with rotation on, CPU", perMinute, "s/min", "limit", kIdleLimit);
+        std::printf("%-52s %10d %-6s %-34s %10d\n", "hidden in the tray with rotation on, presents", hidden.Presents(),
+                    "", "none", 0);
+    }
+    // The turning mode is stored with the endpoint's settings: back to dragging, so that later windows and
+    // starts rest.
+    window.Dialog().SendMessage(WM_COMMAND, ID_MAIN_SHOW, 0);
+    window.Settle();
+    if (auto* page = dynamic_cast<IVirtualHandler*>(clockwise->GetListener()))
+        page->SetRotationMode(CPanelVirtualSpeaker::kModeDrag);
+    window.Settle();
+}
+
+// ---- fresh windows over prepared data files ----
+
+// User profiles made the way the add-profile dialog makes them: the device's settings captured once and
+// the program's list-item template named after each profile.
+class UserProfiles {
+public:
+    explicit UserProfiles(int count) {
+        IDriverInstance* driver = theApp.GetDriver();
+        IProfileController* controller = GetProfileController();
+        if (!driver || !controller || count == 0)
+            return;
+        const std::wstring folder = theApp.GetDataFolder() + L"Profile\\" + driver->GetDefaultRenderEndpointName() + L"\\";
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        const std::wstring firstSettings = folder + L"captured.profile";
+        {
+            CProfileCapture capture(*driver, *controller);
+            if (!capture.WriteProfileObject(firstSettings)) {
+                std::fprintf(stderr, "could not capture the device's settings into %ls\n", firstSettings.c_str());
+                return;
+            }
+        }
+        const std::string settings = ReadWholeFile(firstSettings);
+        const std::string item = ReadWholeFile(theApp.GetProfileFolder() + L"UserDefineFormwork.lyt");
+        for (int i = 0; i < count; ++i) {
+            char title[32];
+            std::snprintf(title, sizeof(title), "Bench %04d", i);
+            std::string named = item;
+            ReplaceAll(named, "\"UserProfile\"", std::string("\"") + title + "\"");
+            ReplaceAll(named, "\"ml_PanelProfile_Item_UserProfile\"", std::string("\"") + title + "\"");
+            const std::wstring base = folder + std::wstring(title, title + std::strlen(title));
+            if (WriteWholeFile(base + L".lyt", named) && WriteWholeFile(base + L".profile", settings))
+                m_files.insert(m_files.end(), {base + L".lyt", base + L".profile"});
+        }
+        ::DeleteFileW(firstSettings.c_str());
+        if (m_files.size() != 2 * static_cast<size_t>(count))
+            std::fprintf(stderr, "wrote %d of %d profiles into %ls\n", static_cast<int>(m_files.size() / 2), count,
+                         folder.c_str());
+    }
+    ~UserProfiles() {
+        for (const std::wstring& file : m_files)
+            ::DeleteFileW(file.c_str());
+    }
+    UserProfiles(const UserProfiles&) = delete;
+    UserProfiles& operator=(const UserProfiles&) = delete;
+
+private:
+    std::vector<std::wstring> m_files;
+};
+
+struct StripFigures {
+    double cpuMs = 0;
+    double memoryMb = 0;
+    int cards = 0;
+};
+
+StripFigures FirstStripSwitch(IHandlerServices& services, CAppSettings& settings, int profiles) {
+    const UserProfiles files(profiles);
+    MainWindowBench window(services, settings);
+    StripFigures figures;
+    const Cost cost;
+    if (!window.Click(L"PanelSwitchButton"))
+        std::fprintf(stderr, "no profile strip switch\n");
+    window.Settle();
+    figures.cpuMs = cost.CpuMs();
+    figures.memoryMb = cost.MemoryMb();
+    figures.cards = CountNamesHolding(&window.Dialog(), L"_Bench "); // a card is named "<endpoint>_<title>"
+    return figures;
+}
+
+void ProfileStrip(IHandlerServices& services, CAppSettings& settings) {
+    FirstStripSwitch(services, settings, 0); // whatever is loaded once per process
+    const StripFigures none = FirstStripSwitch(services, settings, 0);
+    for (int profiles : {50, 500}) {
+        const StripFigures with = FirstStripSwitch(services, settings, profiles);
+        char name[96];
+        std::snprintf(name, sizeof(name), "first switch to the profile strip, %d profiles, CPU", profiles);
+        PrintRatio(name, with.cpuMs, "ms", "the strip with no user profile", none.cpuMs);
+        std::snprintf(name, sizeof(name), "first switch to the profile strip, %d profiles, memory", profiles);
+        PrintRatio(name, with.memoryMb, "MB", "the strip with no user profile", none.memoryMb);
+        if (with.cards != profiles)
+            std::printf("  (the strip made %d cards of %d profiles)\n", with.cards, profiles);
+        if (profiles == 500) {
+            PrintRatio("CPU per profile card", (with.cpuMs - none.cpuMs) / profiles, "ms", "goal", 0.2);
+            PrintRatio("memory per profile card", (with.memoryMb - none.memoryMb) * 1024 / profiles, "KB", "goal", 10);
+        }
+    }
+}
+
+struct PresetFigures {
+    double pageCpuMs = 0;
+    double openCpuMs = 0;
+    int listed = 0;
+};
+
+PresetFigures OpenPresetList(IHandlerServices& services, CAppSettings& settings, int presets) {
+    const std::wstring path = theApp.GetDataFolder() + L"EffectPlugins\\SpeakerEQProfile.dat";
+    oc::eq::UserPresetMap map;
+    for (int i = 0; i < presets; ++i) {
+        wchar_t name[32];
+        std::swprintf(name, 32, L"Preset %06d", i);
+        oc::eq::BandGains gains{};
+        gains[static_cast<size_t>(i % oc::eq::kBandCount)] = static_cast<float>(i % 13 - 6);
+        map.emplace(name, gains);
+    }
+    oc::eq::WritePresetFile(path, map);
+    PresetFigures figures;
+    {
+        MainWindowBench window(services, settings);
+        const Cost page;
+        window.Main()->ShowContent(L"SpeakerEQ", 0);
+        window.Settle();
+        figures.pageCpuMs = page.CpuMs();
+        auto* list = dynamic_cast<CxSkinComboBox*>(window.Control(L"EQProfileList"));
+        if (list && !list->IsEnabled(TRUE)) {
+            window.Click(L"BtnEnableEQ");
+            window.Settle();
+        }
+        if (!list || !list->IsEnabled(TRUE)) {
+            std::fprintf(stderr, "no enabled preset list on the equalizer page\n");
+            ::DeleteFileW(path.c_str());
+            return figures;
+        }
+        figures.listed = list->GetCount();
+        const Cost open;
+        window.Click(L"EQProfileList");
+        window.Settle();
+        figures.openCpuMs = open.CpuMs();
+        const CxSkinDropList* drop = list->GetDropList();
+        if (!drop || !::IsWindowVisible(drop->GetSafeHwnd()))
+            std::fprintf(stderr, "the preset list did not open\n");
+    }
+    ::DeleteFileW(path.c_str());
+    return figures;
+}
+
+void PresetList(IHandlerServices& services, CAppSettings& settings) {
+    OpenPresetList(services, settings, 10); // whatever is loaded once per process
+    const PresetFigures few = OpenPresetList(services, settings, 10);
+    for (int presets : {1000, 100000}) {
+        const PresetFigures many = OpenPresetList(services, settings, presets);
+        char name[96];
+        std::snprintf(name, sizeof(name), "equalizer page shown, %d presets, CPU", presets);
+        PrintRatio(name, many.pageCpuMs, "ms", "with 10 presets", few.pageCpuMs);
+        std::snprintf(name, sizeof(name), "preset list opened, %d presets, CPU", presets);
+        PrintRatio(name, many.openCpuMs, "ms", "with 10 presets", few.openCpuMs);
+        if (many.listed != presets)
+            std::printf("  (the list holds %d of the %d presets in the file)\n", many.listed, presets);
+    }
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: oc_bench_ui <program folder> <scratch folder>\n");
+        std::fprintf(stderr, "usage: oc_bench_ui <program folder> <scratch folder> [rotation seconds]\n");
         return 2;
     }
     const std::wstring programFolder = std::wstring(argv[1]) + L"\\";
     const std::wstring scratch = argv[2];
-    if (!HookImport("user32.dll", "UpdateLayeredWindow", reinterpret_cast<void*>(&CountingUpdateLayeredWindow),
-                    reinterpret_cast<void**>(&g_updateLayeredWindow))) {
-        std::fprintf(stderr, "cannot count presents: no import of UpdateLayeredWindow\n");
+    const double rotationSeconds = argc > 3 ? std::max(5.0, _wtof(argv[3])) : 30.0;
+    if (!PresentCounter::Install()) {
+        std::fprintf(stderr, "cannot count presents: no import of UpdateLayeredWindow(Indirect)\n");
         return 1;
     }
     Gdiplus::GdiplusStartupInput input;
@@ -245,6 +449,8 @@ int wmain(int argc, wchar_t** argv) {
         CxSkinImageCache images;
         ::SetEnvironmentVariableW(L"OC_SIM_STATE", (scratch + L"\\device.state").c_str());
         ::SetEnvironmentVariableW(L"OC_SIM_PIPE", L"\\\\.\\pipe\\OvercoatBenchUi");
+        // The layers zoom and fade as in the program.
+        RegisterItemAnimation();
         theApp.UseProgramFolder(programFolder);
         theApp.InitPaths();
         theApp.LoadLanguage(L"en-US");
@@ -253,80 +459,22 @@ int wmain(int argc, wchar_t** argv) {
             std::fprintf(stderr, "the simulated device did not open\n");
             return 1;
         }
-        auto control = reinterpret_cast<SimControlFn>(
-            reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"sysTuneLib.dll"), "SimControl")));
         CAppSettings settings(scratch + L"\\setting.ini");
         settings.m_nUITransparent = 0;
         settings.m_nWelcomeMsg = 0;
         settings.m_nSystemTray = 0;
         BenchServices services;
         {
-            COvercoatDlg dialog(theApp, services, &settings);
-            dialog.Create(CDialog::IDD_MAIN);
-            dialog.ShowWindow(SW_SHOW);
-            PumpFor(500);
-
-            // Full repaint and present against the bare blit and push of the same size.
-            const int width = dialog.GetSurfaceWidth(), height = dialog.GetSurfaceHeight();
-            const double repaint = MedianMs(25, [&] { dialog.Update(); });
-            double bare = 0;
-            {
-                BareLayeredWindow floor(width, height);
-                bare = MedianMs(25, [&] { floor.Present(); });
-            }
-            PrintRatio("full repaint + present (main window)", repaint, "ms", "bare blit + ULW", bare);
-
-            // The master volume dragged by the mouse, one move at a time, until the device sees each write.
-            CxSkinSlider* slider = FindSlider(&dialog, L"SpeakerVol");
-            if (slider && control) {
-                PumpFor(200);
-                const RECT inHost = slider->GetRectInHost();
-                const RECT thumb = slider->GetThumbRect();
-                POINT at{inHost.left + (thumb.left + thumb.right) / 2, inHost.top + (thumb.top + thumb.bottom) / 2};
-                const HWND hwnd = dialog.GetSafeHwnd();
-                ::SendMessageW(hwnd, WM_MOUSEMOVE, 0, Point(at));
-                ::SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Point(at));
-                Pump();
-                const int direction = at.x - inHost.left > (inHost.right - inHost.left) / 2 ? -1 : 1;
-                std::vector<double> latencies;
-                int presents = 0, moves = 0;
-                for (int i = 0; i < 20; ++i) {
-                    const int before = CountWrites(control, L"VolumeScalarControl");
-                    const int presentsBefore = g_presents;
-                    at.x += direction * 4;
-                    const auto start = Clock::now();
-                    ::SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, Point(at));
-                    while (CountWrites(control, L"VolumeScalarControl") == before && MsSince(start) < 1000)
-                        Pump();
-                    latencies.push_back(MsSince(start));
-                    PumpFor(30); // whatever the move queued is part of its cost
-                    presents += g_presents - presentsBefore;
-                    ++moves;
-                }
-                ::SendMessageW(hwnd, WM_LBUTTONUP, 0, Point(at));
-                Pump();
-                std::sort(latencies.begin(), latencies.end());
-                PrintRatio("slider move to device write (median)", latencies[latencies.size() / 2], "ms",
-                           "bare blit + ULW", bare);
-                PrintRatio("presents per slider move", static_cast<double>(presents) / moves, "", "one present",
-                           1.0);
-            } else {
-                std::fprintf(stderr, "no master volume slider (%d) or no simulated device control (%d)\n",
-                             slider != nullptr, control != nullptr);
+            MainWindowBench window(services, settings);
+            const RepaintFigures repaint = FullRepaint(window);
+            if (!SliderMoves(window, repaint))
                 status = 1;
-            }
-
-            // The virtual-speaker page at rest: nothing changes, so nothing is presented.
-            if (auto* main = dynamic_cast<IMainDialogHandler*>(dialog.GetListener()))
-                main->ShowContent(L"SpeakerVirtual", 0);
-            PumpFor(1000);
-            const int before = g_presents;
-            PumpFor(5000);
-            std::printf("%-44s %10d %-6s %-28s %10d\n", "presents in 5 s idle on the virtual speakers", g_presents - before,
-                        "", "floor", 0);
-            dialog.DestroyWindow();
-            Pump();
+            IdlePresents(window);
+            PageSwitches(window, repaint);
+            Rotation(window, repaint, rotationSeconds);
         }
+        ProfileStrip(services, settings);
+        PresetList(services, settings);
         theApp.ReleaseLytController();
         theApp.ReleaseDriver();
     }

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Starts or stops the Wine session of one build tree: the private prefix (made once), one persistent
 # wineserver for the whole test run, and an Xvfb display when none is given.
-# usage: wine-session.sh start|stop <build dir>
+# usage: wine-session.sh start|stop|status <build dir>
+#   start   starts the session; when it is already up it is left as it is (and the call succeeds)
+#   status  succeeds when the session is up: its wineserver runs and its display is there
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# The caller's own display, before wine-env.sh fills in the one a session of this tree recorded.
+given_display=${DISPLAY:-}
 . "$here/wine-env.sh" "$2"
 mkdir -p "$OC_WINE_DIR"
 
@@ -51,13 +55,35 @@ init_prefix() {
     touch "$WINEPREFIX/.oc-ready"
 }
 
+# The session is up when the prefix's wineserver runs and the display it was started with still does.
+session_up() {
+    [ -f "$WINEPREFIX/.oc-ready" ] || return 1
+    "$OC_WINESERVER" -k0 2>/dev/null || return 1 # -k0 signals nothing: it only asks whether a server runs
+    if [ -f "$OC_WINE_DIR/xvfb.pid" ]; then
+        kill -0 "$(cat "$OC_WINE_DIR/xvfb.pid")" 2>/dev/null
+    else
+        [ -n "${DISPLAY:-}" ]
+    fi
+}
+
 case "$1" in
+status)
+    session_up
+    ;;
 start)
+    if session_up; then
+        echo "wine session already running: prefix $WINEPREFIX, display ${DISPLAY}"
+        exit 0
+    fi
+    # A display recorded by a session that is gone is not used again.
     rm -f "$OC_WINE_DIR/display"
+    if [ -n "$given_display" ]; then export DISPLAY=$given_display; else unset DISPLAY; fi
     start_xvfb
     init_prefix
     add_script_fonts
-    "$OC_WINESERVER" -p >"$OC_WINE_DIR/wineserver.log" 2>&1 </dev/null
+    # Exit status 2: a server of this prefix runs already (one left by an earlier session whose display
+    # has gone); it serves this session as well.
+    "$OC_WINESERVER" -p >"$OC_WINE_DIR/wineserver.log" 2>&1 </dev/null || [ $? -eq 2 ]
     echo "wine session ready: prefix $WINEPREFIX, display ${DISPLAY}"
     ;;
 stop)
@@ -70,7 +96,7 @@ stop)
     echo "wine session stopped"
     ;;
 *)
-    echo "usage: $0 start|stop <build dir>" >&2
+    echo "usage: $0 start|stop|status <build dir>" >&2
     exit 2
     ;;
 esac
