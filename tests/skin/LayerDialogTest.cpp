@@ -318,6 +318,22 @@ TEST(LayerDialog, InvalidateRepaintsTheLayerAreaOnly) {
     EXPECT_EQ(host.m_root.GetPixel(30, 30), kGrey); // the background comes back under a hidden layer
 }
 
+// A container repainted for a small area paints only its children that meet it, at every depth.
+TEST(LayerDialog, AnAreaRepaintPaintsOnlyTheLayersThatMeetIt) {
+    EventLog log;
+    HostWindow host;
+    host.m_root.SetBackground(200, 100, nullptr, 0, 0);
+    auto* page = AddLayer(&host.m_root, {0, 0, 200, 100}, &log, L"page", true);
+    AddLayer(page, {10, 10, 50, 50}, &log, L"A");
+    auto* b = AddLayer(page, {60, 10, 100, 50}, &log, L"B");
+    host.m_root.GetPixel(0, 0);
+    EXPECT_EQ(log, (EventLog{L"page paint", L"A paint", L"B paint"}));
+    log.clear();
+    b->Invalidate(FALSE);
+    host.m_root.GetPixel(0, 0);
+    EXPECT_EQ(log, (EventLog{L"page paint", L"B paint"}));
+}
+
 TEST(LayerDialog, RepeatedUpdatesDoNotPileUpTranslucentPixels) {
     TempDir dir;
     auto clear = SolidImage(60, 60, 0x00000000);
