@@ -16,7 +16,9 @@ IMPLEMENT_DYNAMIC(CLayerDialog, CLayerWnd)
 
 namespace {
 constexpr ARGB kPlainBackground = 0xFF808080;
-}
+// How many times a queued present may step back behind other queued messages before it runs anyway.
+constexpr int kMaxDeferrals = 8;
+} // namespace
 
 CLayerDialog::~CLayerDialog() {
     // The layers go while the dialog is still whole, so they can still reach its tooltip and pointers.
@@ -57,6 +59,7 @@ void CLayerDialog::CreateBackBuffer(int width, int height) {
         return;
     m_backBits = static_cast<uint32_t*>(bits);
     m_memDC.SelectObject(m_backBitmap);
+    m_pushAll = true;
 }
 
 void CLayerDialog::SetBackgroundImage(const wchar_t* path) {
@@ -77,18 +80,23 @@ void CLayerDialog::SetBackground(int width, int height, const GraphicsPath* outl
         return; // no surface to compose; the current one stays
     m_width = width;
     m_height = height;
-    m_background.Release();
+    m_backgroundRuns.Release();
+    m_backgroundCopy.Release();
     CreateBackBuffer(width, height);
-    // The background is composed once into its own buffer, which every repaint copies from; the back
-    // buffer starts as a copy of it.
-    if (m_background.Create(m_memDC, width, height)) {
-        ComposeBackground(m_background.GetBits(), outline, borderWidth, borderColor);
-        if (m_backBits)
-            std::memcpy(m_backBits, m_background.GetBits(), SurfaceBytes());
-    } else {
-        ComposeBackground(m_backBits, outline, borderWidth, borderColor);
-    }
+    // Composed once, straight into the back buffer, and kept aside for the repaints that restore it. One
+    // surface of the window's size is enough when the picture shrinks to runs, as a skin's flat areas and
+    // gradients do; a photograph keeps a copy.
+    ComposeBackground(m_backBits, outline, borderWidth, borderColor);
+    if (m_backBits && !m_backgroundRuns.Keep(m_backBits, width, height) &&
+        m_backgroundCopy.Create(m_memDC, width, height))
+        std::memcpy(m_backgroundCopy.GetBits(), m_backBits, SurfaceBytes());
+    // The new back buffer holds the background alone: the layers go back on at the next present.
+    MarkPending(nullptr);
     PlaceWindow(width, height);
+}
+
+size_t CLayerDialog::GetBackgroundBytes() const {
+    return m_backgroundCopy.GetBits() ? SurfaceBytes() : m_backgroundRuns.GetBytes();
 }
 
 size_t CLayerDialog::SurfaceBytes() const {
@@ -221,19 +229,52 @@ BYTE CLayerDialog::ConstantAlpha(int transparency) {
     return static_cast<BYTE>((100 - std::clamp(transparency, 0, 100)) * 255 / 100);
 }
 
-void CLayerDialog::Push() {
+HWND CLayerDialog::HostWindow() const {
     CWnd* host = GetHostDialog();
-    if (!host || !host->GetSafeHwnd() || !m_backBits)
+    return host ? host->GetSafeHwnd() : nullptr;
+}
+
+bool CLayerDialog::IsShowing(HWND hwnd) {
+    return ::IsWindowVisible(hwnd) && !::IsIconic(hwnd);
+}
+
+void CLayerDialog::Push(const RECT& area) {
+    const HWND hwnd = HostWindow();
+    if (!hwnd || !m_backBits)
+        return;
+    RECT window;
+    ::GetWindowRect(hwnd, &window);
+    const RECT all = SurfaceRect();
+    const BYTE alpha = ConstantAlpha(m_transparency);
+    // Only the area is pushed while the screen's copy matches the back buffer everywhere else.
+    const bool whole = m_pushAll || alpha != m_pushedAlpha || window.right - window.left != m_width ||
+                       window.bottom - window.top != m_height;
+    RECT dirty{};
+    if (!whole && !::IntersectRect(&dirty, &area, &all))
         return;
     GdiFlush();
-    RECT window;
-    host->GetWindowRect(&window);
     POINT position{window.left, window.top}, origin{0, 0};
     SIZE size{m_width, m_height};
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, ConstantAlpha(m_transparency), AC_SRC_ALPHA};
-    HDC screen = ::GetDC(nullptr);
-    ::UpdateLayeredWindow(host->GetSafeHwnd(), screen, &position, &size, m_memDC, &origin, 0, &blend, ULW_ALPHA);
-    ::ReleaseDC(nullptr, screen);
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
+    UPDATELAYEREDWINDOWINFO info{};
+    info.cbSize = sizeof(info);
+    info.pptDst = &position;
+    info.psize = &size;
+    info.hdcSrc = m_memDC;
+    info.pptSrc = &origin;
+    info.pblend = &blend;
+    info.dwFlags = ULW_ALPHA;
+    info.prcDirty = whole ? nullptr : &dirty;
+    BOOL pushed = ::UpdateLayeredWindowIndirect(hwnd, &info);
+    if (!pushed && info.prcDirty) {
+        // Refused with a dirty rectangle: the whole surface then.
+        info.prcDirty = nullptr;
+        pushed = ::UpdateLayeredWindowIndirect(hwnd, &info);
+    }
+    if (pushed) {
+        m_pushAll = false;
+        m_pushedAlpha = alpha;
+    }
 }
 
 void CLayerDialog::Update() {
@@ -253,8 +294,9 @@ void CLayerDialog::Present(CLayerWnd* layer) {
     CxLockGuard hold(m_lock);
     m_pending = {};
     m_pendingAll = false;
+    m_unpushed = {};
     DrawChildren(&m_memDC, nullptr);
-    Push();
+    Push(SurfaceRect());
 }
 
 void CLayerDialog::InvalidateRect(const RECT& rect, BOOL erase) {
@@ -269,8 +311,7 @@ UINT CLayerDialog::PresentMessage() {
 void CLayerDialog::MarkPending(const RECT* area) {
     if (!m_backBits)
         return;
-    CWnd* host = GetHostDialog();
-    const HWND hwnd = host ? host->GetSafeHwnd() : nullptr;
+    const HWND hwnd = HostWindow();
     {
         CxLockGuard hold(m_lock);
         if (!area)
@@ -278,7 +319,7 @@ void CLayerDialog::MarkPending(const RECT* area) {
         else if (!m_pendingAll)
             ::UnionRect(&m_pending, &m_pending, area);
         // Hidden, the window is painted when it is about to show; shown, once the message loop turns.
-        if (hwnd && (m_presentQueued || !::IsWindowVisible(hwnd)))
+        if (hwnd && (m_presentQueued || !IsShowing(hwnd)))
             return;
         if (hwnd) {
             m_presentQueued = ::PostMessageW(hwnd, PresentMessage(), 0, 0) != FALSE;
@@ -290,14 +331,18 @@ void CLayerDialog::MarkPending(const RECT* area) {
     PresentPending();
 }
 
-void CLayerDialog::PresentPending() {
+RECT CLayerDialog::GetPendingArea() const {
     CxLockGuard hold(m_lock);
-    m_presentQueued = false;
+    return m_pendingAll ? SurfaceRect() : m_pending;
+}
+
+void CLayerDialog::PaintPending() {
     if (!m_backBits || (!m_pendingAll && ::IsRectEmpty(&m_pending)))
         return;
     // Taken before painting: a layer that reads the back buffer while it paints finds nothing waiting.
-    const RECT area = std::exchange(m_pending, RECT{});
+    RECT area = std::exchange(m_pending, RECT{});
     if (std::exchange(m_pendingAll, false)) {
+        area = SurfaceRect();
         DrawChildren(&m_memDC, nullptr);
     } else {
         // Painting a layer alone over its last picture would pile its translucent pixels up on every
@@ -306,32 +351,99 @@ void CLayerDialog::PresentPending() {
         DrawChildren(&m_memDC, &area);
         m_memDC.SelectClipRgn(nullptr);
     }
-    Push();
+    ::UnionRect(&m_unpushed, &m_unpushed, &area);
+}
+
+void CLayerDialog::PaintAndPush() {
+    PaintPending();
+    if (::IsRectEmpty(&m_unpushed) && !m_pushAll)
+        return;
+    Push(std::exchange(m_unpushed, RECT{}));
+}
+
+void CLayerDialog::PresentPending() {
+    CxLockGuard hold(m_lock);
+    m_presentQueued = false;
+    // Hidden or minimised: nothing is drawn or pushed, the marks wait for the show.
+    if (const HWND hwnd = HostWindow(); hwnd && !IsShowing(hwnd))
+        return;
+    PaintAndPush();
 }
 
 void CLayerDialog::OnHostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == PresentMessage()) {
+        // Like WM_PAINT, the present waits behind what is queued already: a posted follow-up of the same
+        // change (a handler's refresh of its page, a value box) then costs no present of its own. A bounded
+        // number of times, so that a steady stream of messages cannot hold the picture back.
+        const HWND hwnd = HostWindow();
+        if (hwnd && m_deferrals < kMaxDeferrals && HIWORD(::GetQueueStatus(QS_POSTMESSAGE | QS_INPUT)) != 0 &&
+            ::PostMessageW(hwnd, PresentMessage(), 0, 0)) {
+            ++m_deferrals;
+            return;
+        }
+        m_deferrals = 0;
+        PresentPending();
+        return;
+    }
     const bool showing = (msg == WM_SHOWWINDOW && wParam) ||
                          (msg == WM_WINDOWPOSCHANGING && lParam &&
                           (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW));
-    if (showing || msg == PresentMessage())
-        PresentPending();
+    if (showing) {
+        // About to show (not visible yet): what waited while hidden goes out now.
+        CxLockGuard hold(m_lock);
+        PaintAndPush();
+    } else if (msg == WM_SIZE) {
+        // Restored from the minimised state: what waited goes out, and the rest with it, as the system may
+        // have let go of a minimised window's picture.
+        CxLockGuard hold(m_lock);
+        const bool restored = m_minimised && wParam != SIZE_MINIMIZED;
+        m_minimised = wParam == SIZE_MINIMIZED;
+        if (restored) {
+            m_pushAll = true;
+            PaintAndPush();
+        }
+    }
 }
 
 CDC* CLayerDialog::GetMemDC() {
-    PresentPending();
+    // Brought up to date, not pushed: whoever reads or draws over it presents in its turn.
+    CxLockGuard hold(m_lock);
+    PaintPending();
     return &m_memDC;
 }
 
 void CLayerDialog::DrawChildren(CDC* dc, const RECT* clip) {
-    if (CDC* background = m_background.GetDC()) {
-        const RECT all{0, 0, m_width, m_height};
-        RECT area = all;
-        if (clip && !::IntersectRect(&area, clip, &all))
-            return;
-        dc->BitBlt(area.left, area.top, area.right - area.left, area.bottom - area.top, *background, area.left,
-                   area.top, SRCCOPY);
-    }
+    RECT area = SurfaceRect();
+    if (clip && !::IntersectRect(&area, clip, &area))
+        return;
+    RestoreBackground(dc, area);
     CLayerWnd::DrawChildren(dc, clip);
+}
+
+void CLayerDialog::RestoreBackground(CDC* dc, const RECT& area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (CDC* copy = m_backgroundCopy.GetDC()) {
+        dc->BitBlt(area.left, area.top, width, height, *copy, area.left, area.top, SRCCOPY);
+        return;
+    }
+    if (m_backgroundRuns.IsEmpty())
+        return;
+    const POINT origin = dc->GetViewportOrg();
+    if (m_backBits && dc->GetSafeHdc() == m_memDC.GetSafeHdc() && origin.x == 0 && origin.y == 0) {
+        // Straight into the back buffer's bottom-up rows, once GDI is done with them.
+        GdiFlush();
+        m_backgroundRuns.CopyArea(
+            area, m_backBits + static_cast<size_t>(m_height - 1 - area.top) * static_cast<size_t>(m_width) + area.left,
+            -static_cast<ptrdiff_t>(m_width));
+        return;
+    }
+    // Another DC: through a buffer of the area's size.
+    CLayerBuffer buffer;
+    if (!buffer.Create(*dc, width, height))
+        return;
+    m_backgroundRuns.CopyArea(area, buffer.GetBits() + static_cast<size_t>(height - 1) * static_cast<size_t>(width),
+                              -static_cast<ptrdiff_t>(width));
+    dc->BitBlt(area.left, area.top, width, height, *buffer.GetDC(), 0, 0, SRCCOPY);
 }
 
 void CLayerDialog::OnMouseMove(UINT flags, POINT point) {
@@ -396,7 +508,9 @@ uint32_t CLayerDialog::GetPixel(int x, int y) const {
     if (!m_backBits || x < 0 || y < 0 || x >= m_width || y >= m_height)
         return 0;
     // What is read is what the next present shows: the marked areas are painted first.
-    const_cast<CLayerDialog*>(this)->PresentPending();
+    auto* self = const_cast<CLayerDialog*>(this);
+    CxLockGuard hold(self->m_lock);
+    self->PaintPending();
     GdiFlush();
     return m_backBits[static_cast<size_t>(m_height - 1 - y) * static_cast<size_t>(m_width) + static_cast<size_t>(x)];
 }

@@ -92,7 +92,8 @@ void CLayerWnd::DrawChildren(CDC* dc, const RECT* clip) {
         const RECT paint = child->GetPaintRect();
         POINT old = dc->GetViewportOrg();
         ViewportShift shift(dc, {old.x + paint.left, old.y + paint.top});
-        child->DrawChildren(dc, nullptr);
+        // The clip goes down with it: a container repainted for a small area paints only what meets it.
+        child->DrawChildren(dc, clip);
     }
 }
 

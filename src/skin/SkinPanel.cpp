@@ -254,7 +254,7 @@ void CxSkinPanel::DrawChildren(CDC* dc, const RECT* clip) {
     const RECT area = GetClientRect();
     const bool faded = IsAnimationRunning() && GetFade() >= 1;
     if (IsTransformed() || faded) {
-        DrawComposed(dc, clip, area.right, area.bottom);
+        DrawComposed(dc, area.right, area.bottom);
         return;
     }
     // Drawn in place, clipped to the panel: a fresh buffer of the panel's size for every paint costs its
@@ -271,14 +271,15 @@ void CxSkinPanel::DrawChildren(CDC* dc, const RECT* clip) {
 
 // The panel composed off-screen on what lies beneath it, so that it can be put back transformed or faded as
 // a whole.
-void CxSkinPanel::DrawComposed(CDC* dc, const RECT* clip, int width, int height) {
+void CxSkinPanel::DrawComposed(CDC* dc, int width, int height) {
     CLayerBuffer composed;
     if (!composed.Create(*dc, width, height))
         return;
     CDC* memory = composed.GetDC();
     memory->BitBlt(0, 0, width, height, *dc, 0, 0, SRCCOPY);
     DrawBackground(memory, width, height);
-    CLayerWnd::DrawChildren(memory, clip);
+    // All of it: put back transformed, any part of the panel may land in the area being repainted.
+    CLayerWnd::DrawChildren(memory, nullptr);
     PresentTransformed(dc, composed);
 }
 

@@ -71,7 +71,7 @@ private:
     void MoveChildControls(std::int64_t dx, std::int64_t dy);
     void InvalidateAnimatedLayers() const;
     void NotifyListener(BOOL vertical, int position) const;
-    void DrawComposed(CDC* dc, const RECT* clip, int width, int height);
+    void DrawComposed(CDC* dc, int width, int height);
     void DrawBackground(CDC* dc, int width, int height);
     // Puts the composed panel onto the target through the world transform and the current opacity.
     void PresentTransformed(CDC* dc, const CLayerBuffer& composed) const;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "SkinTestSupport.h"
 #include "skin/LayerDialog.h"
@@ -57,6 +58,28 @@ inline bool NearColor(uint32_t actual, uint32_t expected, int tolerance = 4) {
             return false;
     }
     return true;
+}
+
+// The back buffer's pixels over the area, row by row.
+inline std::vector<uint32_t> AreaPixels(const CLayerDialog& host, const RECT& area) {
+    std::vector<uint32_t> pixels;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x)
+            pixels.push_back(host.GetPixel(x, y));
+    }
+    return pixels;
+}
+
+// The first pixel, counted row by row, where two pictures of one area differ by more than the tolerance;
+// -1 when they agree.
+inline int FirstDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int tolerance = 2) {
+    if (a.size() != b.size())
+        return 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (!NearColor(a[i], b[i], tolerance))
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 // The opaque result of a colour of the given alpha over the host's grey.

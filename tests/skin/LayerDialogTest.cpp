@@ -2,7 +2,9 @@
 // hover and clicks from real mouse messages, repaints read back from the back buffer.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "LayerTestTree.h"
 #include "SkinTestSupport.h"
@@ -192,6 +194,73 @@ TEST(LayerDialog, ARoundOutlineKeepsThePixelsAClippedDrawKeeps) {
     }
 }
 
+// A 120 x 80 picture like a skin's: a vertical gradient with a rounded panel on it.
+std::unique_ptr<Bitmap> SkinLikeImage() {
+    auto image = std::make_unique<Bitmap>(120, 80, PixelFormat32bppARGB);
+    Graphics g(image.get());
+    LinearGradientBrush sheen(Point(0, 0), Point(0, 80), Color(0xFF23272D), Color(0xFF1E2126));
+    g.FillRectangle(&sheen, 0, 0, 120, 80);
+    g.SetSmoothingMode(SmoothingModeAntiAlias);
+    GraphicsPath panel;
+    panel.AddArc(10, 10, 12, 12, 180, 90);
+    panel.AddArc(98, 10, 12, 12, 270, 90);
+    panel.AddArc(98, 58, 12, 12, 0, 90);
+    panel.AddArc(10, 58, 12, 12, 90, 90);
+    panel.CloseFigure();
+    SolidBrush fill{Color(0xFF272B31)};
+    g.FillPath(&fill, &panel);
+    return image;
+}
+
+std::unique_ptr<Bitmap> NoiseImage() {
+    auto image = std::make_unique<Bitmap>(120, 80, PixelFormat32bppARGB);
+    uint32_t seed = 7;
+    for (int y = 0; y < 80; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            image->SetPixel(x, y, Color(0xFF000000u | (seed >> 8)));
+        }
+    }
+    return image;
+}
+
+// The back buffer is the one surface of the window's size: the composed background is kept beside it as
+// runs when it shrinks so (a skin's flat areas and gradients), and only a noisy picture keeps a copy. Either
+// way a layer moved away leaves the background exactly as it was.
+TEST(LayerDialog, TheBackgroundIsKeptAsRunsUnlessItWillNotShrink) {
+    const struct {
+        const char* name;
+        std::unique_ptr<Bitmap> (*image)();
+        bool copy;
+    } cases[] = {{"plain grey", nullptr, false}, {"skin-like", &SkinLikeImage, false}, {"noise", &NoiseImage, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        EventLog log;
+        HostWindow host;
+        if (c.image)
+            LoadBackgroundPicture(host, dir, *c.image());
+        host.m_root.SetBackground(120, 80, nullptr, 0, 0);
+        const size_t surface = 120 * 80 * sizeof(uint32_t);
+        if (c.copy)
+            EXPECT_EQ(host.m_root.GetBackgroundBytes(), surface);
+        else
+            EXPECT_LT(host.m_root.GetBackgroundBytes(), surface / 4);
+
+        std::vector<uint32_t> background;
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 120; ++x)
+                background.push_back(host.m_root.GetPixel(x, y));
+        auto* glass = AddLayer<ColorLayer>(&host.m_root, {5, 5, 60, 40}, &log, L"glass", 0x80FF0000);
+        glass->Invalidate(FALSE);
+        EXPECT_NE(host.m_root.GetPixel(20, 20), background[20 * 120 + 20]);
+        glass->SetVisible(FALSE, TRUE);
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 120; ++x)
+                ASSERT_EQ(host.m_root.GetPixel(x, y), background[static_cast<size_t>(y) * 120 + x]) << x << "," << y;
+    }
+}
+
 TEST(LayerDialog, MouseMessagesHoverAndClickTheRightLayer) {
     EventLog log;
     HostWindow host;
@@ -247,6 +316,22 @@ TEST(LayerDialog, InvalidateRepaintsTheLayerAreaOnly) {
 
     a->SetVisible(FALSE, TRUE);
     EXPECT_EQ(host.m_root.GetPixel(30, 30), kGrey); // the background comes back under a hidden layer
+}
+
+// A container repainted for a small area paints only its children that meet it, at every depth.
+TEST(LayerDialog, AnAreaRepaintPaintsOnlyTheLayersThatMeetIt) {
+    EventLog log;
+    HostWindow host;
+    host.m_root.SetBackground(200, 100, nullptr, 0, 0);
+    auto* page = AddLayer(&host.m_root, {0, 0, 200, 100}, &log, L"page", true);
+    AddLayer(page, {10, 10, 50, 50}, &log, L"A");
+    auto* b = AddLayer(page, {60, 10, 100, 50}, &log, L"B");
+    host.m_root.GetPixel(0, 0);
+    EXPECT_EQ(log, (EventLog{L"page paint", L"A paint", L"B paint"}));
+    log.clear();
+    b->Invalidate(FALSE);
+    host.m_root.GetPixel(0, 0);
+    EXPECT_EQ(log, (EventLog{L"page paint", L"B paint"}));
 }
 
 TEST(LayerDialog, RepeatedUpdatesDoNotPileUpTranslucentPixels) {

@@ -18,6 +18,7 @@
 
 #include "ControlHost.h"
 #include "ImageFiles.h"
+#include "PresentCounter.h"
 #include "RectExpectations.h"
 #include "SkinDialogFixture.h"
 #include "SkinTestSupport.h"
@@ -89,6 +90,10 @@ public:
         ++redraws;
         changed.notify_all();
     }
+    void OnTurningNotice() override {
+        if (onNotice)
+            onNotice();
+    }
     // True when `count` repaint requests have come within the time.
     bool WaitForRedraws(int count, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
         std::unique_lock<std::mutex> lock(mutex);
@@ -115,6 +120,7 @@ public:
     }
 
     std::function<void()> onRedraw;
+    std::function<void()> onNotice; // on the user-interface thread
 
 private:
     void Record(const Event& event) {
@@ -167,9 +173,9 @@ protected:
     }
     void TearDown() override { clock.Step(100); }
 
-    CPanelVirtualSpeaker* Make(bool images = true) {
+    template <class Room = CPanelVirtualSpeaker> Room* Make(bool images = true) {
         const ImageFiles& files = TestImages();
-        auto* panel = new CPanelVirtualSpeaker;
+        auto* panel = new Room;
         panel->SetName(L"PanelVSRoom");
         panel->SetParent(&dialog);
         panel->SetLeft(kAt.x);
@@ -583,15 +589,73 @@ TEST_F(PanelTest, TurningStepsReportFromTheThreadFollowTheDirectionAndStopCleanl
     EXPECT_NEAR(panel->GetAngle(0), 2 * CPanelVirtualSpeaker::kStepAngle, 1e-4f);
 }
 
-// A room that counts the repaints the layer tree asks of it.
+// A room that counts the repaints the layer tree asks of it, and its paints.
 class CountingRoom : public CPanelVirtualSpeaker {
 public:
     void InvalidateRect(const RECT& rect, BOOL erase) override {
         ++invalidations;
         CPanelVirtualSpeaker::InvalidateRect(rect, erase);
     }
+    void DrawChildren(CDC* dc, const RECT* clip) override {
+        ++paints;
+        CPanelVirtualSpeaker::DrawChildren(dc, clip);
+    }
     int invalidations = 0;
+    int paints = 0;
 };
+
+// The room's own area is all a turning step repaints and pushes, and the picture there is a full
+// repaint's. Hidden, the steps still reach the listener (which writes the device), but nothing is drawn or
+// pushed until the window shows again.
+TEST_F(PanelTest, ATurningStepPushesTheRoomAloneAndNothingWhileTheWindowIsHidden) {
+    PresentCounter presents;
+    ASSERT_TRUE(presents.IsHooked());
+    auto* room = Make<CountingRoom>();
+    PlaceAll(room, CPanelVirtualSpeaker::kDefaultAngles);
+    // The virtual-room handler's way: the thread posts, the user-interface thread asks for the repaint.
+    handler.onRedraw = [room] { room->PostListenerNotice(); };
+    handler.onNotice = [room] { room->Refresh(); };
+    Pump();
+    presents.Clear();
+    const RECT area = room->GetRectInHost();
+
+    room->SetMode(CPanelVirtualSpeaker::kModeClockwise);
+    ASSERT_TRUE(handler.WaitForRedraws(1));
+    MSG notice;
+    ASSERT_TRUE(PeekMessageW(&notice, hwnd, CPanelVirtualSpeaker::kTurningNoticeMessage,
+                             CPanelVirtualSpeaker::kTurningNoticeMessage, PM_REMOVE));
+    DispatchMessageW(&notice);
+    EXPECT_EQ(dialog.GetPendingArea(), area);
+    Pump();
+    const auto pushed = presents.Presents(hwnd);
+    ASSERT_EQ(pushed.size(), 1u);
+    EXPECT_EQ(pushed[0].dirty, area);
+    const std::vector<uint32_t> stepped = AreaPixels(dialog, area);
+    dialog.Update();
+    EXPECT_EQ(FirstDifference(stepped, AreaPixels(dialog, area)), -1);
+
+    dialog.CWnd::ShowWindow(SW_HIDE);
+    Pump();
+    presents.Clear();
+    room->paints = 0;
+    clock.Step(3);
+    ASSERT_TRUE(handler.WaitForRedraws(4));
+    Pump();
+    const auto kinds = handler.Kinds();
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), L"rotated"), 4);
+    EXPECT_EQ(presents.Count(hwnd), 0);
+    EXPECT_EQ(room->paints, 0);
+
+    dialog.CWnd::ShowWindow(SW_SHOW);
+    Pump();
+    EXPECT_EQ(room->paints, 1);
+    EXPECT_GE(presents.Count(hwnd), 1);
+    const std::vector<uint32_t> shown = AreaPixels(dialog, area);
+    dialog.Update();
+    EXPECT_EQ(FirstDifference(shown, AreaPixels(dialog, area)), -1);
+    EXPECT_NEAR(room->GetAngle(0), 4 * CPanelVirtualSpeaker::kStepAngle, 1e-4f);
+    room->SetMode(CPanelVirtualSpeaker::kModeDrag);
+}
 
 // Inside a scrolling panel the room is one of the layers every scroll step repaints, while it turns and
 // has turned since it was last drawn.
