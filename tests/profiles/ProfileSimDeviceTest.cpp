@@ -484,7 +484,7 @@ TEST_F(ProfileCards, CardsShareTheTemplatesPictureAndEachShownCardIsDrawn) {
     }
     ASSERT_EQ(Strip().GetItems().size(), kProfiles + 4u);
     const double perCard = (withProfiles.heapKB - withoutProfiles.heapKB) / kProfiles;
-    EXPECT_LT(perCard, 40.0) << "KB of heap per listed profile";
+    EXPECT_LT(perCard, 10.0) << "KB of heap per listed profile";
 
     // The built-in cards read the template's pictures; the user profiles' cards add no file.
     EXPECT_EQ(images.GetDecodedCount(), pictures);
