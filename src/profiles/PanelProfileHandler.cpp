@@ -35,11 +35,6 @@ void EnsureFolder(const std::wstring& folder) {
 
 } // namespace
 
-ProfileRecord::~ProfileRecord() {
-    if (root)
-        root->Release();
-}
-
 CPanelProfileHandler::CPanelProfileHandler() {
     m_name = L"PanelProfile";
     RebuildControlMap();
@@ -206,11 +201,13 @@ void CPanelProfileHandler::LoadProfile(const std::wstring& path, int builtIn) {
         return;
     m_loadBuiltIn = builtIn;
     m_loadTitle = GetProfileTitle(path, builtIn);
+    m_loadPath = path;
     controller->SetListener(this);
     controller->Load(path.c_str());
     // Documents arrive inside Load; nothing that comes later may reach a handler that may be gone by then.
     controller->SetListener(nullptr);
     m_loadTitle.clear();
+    m_loadPath.clear();
 }
 
 void CPanelProfileHandler::OnProfileLoaded(IXmlObject* root) {
@@ -223,11 +220,15 @@ void CPanelProfileHandler::OnProfileLoaded(IXmlObject* root) {
         m_applyOnLoad = 0;
         return;
     }
+    // The strip keeps what matching needs; the document goes, and a click reads the file again.
+    const XmlObjectPtr document(root);
     auto record = std::make_unique<ProfileRecord>();
-    record->root = root;
+    record->path = m_loadPath;
     record->builtIn = m_loadBuiltIn;
     ApplyProfileObject(root, kCollect, record.get());
     FillMissingValues(record.get());
+    record->values.Compact();
+    record->requirements.Collect(root);
     m_records[m_loadTitle] = std::move(record);
     m_loadTitle.clear();
 }

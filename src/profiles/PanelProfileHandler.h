@@ -18,6 +18,8 @@
 #include "markup/IProfileController.h"
 #include "profiles/ControlPropertyTable.h"
 #include "profiles/ProfileKey.h"
+#include "profiles/ProfileRequirements.h"
+#include "profiles/ProfileValueTable.h"
 
 #include "markup/ILytParser.h"
 
@@ -27,24 +29,12 @@ class CxSkinCtrl;
 class ILytEnvironment;
 class IxSkinObject;
 
-// One comparable setting of a profile.
-struct ProfileValue {
-    int32_t kind = kControlValueInt;
-    std::wstring value; // exactly as the document holds it
-    int32_t endpointCode = 0;
-    int parentEnabled = 1;
-};
-
-// The parsed settings of one listed profile.
+// What the strip keeps of one listed profile: the settings matching compares and what the profile asks of
+// the device. The document itself is read again from its file when the profile is applied.
 struct ProfileRecord {
-    ProfileRecord() = default;
-    ~ProfileRecord();
-    ProfileRecord(const ProfileRecord&) = delete;
-    ProfileRecord& operator=(const ProfileRecord&) = delete;
-
-    IXmlObject* root = nullptr;
-    // "<endpoint name>.<row key>" -> value.
-    std::map<ProfileKey, ProfileValue, std::less<>> values;
+    std::wstring path; // the settings file
+    CProfileValueTable values;
+    CProfileRequirements requirements;
     int applicable = 1;
     int builtIn = 0;
     EndpointMask endpoints = 0;
@@ -109,7 +99,6 @@ public:
     void ClearPendingFormat();
 
     // Matching.
-    int IsProfileApplicable(IXmlObject* element, const std::wstring& itemName);
     void RefreshApplicability();
     int MatchesDeviceState(const ProfileRecord* record);
     std::wstring FindMatchingProfile();
@@ -183,6 +172,8 @@ private:
     void TellUnreadFiles();
     // The main window re-reads its own controls and the page it shows, which then hold the device's values.
     void RefreshMainWindow();
+    // The settings document in the file, read afresh; null when it does not read.
+    XmlObjectPtr ReadSettings(const std::wstring& path);
     void Pause(DWORD ms) { m_sleep(ms); }
     IProfileController* Controller();
     std::wstring ProgramProfileFolder() const;
@@ -200,7 +191,7 @@ private:
 
     std::map<std::wstring, CxSkinCtrl*> m_items;
     std::map<std::wstring, std::unique_ptr<ProfileRecord>> m_records;
-    std::wstring m_loadTitle;
+    std::wstring m_loadTitle, m_loadPath;
     int m_refresh = 1;
     std::wstring m_propName, m_propValue, m_propUIName, m_propValueType, m_propArgs, m_propArgsType;
     std::wstring m_endpointName, m_endpointFlow;

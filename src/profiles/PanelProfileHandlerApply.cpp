@@ -44,23 +44,46 @@ int CPanelProfileHandler::SelectProfile(const std::wstring& name) {
     if (m_records.empty() || name == L"UserDefine")
         return 0;
     auto found = m_records.find(name);
-    if (found == m_records.end() || !found->second || !found->second->root)
+    if (found == m_records.end() || !found->second)
         return 0;
     if (name == m_selected)
         return 1;
     IDriverInstance* driver = GetDriver();
     if (!driver)
         return 0;
+    // A file that no longer reads is told as one that did not read when listed, and nothing is written.
+    const XmlObjectPtr document = ReadSettings(found->second->path);
+    if (!document) {
+        m_unreadFiles.push_back(found->second->path);
+        TellUnreadFiles();
+        return 0;
+    }
     if (auto* main = dynamic_cast<CMainHandler*>(GetMainHandler()))
         main->StopRotationAndTestSound();
     const int32_t code = CurrentEndpointCode();
     ResetEffectSwitches(*driver, DeviceTypeToMask(code));
     ClearPendingFormat();
-    ApplyProfileObject(found->second->root, kApply, nullptr);
+    ApplyProfileObject(document.get(), kApply, nullptr);
     ApplyPendingFormat(code);
     m_selected = name;
     RefreshMainWindow();
     return 1;
+}
+
+XmlObjectPtr CPanelProfileHandler::ReadSettings(const std::wstring& path) {
+    // Takes the one document a load hands over.
+    struct Reader : IProfileControllerListener {
+        void OnProfileLoaded(IXmlObject* root) override { document.reset(root); }
+        void OnProfileError(const wchar_t*) override {}
+        XmlObjectPtr document;
+    } reader;
+    IProfileController* controller = Controller();
+    if (!controller || path.empty())
+        return nullptr;
+    controller->SetListener(&reader);
+    controller->Load(path.c_str());
+    controller->SetListener(nullptr);
+    return std::move(reader.document);
 }
 
 void CPanelProfileHandler::RefreshMainWindow() {

@@ -90,13 +90,10 @@ void CPanelProfileHandler::CollectProperty(ProfileRecord* record) {
         return;
     const int32_t code = CurrentEndpointIdentity();
     const std::wstring endpointName = driver->EndpointCodeToName(code);
-    ProfileValue value;
-    value.parentEnabled = IsParentEnabled(record, endpointName, m_propName);
-    value.kind = GetValueKind(m_propName);
-    value.value = m_propValue;
-    value.endpointCode = code;
+    const ProfileValue value(m_propValue, GetValueKind(m_propName), code,
+                             IsParentEnabled(record, endpointName, m_propName));
     // The last occurrence in the document wins.
-    record->values[endpointName + L"." + m_propName] = value;
+    record->values.Assign(endpointName + L"." + m_propName, value);
 }
 
 int CPanelProfileHandler::IsParentEnabled(const ProfileRecord* record, const std::wstring& endpointName,
@@ -106,8 +103,8 @@ int CPanelProfileHandler::IsParentEnabled(const ProfileRecord* record, const std
         return 1;
     if (!(row->second.Flags & kControlRowMatched))
         return 0;
-    auto parent = record->values.find(endpointName + L"." + row->second.ParentSwitch);
-    return parent != record->values.end() && parent->second.value == L"0" ? 0 : 1;
+    const ProfileValue* parent = record->values.Find(endpointName + L"." + row->second.ParentSwitch);
+    return parent && parent->off ? 0 : 1;
 }
 
 void CPanelProfileHandler::FillMissingValues(ProfileRecord* record) {
@@ -124,68 +121,22 @@ void CPanelProfileHandler::FillMissingValues(ProfileRecord* record) {
                 continue;
             const int32_t code = MaskToDeviceType(bit);
             const std::wstring endpointName = driver->EndpointCodeToName(code);
-            ProfileValue value;
-            value.kind = GetValueKind(row.Key);
-            value.value = L"0";
-            value.endpointCode = code;
             // An effect the profile leaves out is off in it, and the settings of an effect that is off are not
             // compared; its switch row comes first in the table, so it is filled before them.
-            value.parentEnabled = IsParentEnabled(record, endpointName, row.Key);
-            record->values.emplace(endpointName + L"." + row.Key, value);
+            const ProfileValue value(L"0", GetValueKind(row.Key), code, IsParentEnabled(record, endpointName, row.Key));
+            record->values.Add(endpointName + L"." + row.Key, value);
         }
     }
-}
-
-int CPanelProfileHandler::IsProfileApplicable(IXmlObject* element, const std::wstring& itemName) {
-    IDriverInstance* driver = GetDriver();
-    if (!element || !driver)
-        return 1;
-    const uint32_t count = element->GetChildCount();
-    for (uint32_t i = 0; i < count; ++i) {
-        IXmlObject* child = element->GetChild(i);
-        if (!child)
-            continue;
-        const std::wstring childName = child->GetName();
-        bool descend = true;
-        if (childName == L"Endpoint") {
-            std::wstring endpointName, flow;
-            const uint32_t attributes = child->GetAttributeCount();
-            for (uint32_t j = 0; j < attributes && descend; ++j) {
-                std::wstring name, value;
-                child->GetAttributeAt(name, value, j);
-                if (name == L"Name")
-                    endpointName = value;
-                else if (name == L"DataFlow")
-                    flow = value;
-                if (!endpointName.empty() && !flow.empty()) {
-                    const int32_t code = IdentifyEndpoint(endpointName, flow, kEndpointNone);
-                    // Effects of an endpoint the device lacks cannot be checked; they do not disable the profile.
-                    if (driver->GetDeviceKindByName(driver->EndpointCodeToName(code)) != 1)
-                        descend = false;
-                }
-            }
-        } else if (childName == L"ApoEffect" && !itemName.empty()) {
-            const uint32_t attributes = child->GetAttributeCount();
-            for (uint32_t j = 0; j < attributes; ++j) {
-                std::wstring name, value;
-                child->GetAttributeAt(name, value, j);
-                if (!driver->IsFeatureSupported(value))
-                    return 0;
-            }
-        }
-        if (descend && !IsProfileApplicable(child, itemName))
-            return 0;
-    }
-    return 1;
 }
 
 void CPanelProfileHandler::RefreshApplicability() {
+    IDriverInstance* driver = GetDriver();
     if (!m_refresh)
         return;
     for (const auto& [name, record] : m_records) {
         if (!record)
             continue;
-        record->applicable = IsProfileApplicable(record->root, name);
+        record->applicable = driver ? record->requirements.IsMetBy(*driver, !name.empty()) : 1;
         auto item = m_items.find(name);
         if (item != m_items.end())
             item->second->Enable(record->applicable, FALSE);
@@ -196,15 +147,15 @@ void CPanelProfileHandler::RefreshApplicability() {
 int CPanelProfileHandler::ValueMatchesDevice(int32_t code, const std::wstring& property, const ProfileValue& value) {
     if (value.kind == kControlValueFloat) {
         const Reading live = ReadSetting(code, property, kControlValueFloat, false, false);
-        return !live.ok || IsNearlyEqual(live.f, static_cast<float>(_wtof(value.value.c_str())));
+        return !live.ok || IsNearlyEqual(live.f, value.real);
     }
     const Reading live = ReadSetting(code, property, kControlValueInt, false, false);
     if (live.ok)
-        return live.i == _wtoi(value.value.c_str());
+        return live.i == value.number;
     // A switch the profile turns on but the device cannot report is not in the profile's state.
     auto row = m_controlMap.find(property);
     const bool isSwitch = row != m_controlMap.end() && (row->second.Flags & kControlRowSwitch);
-    return !(isSwitch && _wtoi(value.value.c_str()) == 1);
+    return !(isSwitch && value.number == 1);
 }
 
 int CPanelProfileHandler::MatchesDeviceState(const ProfileRecord* record) {
@@ -247,12 +198,12 @@ void CPanelProfileHandler::UpdateUserDefineItem(int redraw) {
 
 bool CPanelProfileHandler::HoldsLiveValue(const ProfileRecord& record, const std::wstring& key, const Reading& live,
                                           int32_t kind) const {
-    auto entry = record.values.find(key);
-    if (entry == record.values.end() || !entry->second.parentEnabled)
+    const ProfileValue* entry = record.values.Find(key);
+    if (!entry || !entry->parentEnabled)
         return false;
     if (kind == kControlValueFloat)
-        return IsNearlyEqual(live.f, static_cast<float>(_wtof(entry->second.value.c_str())));
-    return live.i == _wtoi(entry->second.value.c_str());
+        return IsNearlyEqual(live.f, entry->real);
+    return live.i == entry->number;
 }
 
 int CPanelProfileHandler::MatchCurrentProfile(const std::wstring& changedKey) {
@@ -272,9 +223,8 @@ int CPanelProfileHandler::MatchCurrentProfile(const std::wstring& changedKey) {
     if (m_selected != kUserDefinedState && marked != m_records.end()) {
         // The mark stays unless the changed setting is one the marked profile compares and now differs.
         const ProfileRecord* record = marked->second.get();
-        auto entry = record ? record->values.find(changedKey) : decltype(record->values)::const_iterator();
-        const bool left = record && entry != record->values.end() && entry->second.parentEnabled &&
-                          !HoldsLiveValue(*record, changedKey, live, kind);
+        const ProfileValue* entry = record ? record->values.Find(changedKey) : nullptr;
+        const bool left = entry && entry->parentEnabled && !HoldsLiveValue(*record, changedKey, live, kind);
         if (!left)
             return 0;
     }

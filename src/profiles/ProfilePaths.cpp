@@ -7,6 +7,7 @@
 #include <cwctype>
 #include <iterator>
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -110,9 +111,27 @@ FindHandle StartSearch(const std::wstring& pattern, WIN32_FIND_DATAW& data) {
     return FindHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
-bool FileExists(const std::wstring& path) {
+// File names as the file system compares them: without regard to case.
+struct NameLess {
+    bool operator()(const std::wstring& a, const std::wstring& b) const {
+        return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                      TRUE) == CSTR_LESS_THAN;
+    }
+};
+using NameSet = std::set<std::wstring, NameLess>;
+
+// The names of the folder's settings files, in one search: a search per list item would scan a folder of
+// hundreds of profiles once for each of them under some file systems.
+NameSet FindSettingsFiles(const std::wstring& folder) {
+    NameSet names;
     WIN32_FIND_DATAW data;
-    return !path.empty() && StartSearch(path, data) != nullptr;
+    FindHandle search = StartSearch(folder + L"*" + kProfileExtension, data);
+    if (!search)
+        return names;
+    do {
+        names.insert(data.cFileName);
+    } while (FindNextFileW(search.get(), &data));
+    return names;
 }
 
 bool IsExcluded(const std::wstring& path, const std::vector<std::wstring>& exclude) {
@@ -132,11 +151,12 @@ void FindFiles(std::vector<std::wstring>& paths, const std::vector<std::wstring>
     if (!search)
         return;
     const std::wstring folder = ExtractFolderPath(pattern);
+    const NameSet settings = requireProfile ? FindSettingsFiles(folder) : NameSet();
     do {
         const std::wstring path = folder + data.cFileName;
         if (IsExcluded(path, exclude))
             continue;
-        if (requireProfile && !FileExists(MakeProfileFileName(path)))
+        if (requireProfile && !settings.count(MakeProfileFileName(data.cFileName)))
             continue;
         paths.push_back(path);
     } while (FindNextFileW(search.get(), &data));

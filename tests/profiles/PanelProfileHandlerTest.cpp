@@ -308,6 +308,48 @@ TEST_F(ProfileStrip, DamagedProfileFilesAreNamedOnceAndKeptAsTheyAre) {
     EXPECT_EQ(m_warnings.size(), 1u);
 }
 
+// A click reads the profile's file again: one that was damaged or removed since the strip was listed is
+// named like a file that did not read at listing, nothing reaches the device and the mark stays.
+TEST_F(ProfileStrip, AClickOnAProfileWhoseFileNoLongerReadsWritesNothingAndNamesTheFile) {
+    const std::string damaged = kRock.substr(0, kRock.size() / 2) + "</Wrong>";
+    struct Case {
+        const char* title;
+        bool removed;
+    };
+    for (const Case& change : {Case{"Damaged", false}, Case{"Removed", true}}) {
+        SCOPED_TRACE(change.title);
+        const fs::path settings = m_data / "Profile" / "Speaker" / (std::string(change.title) + ".profile");
+        const std::wstring name = L"Speaker_" + fs::path(change.title).wstring();
+        AddUser("Speaker", change.title, kRock);
+        AddUserDefinedItem();
+        m_warnings.clear();
+        Open();
+        ASSERT_TRUE(m_warnings.empty());
+        ASSERT_EQ(m_handler->GetSelectedName(), L"P_UD");
+        if (change.removed)
+            fs::remove(settings);
+        else
+            WriteText(settings, damaged);
+        m_driver.m_writes.clear();
+
+        EXPECT_EQ(m_handler->SelectProfile(name), 0);
+        EXPECT_TRUE(m_driver.m_writes.empty()) << "no effect switch went off and no setting was written";
+        EXPECT_EQ(m_handler->GetSelectedName(), L"P_UD");
+        ASSERT_EQ(m_warnings.size(), 1u);
+        EXPECT_NE(m_warnings[0].find(settings.wstring()), std::wstring::npos);
+        if (!change.removed) {
+            std::ifstream file(settings, std::ios::binary);
+            EXPECT_EQ(std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()), damaged)
+                << "the file is kept as it is";
+        }
+        m_handler.reset();
+        m_host.reset();
+        m_controller->Release();
+        m_controller = nullptr;
+        fs::remove_all(m_data / "Profile");
+    }
+}
+
 TEST_F(ProfileStrip, StrayPairsAtTheTopOfTheProfileFolderAreDeletedButEndpointFoldersStay) {
     AddUser("Speaker", "Rock", kRock);
     WriteText(m_data / "Profile" / "Old.lyt", Item("Old"));
