@@ -239,6 +239,14 @@ std::unique_ptr<Font> ScriptSubstitute(const Font* font, const wchar_t* text) {
     return substitute->GetLastStatus() == Ok ? std::move(substitute) : nullptr;
 }
 
+std::wstring FaceName(const Font& font) {
+    FontFamily family;
+    wchar_t face[LF_FACESIZE] = {};
+    if (font.GetFamily(&family) == Ok)
+        family.GetFamilyName(face);
+    return face;
+}
+
 SkinTextObserver& TextObserver() {
     static SkinTextObserver observer;
     return observer;
@@ -273,7 +281,9 @@ void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const Rect
     const REAL w = std::min(static_cast<REAL>(width), rect.Width);
     const REAL h = std::min(static_cast<REAL>(height), rect.Height);
     const std::unique_ptr<Font> substitute = ScriptSubstitute(font, text);
-    const CxSkinTextFit fit(graphics, text, substitute ? *substitute : *font, format,
+    const Font& face = substitute ? *substitute : *font;
+    const std::wstring drawable = xSkinDrawableText(FaceName(face).c_str(), text);
+    const CxSkinTextFit fit(graphics, drawable, face, format,
                             SizeF(static_cast<REAL>(width), static_cast<REAL>(height)), SizeF(w, h));
     {
         Graphics g(&buffer);
@@ -282,7 +292,7 @@ void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const Rect
                      &fit.Format(), brush);
     }
     graphics.DrawImage(&buffer, RectF(rect.X, rect.Y, w, h), 0, 0, w, h, UnitPixel);
-    xSkinTellTextDrawn(graphics, {text, fit.Text(), &fit.DrawFont(), &fit.Format(), fit.Layout(), RectF(0, 0, w, h)});
+    xSkinTellTextDrawn(graphics, {drawable, fit.Text(), &fit.DrawFont(), &fit.Format(), fit.Layout(), RectF(0, 0, w, h)});
 }
 
 Size xSkinMeasureString(Graphics& graphics, const wchar_t* text, const Font* font, int extraWidth) {

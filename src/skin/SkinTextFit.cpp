@@ -61,6 +61,16 @@ std::unique_ptr<StringFormat> CopyOf(const StringFormat* format) {
     return format ? std::unique_ptr<StringFormat>(format->Clone()) : std::make_unique<StringFormat>();
 }
 
+// The format without the sixth of an em GDI+ keeps free at each end of a line, on one line: the last resort
+// of a box barely wider than its text.
+std::unique_ptr<StringFormat> TightOf(const StringFormat& format) {
+    std::unique_ptr<StringFormat> tight(StringFormat::GenericTypographic()->Clone());
+    tight->SetFormatFlags((tight->GetFormatFlags() & ~StringFormatFlagsLineLimit) | StringFormatFlagsNoWrap);
+    tight->SetAlignment(format.GetAlignment());
+    tight->SetLineAlignment(format.GetLineAlignment());
+    return tight;
+}
+
 bool Wraps(const StringFormat& format) {
     return !(format.GetFormatFlags() & StringFormatFlagsNoWrap);
 }
@@ -90,6 +100,7 @@ struct Choice {
     bool oneLine = false;
     size_t kept = std::wstring::npos;
     bool visibleBox = false;
+    bool tight = false;
     bool whole = true;
 };
 
@@ -153,12 +164,18 @@ public:
         // An area one line tall takes a smaller size on one line before a second line that it would cut.
         const bool oneLineArea = !Wraps(m_format) || m_visible.Height < 2 * m_font.GetHeight(&m_graphics);
         if (oneLineArea) {
-            if (const auto fitted = Smallest(true))
+            if (const auto fitted = Smallest(*m_oneLine, true))
                 return *fitted;
         }
         if (Wraps(m_format)) {
-            if (const auto fitted = Smallest(false))
+            if (const auto fitted = Smallest(m_format, false))
                 return *fitted;
+        }
+        if (oneLineArea) {
+            if (auto fitted = Smallest(*TightOf(m_format), true)) {
+                fitted->tight = true;
+                return *fitted;
+            }
         }
         Choice cut;
         cut.scale = std::size(kScales) - 1;
@@ -170,12 +187,12 @@ public:
 
 private:
     // The largest size at which the text shows whole, on one line or wrapped.
-    std::optional<Choice> Smallest(bool oneLine) {
+    std::optional<Choice> Smallest(const StringFormat& format, bool oneLine) {
         for (size_t scale = oneLine ? 0 : 1; scale < std::size(kScales); ++scale) {
             const std::unique_ptr<Font> font = Scaled(m_font, scale);
             if (!font)
                 return std::nullopt;
-            if (Shows(m_graphics, m_text, *font, oneLine ? *m_oneLine : m_format, VisibleBox(), m_visible)) {
+            if (Shows(m_graphics, m_text, *font, format, VisibleBox(), m_visible)) {
                 Choice choice;
                 choice.scale = scale;
                 choice.oneLine = oneLine;
@@ -231,6 +248,8 @@ CxSkinTextFit::CxSkinTextFit(Graphics& graphics, const std::wstring& text, const
     m_whole = choice.whole;
     if (choice.scale > 0)
         m_font = Scaled(font, choice.scale);
+    if (choice.tight)
+        m_format = TightOf(*m_format);
     if (choice.oneLine)
         m_format->SetFormatFlags(m_format->GetFormatFlags() | StringFormatFlagsNoWrap);
     if (choice.kept != std::wstring::npos) {
