@@ -26,9 +26,9 @@ int MeasureIn(Graphics& graphics, const std::wstring& text, const Font* font) {
 } // namespace
 
 int CDropListItem::MeasureWidth(Graphics& graphics) const {
-    return std::max(MeasureIn(graphics, m_text, m_looks[kNormal].font.get()),
-                    MeasureIn(graphics, m_text, m_looks[kSelected].font.get())) +
-           2 * kTextInset;
+    const int text = std::max(MeasureIn(graphics, m_text, m_looks[kNormal].font.get()),
+                              MeasureIn(graphics, m_text, m_looks[kSelected].font.get()));
+    return text > 0 ? text + 2 * kTextInset : 0;
 }
 
 void CDropListItem::Draw(Graphics& graphics, bool selected) {
