@@ -10,6 +10,8 @@ namespace {
 
 // A layout box large enough that no item text wraps or is cut while it is measured.
 constexpr REAL kMeasureBox = 65535.0f;
+// The room left of and right of a row's text, so that it does not start at the list's edge.
+constexpr int kTextInset = 6;
 
 int MeasureIn(Graphics& graphics, const std::wstring& text, const Font* font) {
     if (!font || text.empty())
@@ -24,8 +26,9 @@ int MeasureIn(Graphics& graphics, const std::wstring& text, const Font* font) {
 } // namespace
 
 int CDropListItem::MeasureWidth(Graphics& graphics) const {
-    return std::max(MeasureIn(graphics, m_text, m_looks[kNormal].font.get()),
-                    MeasureIn(graphics, m_text, m_looks[kSelected].font.get()));
+    const int text = std::max(MeasureIn(graphics, m_text, m_looks[kNormal].font.get()),
+                              MeasureIn(graphics, m_text, m_looks[kSelected].font.get()));
+    return text > 0 ? text + 2 * kTextInset : 0;
 }
 
 void CDropListItem::Draw(Graphics& graphics, bool selected) {
@@ -46,13 +49,16 @@ void CDropListItem::Draw(Graphics& graphics, bool selected) {
     m_textCut = FALSE;
     if (!look.font || m_text.empty())
         return;
-    m_textCut = MeasureIn(graphics, m_text, look.font.get()) > width;
+    const int textWidth = width - 2 * kTextInset;
+    m_textCut = MeasureIn(graphics, m_text, look.font.get()) > textWidth;
     StringFormat format(StringFormatFlagsNoWrap);
     format.SetTrimming(StringTrimmingEllipsisCharacter);
     format.SetAlignment(StringAlignmentNear);
     format.SetLineAlignment(StringAlignmentCenter);
     const SolidBrush brush{Color(look.textColor)};
-    const RectF area(static_cast<REAL>(m_rect.left), static_cast<REAL>(m_rect.top), static_cast<REAL>(width),
-                     static_cast<REAL>(height));
+    if (textWidth <= 0)
+        return;
+    const RectF area(static_cast<REAL>(m_rect.left + kTextInset), static_cast<REAL>(m_rect.top),
+                     static_cast<REAL>(textWidth), static_cast<REAL>(height));
     xSkinDrawStringToBitmap(graphics, m_text.c_str(), area, look.font.get(), &format, &brush, nullptr);
 }

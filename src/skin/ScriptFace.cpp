@@ -132,6 +132,29 @@ std::wstring FindScriptFace(const ScriptFaces& script) {
     return L"";
 }
 
+// Characters some faces lack, and the plain ones that stand in for them.
+struct Equivalent {
+    wchar_t character, plain;
+};
+
+constexpr Equivalent kEquivalents[] = {
+    {L'\x00A0', L' '}, {L'\x2009', L' '}, {L'\x202F', L' '}, {L'\x2010', L'-'},
+    {L'\x2011', L'-'}, {L'\x2013', L'-'}, {L'\x2014', L'-'}, {L'\x2212', L'-'},
+};
+
+bool FaceHasGlyph(const wchar_t* face, wchar_t character) {
+    // Drawing runs on the UI thread only; the fonts installed do not change while the program runs.
+    static std::map<std::pair<std::wstring, wchar_t>, bool> known;
+    auto key = std::make_pair(std::wstring(face), character);
+    auto found = known.find(key);
+    if (found == known.end()) {
+        const MeasureDC dc;
+        const wchar_t sample[] = {character, L'\0'};
+        found = known.emplace(std::move(key), dc.Get() && FaceDraws(dc.Get(), face, DEFAULT_CHARSET, sample)).first;
+    }
+    return found->second;
+}
+
 } // namespace
 
 SkinScript xSkinTextScript(const wchar_t* text) {
@@ -170,4 +193,17 @@ std::wstring xSkinFallbackFace(const wchar_t* face, const wchar_t* text) {
                     .first;
     }
     return known->second ? std::wstring() : xSkinScriptFace(script);
+}
+
+std::wstring xSkinDrawableText(const wchar_t* face, const std::wstring& text) {
+    std::wstring drawable = text;
+    if (!face || !*face)
+        return drawable;
+    for (wchar_t& c : drawable) {
+        for (const Equivalent& equivalent : kEquivalents) {
+            if (c == equivalent.character && !FaceHasGlyph(face, c) && FaceHasGlyph(face, equivalent.plain))
+                c = equivalent.plain;
+        }
+    }
+    return drawable;
 }

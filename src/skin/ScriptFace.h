@@ -17,3 +17,8 @@ const std::wstring& xSkinScriptFace(SkinScript script);
 // The face to draw the text in instead of `face`, when `face` lacks the text's script and another face has
 // it; empty when `face` serves.
 std::wstring xSkinFallbackFace(const wchar_t* face, const wchar_t* text);
+
+// The text with each character `face` has no glyph for, and that has a plain equivalent the face draws (a
+// minus sign, a dash, a narrow or no-break space), replaced by that equivalent: an empty box tells a reader
+// nothing.
+std::wstring xSkinDrawableText(const wchar_t* face, const std::wstring& text);

@@ -3,6 +3,7 @@
 #include "skin/ScriptFace.h"
 #include "skin/SkinControlsException.h"
 #include "skin/SkinImageCache.h"
+#include "skin/SkinTextFit.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -238,116 +239,37 @@ std::unique_ptr<Font> ScriptSubstitute(const Font* font, const wchar_t* text) {
     return substitute->GetLastStatus() == Ok ? std::move(substitute) : nullptr;
 }
 
-SkinTextCutObserver& TextCutObserver() {
-    static SkinTextCutObserver observer;
-    return observer;
-}
-
-// Glyph extents are measured tight (GenericTypographic); a text a pixel over its room still shows whole,
-// its last pixel being anti-aliasing.
-constexpr REAL kPixelSlack = 1.0f;
-constexpr REAL kUnbounded = 100000.0f;
-
-SizeF MeasureTight(Graphics& graphics, const std::wstring& text, const Font* font) {
-    std::unique_ptr<StringFormat> format(StringFormat::GenericTypographic()->Clone());
-    format->SetFormatFlags(format->GetFormatFlags() | StringFormatFlagsNoWrap);
-    RectF bounds;
-    graphics.MeasureString(text.c_str(), static_cast<INT>(text.size()), font, RectF(0, 0, kUnbounded, kUnbounded),
-                           format.get(), &bounds);
-    return SizeF(bounds.Width, bounds.Height);
-}
-
-// GDI+ keeps a sixth of an em free at each end of a line: the difference between the padded and the tight
-// width of one line, halved.
-REAL LinePadding(Graphics& graphics, const std::wstring& text, const Font* font, REAL tightWidth) {
-    StringFormat format(StringFormatFlagsNoWrap);
-    RectF bounds;
-    graphics.MeasureString(text.c_str(), static_cast<INT>(text.size()), font, RectF(0, 0, kUnbounded, kUnbounded),
-                           &format, &bounds);
-    return std::max(0.0f, (bounds.Width - tightWidth) / 2);
-}
-
-// Whether the text, laid out in a box of layoutWidth, loses part of itself to `visible`: one line whose glyphs
-// reach past the area (a left or right aligned line starts inside the padding), more wrapped lines than the
-// area holds, or a word wider than a line (broken inside). A single line's height is not judged: the line
-// height of some faces (Thai ones) is far taller than their glyphs. `needed` receives the text's size.
-bool IsTextCut(Graphics& graphics, const wchar_t* text, const Font* font, const StringFormat* format, REAL layoutWidth,
-               const RectF& visible, SizeF& needed) {
-    const std::wstring whole(text);
-    const SizeF line = MeasureTight(graphics, whole, font);
-    needed = line;
-    const REAL pad = LinePadding(graphics, whole, font, line.Width);
-    const REAL edge = format && format->GetAlignment() == StringAlignmentCenter ? 0.0f : pad;
-    const bool wraps = !format || !(format->GetFormatFlags() & StringFormatFlagsNoWrap);
-    const bool oneLine = !wraps || line.Width + 2 * pad <= layoutWidth + kPixelSlack;
-    if (line.Width + edge <= visible.Width + kPixelSlack && oneLine)
-        return false;
-    if (!wraps || line.Height <= 0)
-        return true;
-    RectF bounds;
-    graphics.MeasureString(text, -1, font, RectF(0, 0, layoutWidth, kUnbounded), format, &bounds);
-    needed = SizeF(bounds.Width, bounds.Height);
-    const int lines = static_cast<int>(bounds.Height / line.Height + 0.5f);
-    // The last line may lose its descenders; a whole line more than the area holds is lost text.
-    const int room = std::max(1, static_cast<int>((visible.Height + line.Height * 0.4f) / line.Height));
-    if (lines > room)
-        return true;
-    // Chinese, Japanese and Thai break lines between any two characters, not at spaces.
-    if (const SkinScript script = xSkinTextScript(text); script != SkinScript::kNone && script != SkinScript::kHangul)
-        return false;
-    const REAL widest = std::min(layoutWidth - 2 * pad, visible.Width - edge) + kPixelSlack;
-    size_t start = 0;
-    while (start < whole.size()) {
-        size_t end = whole.find(L' ', start);
-        if (end == std::wstring::npos)
-            end = whole.size();
-        if (end > start && MeasureTight(graphics, whole.substr(start, end - start), font).Width > widest)
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
-
-bool Elides(const StringFormat* format) {
-    return format && format->GetTrimming() != StringTrimmingNone && format->GetTrimming() != StringTrimmingCharacter;
-}
-
-// Scales tried, largest first, on a text its area would cut: a longer translation gives up a little size
-// rather than letters.
-constexpr REAL kFitScales[] = {0.93f, 0.86f, 0.8f, 0.75f};
-
-// The font to draw the text in: `font` when the text fits (or elides on purpose), else the largest scaled
-// copy that fits, else the smallest one, which still cuts and is reported as cut.
-std::unique_ptr<Font> FitFont(Graphics& graphics, const wchar_t* text, const Font* font, const StringFormat* format,
-                              REAL layoutWidth, const RectF& visible) {
-    SizeF needed;
-    if (Elides(format) || !IsTextCut(graphics, text, font, format, layoutWidth, visible, needed))
-        return nullptr;
+std::wstring FaceName(const Font& font) {
     FontFamily family;
-    if (font->GetFamily(&family) != Ok)
-        return nullptr;
-    std::unique_ptr<Font> fitted;
-    for (REAL scale : kFitScales) {
-        fitted = std::make_unique<Font>(&family, font->GetSize() * scale, font->GetStyle(), font->GetUnit());
-        if (fitted->GetLastStatus() != Ok)
-            return nullptr;
-        if (!IsTextCut(graphics, text, fitted.get(), format, layoutWidth, visible, needed))
-            return fitted;
-    }
-    if (const SkinTextCutObserver& observer = TextCutObserver())
-        observer(text, needed, visible);
-    return fitted;
+    wchar_t face[LF_FACESIZE] = {};
+    if (font.GetFamily(&family) == Ok)
+        family.GetFamilyName(face);
+    return face;
+}
+
+SkinTextObserver& TextObserver() {
+    static SkinTextObserver observer;
+    return observer;
 }
 
 } // namespace
 
-void xSkinSetTextCutObserver(SkinTextCutObserver observer) {
-    TextCutObserver() = std::move(observer);
+std::unique_ptr<Font> xSkinScriptFont(const Font* font, const wchar_t* text) {
+    return ScriptSubstitute(font, text);
+}
+
+void xSkinSetTextObserver(SkinTextObserver observer) {
+    TextObserver() = std::move(observer);
+}
+
+void xSkinTellTextDrawn(Graphics& graphics, const SkinDrawnText& drawn) {
+    if (const SkinTextObserver& observer = TextObserver())
+        observer(graphics, drawn);
 }
 
 void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const RectF& rect, const Font* font,
                              const StringFormat* format, const Brush* brush, const Size* size) {
-    if (!text || !*text)
+    if (!text || !*text || !font)
         return;
     const int width = size ? size->Width : static_cast<int>(rect.Width);
     const int height = size ? size->Height : static_cast<int>(rect.Height);
@@ -359,18 +281,18 @@ void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const Rect
     const REAL w = std::min(static_cast<REAL>(width), rect.Width);
     const REAL h = std::min(static_cast<REAL>(height), rect.Height);
     const std::unique_ptr<Font> substitute = ScriptSubstitute(font, text);
-    const Font* face = substitute ? substitute.get() : font;
-    const std::unique_ptr<Font> fitted =
-        FitFont(graphics, text, face, format, static_cast<REAL>(width), RectF(rect.X, rect.Y, w, h));
+    const Font& face = substitute ? *substitute : *font;
+    const std::wstring drawable = xSkinDrawableText(FaceName(face).c_str(), text);
+    const CxSkinTextFit fit(graphics, drawable, face, format,
+                            SizeF(static_cast<REAL>(width), static_cast<REAL>(height)), SizeF(w, h));
     {
         Graphics g(&buffer);
         g.SetTextRenderingHint(TextRenderingHintAntiAlias);
-        // A fitted text is laid out in the visible area: a wider layout box (see `size`) would move it.
-        const RectF layout =
-            fitted ? RectF(0, 0, w, h) : RectF(0, 0, static_cast<REAL>(width), static_cast<REAL>(height));
-        g.DrawString(text, -1, fitted ? fitted.get() : face, layout, format, brush);
+        g.DrawString(fit.Text().c_str(), static_cast<INT>(fit.Text().size()), &fit.DrawFont(), fit.Layout(),
+                     &fit.Format(), brush);
     }
     graphics.DrawImage(&buffer, RectF(rect.X, rect.Y, w, h), 0, 0, w, h, UnitPixel);
+    xSkinTellTextDrawn(graphics, {drawable, fit.Text(), &fit.DrawFont(), &fit.Format(), fit.Layout(), RectF(0, 0, w, h)});
 }
 
 Size xSkinMeasureString(Graphics& graphics, const wchar_t* text, const Font* font, int extraWidth) {

@@ -39,17 +39,32 @@ void xSkinDrawImageStretched(Gdiplus::Graphics& graphics, Gdiplus::Image* image,
                              int stretchMode, int transparency, bool disabled);
 
 // Renders anti-aliased text into a temporary ARGB bitmap of `size` (or of the rectangle's size when null)
-// and copies it to rect's top-left, limited to the rectangle. A text the rectangle would cut (one line too
-// wide, more lines than fit, a word broken inside) is drawn up to a quarter smaller until it fits; texts laid
-// out to elide with an ellipsis are left as they are.
+// and copies it to rect's top-left, limited to the rectangle. The text is drawn in a face that has its script
+// and laid out as CxSkinTextFit chooses: a text the rectangle would cut takes a smaller size (on one line
+// where the rectangle is one line tall), wraps only between words, and a text laid out to elide ends in an
+// ellipsis.
 void xSkinDrawStringToBitmap(Gdiplus::Graphics& graphics, const wchar_t* text, const Gdiplus::RectF& rect,
                              const Gdiplus::Font* font, const Gdiplus::StringFormat* format,
                              const Gdiplus::Brush* brush, const Gdiplus::Size* size);
-// Told of every text xSkinDrawStringToBitmap draws that its area cuts even at the smallest size it may take.
-// A seam for the text-fit checks; null by default.
-using SkinTextCutObserver =
-    std::function<void(const std::wstring& text, const Gdiplus::SizeF& needed, const Gdiplus::RectF& area)>;
-void xSkinSetTextCutObserver(SkinTextCutObserver observer);
+// The font in a face that carries the text's script, when `font`'s face lacks it; null when `font` serves.
+std::unique_ptr<Gdiplus::Font> xSkinScriptFont(const Gdiplus::Font* font, const wchar_t* text);
+
+// A text as it was drawn: the text asked for, the text shown (an elided one ends in an ellipsis), the font and
+// format it was laid out with, its layout box and the part of the surface that shows it, in one coordinate
+// space.
+struct SkinDrawnText {
+    std::wstring text;
+    std::wstring shown;
+    const Gdiplus::Font* font;
+    const Gdiplus::StringFormat* format;
+    Gdiplus::RectF layout;
+    Gdiplus::RectF visible;
+};
+// Told of every text the skin draws (xSkinDrawStringToBitmap and the text box): a seam for the checks that
+// every text shows whole. Null by default.
+using SkinTextObserver = std::function<void(Gdiplus::Graphics& graphics, const SkinDrawnText& drawn)>;
+void xSkinSetTextObserver(SkinTextObserver observer);
+void xSkinTellTextDrawn(Gdiplus::Graphics& graphics, const SkinDrawnText& drawn);
 // (measured width + extraWidth, measured height), truncated to whole pixels.
 Gdiplus::Size xSkinMeasureString(Gdiplus::Graphics& graphics, const wchar_t* text, const Gdiplus::Font* font,
                                  int extraWidth);

@@ -57,7 +57,10 @@ REAL MeasureTextWidth(Graphics& g, const std::wstring& text, const Font* font, R
     StringFormat format;
     xSkinMenuItemFormat(format);
     RectF bounds;
-    g.MeasureString(text.c_str(), -1, font, RectF(0, 0, kMeasureWidth, height), &format, &bounds);
+    // In the face the text is drawn in: a text in a script the row's face lacks is drawn in another face.
+    const std::unique_ptr<Font> substitute = xSkinScriptFont(font, text.c_str());
+    g.MeasureString(text.c_str(), -1, substitute ? substitute.get() : font, RectF(0, 0, kMeasureWidth, height),
+                    &format, &bounds);
     return bounds.Width;
 }
 

@@ -110,8 +110,10 @@ int CxSkinTextBox::Create() {
     m_textRect = {inset, inset, std::max(inset, m_designWidth - inset), std::max(inset, m_designHeight - inset)};
 
     // Each box lays its text out with its own alignment, so each has its own format.
+    // Not line-limited: the line of a face with a tall line spacing (Thai ones) would not show at all in a
+    // box that holds its glyphs.
     m_format.reset(StringFormat::GenericTypographic()->Clone());
-    m_format->SetFormatFlags(m_format->GetFormatFlags() | StringFormatFlagsNoWrap |
+    m_format->SetFormatFlags((m_format->GetFormatFlags() & ~StringFormatFlagsLineLimit) | StringFormatFlagsNoWrap |
                              StringFormatFlagsMeasureTrailingSpaces);
     m_format->SetAlignment(static_cast<StringAlignment>(m_textAlign));
     m_format->SetLineAlignment(static_cast<StringAlignment>(m_lineAlign));

@@ -174,7 +174,13 @@ private:
 
     // Text geometry: x of each character boundary from the start of the text, in the box's font.
     const std::vector<float>& Boundaries();
-    void InvalidateBoundaries() { m_boundaries.clear(); }
+    void InvalidateBoundaries() {
+        m_boundaries.clear();
+        m_scriptFontKnown = false;
+        m_scriptFont.reset();
+    }
+    // The box's font, or its size and style in a face that has the text's script when the box's face lacks it.
+    const Gdiplus::Font* TextFont();
     bool Scrolls();
     // x of boundary `index` in the box's coordinates, as drawn.
     float BoundaryX(int index);
@@ -186,6 +192,8 @@ private:
     int m_hintStyle = 0;
     IxSkinTextBoxListener* m_listener = nullptr;
     std::unique_ptr<Gdiplus::Font> m_font;
+    std::unique_ptr<Gdiplus::Font> m_scriptFont;
+    bool m_scriptFontKnown = false;
     std::unique_ptr<Gdiplus::StringFormat> m_format;
     std::unique_ptr<Gdiplus::Bitmap> m_background;
     BOOL m_readOnly = FALSE;

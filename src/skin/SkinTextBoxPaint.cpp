@@ -26,6 +26,16 @@ bool CxSkinTextBox::MakeFont(int style) {
     return true;
 }
 
+const Font* CxSkinTextBox::TextFont() {
+    if (!m_font)
+        return nullptr;
+    if (!m_scriptFontKnown) {
+        m_scriptFont = xSkinScriptFont(m_font.get(), m_buffer.c_str());
+        m_scriptFontKnown = true;
+    }
+    return m_scriptFont ? m_scriptFont.get() : m_font.get();
+}
+
 const std::vector<float>& CxSkinTextBox::Boundaries() {
     if (!m_boundaries.empty())
         return m_boundaries;
@@ -48,7 +58,7 @@ const std::vector<float>& CxSkinTextBox::Boundaries() {
         auto found = widths.find(glyph);
         if (found == widths.end()) {
             RectF box;
-            graphics.MeasureString(glyph.c_str(), static_cast<INT>(count), m_font.get(), PointF(0, 0), format.get(),
+            graphics.MeasureString(glyph.c_str(), static_cast<INT>(count), TextFont(), PointF(0, 0), format.get(),
                                    &box);
             found = widths.emplace(glyph, box.Width).first;
         }
@@ -195,8 +205,10 @@ void CxSkinTextBox::Draw(Graphics* graphics) {
         const SolidBrush brush{TextColor()};
         const GraphicsState clipped = graphics->Save();
         graphics->SetClip(textRect, CombineModeIntersect);
-        graphics->DrawString(m_buffer.c_str() + first, count, m_font.get(), textRect, m_format.get(), &brush);
+        graphics->DrawString(m_buffer.c_str() + first, count, TextFont(), textRect, m_format.get(), &brush);
         graphics->Restore(clipped);
+        const std::wstring shown = m_buffer.substr(static_cast<size_t>(first), static_cast<size_t>(count));
+        xSkinTellTextDrawn(*graphics, {shown, shown, TextFont(), m_format.get(), textRect, textRect});
     }
 
     // The blink flips here: the timer only asks for this paint.
