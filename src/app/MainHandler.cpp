@@ -664,6 +664,18 @@ void CMainHandler::RefreshDeviceList() {
     RefreshPanels();
 }
 
+void CMainHandler::UpdateDeviceIds() {
+    CxLockGuard guard(m_lock);
+    IDriverInstance* driver = GetDriver();
+    if (!driver)
+        return;
+    // A profile may name other default endpoints: the driver takes the device's defaults again and the list
+    // marks them without waiting for the device's notice.
+    driver->RefreshDefaultDevices();
+    if (IHandler* list = HandlerOf(FindControl(kPanelDeviceList)))
+        list->InitControls();
+}
+
 void CMainHandler::RefreshAfterDeviceChange(int flag) {
     InitControls();
     if (IHandler* list = HandlerOf(FindControl(kPanelDeviceList)))

@@ -91,6 +91,9 @@ public:
     void TogglePanelMode();
     void RefreshPanels();
     void RefreshDeviceListPanel();
+    // Takes the device's default endpoints again and marks them in the device list; run after a profile was
+    // applied.
+    void UpdateDeviceIds();
     void RefreshStatusPanel();
     void EnableDialogToolTips(BOOL enable);
     void SelectDefaultEndpoints();
@@ -123,6 +126,8 @@ public:
     std::function<void(const std::wstring& markupPath)> m_runMarkupDialog;
     std::function<void()> m_showLaunchFailure;
     std::function<HINSTANCE(const wchar_t* file, const wchar_t* parameters)> m_launch;
+    // Tests choose the system generation: 1 Vista or later, 0 older, -1 the running system.
+    void SetVistaOrLater(int vista) { m_vista = vista; }
 
 private:
     struct ContentCacheEntry {
@@ -159,6 +164,9 @@ private:
     void SurroundRuleC();
     void ApplySurroundRules();
     bool AllMasterEndpointsMuted();
+    bool IsVistaOrLater() const;
+    // Before Vista: true when the control device's mute or volume differs from the value last handed out.
+    bool MixerChangedMuteOrVolume();
     float ReadMasterVolumes(float volumes[]);
     void RefreshToggle(const wchar_t* button, const wchar_t* property, const wchar_t* suffix, bool capture,
                        BOOL redraw);
@@ -183,6 +191,7 @@ private:
     int32_t m_contentLoaded = 0;
     float m_masterVolume = 0.0f;
     int32_t m_masterPercent = 0;
+    int m_vista = -1;
 
     CAppSettings* m_settings = nullptr;
     ILytEnvironment* m_environment = nullptr;

@@ -56,6 +56,9 @@ constexpr QuickToggle kQuickToggles[] = {
     {L"EnableENC", kENC, L"ENC", true},
 };
 
+// Two volumes closer than this are the same slider step.
+constexpr float kVolumeTolerance = 0.0019f;
+
 // A mute read that finds no endpoint counts as muted, so missing endpoints never keep the button clear.
 constexpr int32_t kNoSuchEndpoint = -1;
 
@@ -229,9 +232,36 @@ int CMainHandler::OnVolumeChanged() {
     return 0;
 }
 
+bool CMainHandler::IsVistaOrLater() const {
+    return m_vista < 0 ? theApp.IsVistaOrLater() : m_vista != 0;
+}
+
+bool CMainHandler::MixerChangedMuteOrVolume() {
+    IDriverInstance* driver = GetDriver();
+    if (!driver)
+        return false;
+    // The mixer notice says only that something changed: the device's value is compared with the one the
+    // driver last handed out.
+    int32_t mute[2] = {0, 0};
+    for (bool fromCache : {false, true})
+        driver->GetControlDeviceProperty(kMute, &mute[fromCache], kValueUInt, kNumberSize, nullptr, 0, 0, false,
+                                         fromCache);
+    if (mute[0] != mute[1])
+        return true;
+    if (!FindSlider(m_owner, kSpeakerVol) || !driver->IsControlDeviceKind1())
+        return false;
+    float volume[2] = {0.0f, 0.0f};
+    for (bool fromCache : {false, true})
+        driver->GetControlDeviceProperty(kVolume, &volume[fromCache], kValueFloat, kNumberSize, nullptr, 0, 0, false,
+                                         fromCache);
+    return !xSkinIsNearlyEqual(volume[0], volume[1], kVolumeTolerance);
+}
+
 int CMainHandler::UpdateVolHandler() {
-    // From Windows Vista on the driver's own events report volume and mute changes; only the content's
-    // volume handler is asked here.
+    // From Windows Vista on the driver's own events report volume and mute changes; before it the mixer's
+    // notice is checked against the control device here.
+    if (!IsVistaOrLater() && MixerChangedMuteOrVolume())
+        return 1;
     IHandler* handler = ContentHandler();
     if (handler && handler->GetName().find(L"VolHandler") != std::wstring::npos)
         return handler->UpdateFromDriver();

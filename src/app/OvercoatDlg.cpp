@@ -17,6 +17,7 @@
 #include "app/PromptDialogs.h"
 #include "app/WindowProbe.h"
 #include "app/SystemTray.h"
+#include "driver/HidReportVariable.h"
 #include "driver/IDriverInstance.h"
 #include "markup/ILytController.h"
 #include "markup/LytController.h"
@@ -137,7 +138,7 @@ COvercoatDlg::~COvercoatDlg() {
         std::lock_guard withdraw(s_callbackLock);
         COvercoatDlg* self = this;
         s_mainDialog.compare_exchange_strong(self, nullptr);
-        s_hidReport = nullptr;
+        oc::driver::StoreReportFunction(&s_hidReport, nullptr);
     }
     if (m_settings && m_settings->m_pTrayHost == this)
         m_settings->m_pTrayHost = nullptr;
@@ -812,7 +813,7 @@ void COvercoatDlg::OnHidButtonCallback(oc::driver::ButtonRecord* record) {
     driver->ToggleDeviceProperty(code, flow, name.c_str(), &value, true);
     if (record->report) {
         record->state = value == 1 ? 1 : 0;
-        if (oc::driver::HidReportFunction report = s_hidReport)
+        if (oc::driver::HidReportFunction report = oc::driver::LoadReportFunction(&s_hidReport))
             report(record, 0);
     }
     // The shown page and the status panel are refreshed on the window's thread, for every key toggled since

@@ -9,6 +9,7 @@
 
 #include "driver/DriverInstance.h"
 #include "driver/EndpointCodes.h"
+#include "driver/HidReportVariable.h"
 
 namespace {
 
@@ -147,8 +148,9 @@ void CDriverInstance::ReadButtonStates() {
         if (record.report == 0)
             continue;
         record.state = state == 1 ? 1 : 0;
-        if (m_hidReportFunction && *m_hidReportFunction)
-            (*m_hidReportFunction)(&record, 0);
+        if (oc::driver::HidReportFunction report =
+                m_hidReportFunction ? oc::driver::LoadReportFunction(m_hidReportFunction) : nullptr)
+            report(&record, 0);
     }
 }
 
@@ -166,8 +168,14 @@ void CDriverInstance::StartHidDevice(oc::driver::HidButtonCallback callback,
     const std::wstring productText = product.empty() ? std::wstring() : AsciiUpper(L"0x" + product);
     if (!m_hid.StartDevice || m_hid.StartDevice(callback, vendorText.c_str(), productText.c_str()) != 0)
         return;
-    if (m_hid.GetCallBack && reportFunction)
-        m_hid.GetCallBack(reportFunction);
+    if (m_hid.GetCallBack && reportFunction) {
+        // The library's thread runs from StartDevice on and reads the variable on a press: the function is
+        // fetched here first and then published in one store, never written into the variable piecemeal.
+        oc::driver::HidReportFunction fetched = nullptr;
+        m_hid.GetCallBack(&fetched);
+        if (fetched)
+            oc::driver::StoreReportFunction(reportFunction, fetched);
+    }
     ReadButtonStates();
 }
 

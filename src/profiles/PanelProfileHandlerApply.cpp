@@ -96,6 +96,8 @@ void CPanelProfileHandler::RefreshMainWindow() {
     CxSkinCtrl* content = window ? window->GetCurrentContent() : nullptr;
     if (auto* page = content ? dynamic_cast<IHandler*>(content->GetListener()) : nullptr)
         page->InitControls();
+    if (window)
+        window->UpdateDeviceIds();
 }
 
 int CPanelProfileHandler::ApplyProfileObject(IXmlObject* element, int mode, ProfileRecord* record) {

@@ -63,7 +63,7 @@ public:
     // The caption the control shows in its present state.
     const std::wstring& GetShownText() const { return m_powerState && !m_checkText.empty() ? m_checkText : m_text; }
     // The text the tooltip shows in the present check state.
-    const std::wstring& ShownToolTip() const;
+    const std::wstring& ShownToolTip() const override;
 
     void Draw(Gdiplus::Graphics* graphics) override;
     using CxSkinCtrl::Draw;

@@ -186,7 +186,7 @@ void CxSkinCtrl::UpdateTransform(BOOL redraw) {
     if (!m_toolTip.empty() && IsCreated()) {
         // The tool covers the rectangle it was added with: re-add it over the new one.
         RemoveToolTips();
-        UpdateToolTip(m_toolTip);
+        UpdateToolTip(ShownToolTip());
     }
 }
 

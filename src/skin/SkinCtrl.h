@@ -107,6 +107,8 @@ public:
     int GetCtrlId() const { return m_ctrlId; }
     const std::wstring& GetText() const { return m_text; }
     const std::wstring& GetToolTip() const { return m_toolTip; }
+    // The text the tooltip shows in the control's present state; a control with a state of its own picks it.
+    virtual const std::wstring& ShownToolTip() const { return m_toolTip; }
     double GetRotation() const { return m_rotation; }
     double GetScaleX() const { return m_scaleX; }
     double GetScaleY() const { return m_scaleY; }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -80,12 +82,23 @@ public:
         *static_cast<int32_t*>(result) = it->second;
         return kDriverOk;
     }
+    // The control device's mute and volume: index 0 what the device holds, 1 what the driver last handed out.
+    int32_t GetControlDeviceProperty(const wchar_t* name, void* result, int32_t type, uint32_t, void*, int32_t,
+                                     uint32_t, bool, bool fromCache) override {
+        if (type == 2)
+            *static_cast<float*>(result) = m_controlVolume[fromCache];
+        else if (std::wstring(name) == L"MuteControl")
+            *static_cast<int32_t*>(result) = m_controlMute[fromCache];
+        else
+            return -1;
+        return kDriverOk;
+    }
     int32_t IsFeatureSupported(const std::wstring& feature) override { return m_features.contains(feature); }
     bool IsControlDeviceKind1() override { return true; }
     std::wstring GetDefaultCaptureEndpointName() override { return L"MicIn"; }
     std::wstring GetEndpointContent(const std::wstring& endpoint) override { return endpoint + L"Vol"; }
     std::wstring EndpointCodeToName(int32_t code) override {
-        return code == 1 ? L"Speaker" : code == 7 ? L"HeadPhone" : code == 2 ? L"MicIn" : L"";
+        return code == 1 ? L"Speaker" : code == 7 ? L"HeadPhone" : code == 2 ? L"MicIn" : code == 12 ? L"SpeakerQuarter" : L"";
     }
     uint32_t GetDeviceKindByName(const std::wstring& endpoint) override {
         return endpoint.empty() || m_gone.contains(endpoint) ? 0 : 1;
@@ -102,6 +115,9 @@ public:
     }
     bool StopTestSound(bool) override {
         m_stopThread = ::GetCurrentThreadId();
+        if (m_stopHang)
+            ::WaitForSingleObject(m_stopHang, INFINITE); // a driver that hangs in the stop until released
+        m_stopsReturned.fetch_add(1);
         return true;
     }
 
@@ -110,6 +126,8 @@ public:
     std::map<std::wstring, int32_t> m_renderValues;
     std::map<std::wstring, int32_t> m_live;
     std::set<std::wstring> m_features;
+    int32_t m_controlMute[2] = {0, 0};
+    float m_controlVolume[2] = {0.5f, 0.5f};
     std::set<std::wstring> m_gone; // endpoints unplugged since the list was built
     std::wstring m_defaultRender = L"Speaker";
     int32_t m_endpointWriteResult = kDriverOk;
@@ -123,6 +141,8 @@ public:
         m_listed = m_enumerated;
     }
     DWORD m_stopThread = 0;
+    HANDLE m_stopHang = nullptr;
+    std::atomic<int> m_stopsReturned{0};
 };
 
 // A content panel's handler: logs what the main window asks of it into the shared journal.
@@ -228,7 +248,10 @@ protected:
                   "  <CheckBox Name=\"EnableENC\" Left=\"200\" Top=\"160\" Width=\"20\" Height=\"20\" />\n"
                   "  <Embed Name=\"FrameContent\" Left=\"10\" Top=\"50\" Width=\"200\" Height=\"100\" />\n"
                   "</Window>\n");
-        for (const char* name : {"SpeakerVol", "SpeakerEQ", "MicInENC", "SpeakerVirtual"})
+        for (const char* name : {"SpeakerVol", "SpeakerEQ", "MicInENC", "SpeakerVirtual", "SpeakerSetting",
+                                 "HeadPhoneSetting", "SpeakerVimoSurroundSpeakers", "SpeakerVimoSurroundHeadPhone",
+                                 "HeadPhoneVimoSurroundSpeakers", "HeadPhoneVimoSurroundHeadPhone",
+                                 "SpeakerQuarterVimoSurroundSpeakers"})
             WriteText(skin / ("apo" + std::string(name) + ".lyt"), Content(name));
         for (const char* wave : {"L-Front.wav", "R-Front.wav"})
             WriteText(skin / wave, "RIFF");
@@ -237,8 +260,17 @@ protected:
         SavePng(*SolidImage(100, 10, 0xFF3A4250), skin / L"bar.png");
         SavePng(*SolidImage(10, 10, 0xFFE8ECF0), skin / L"thumb.png");
         environment.skinFolder = folder;
-        environment.contents = {
-            {L"SpeakerVol", false}, {L"SpeakerEQ", true}, {L"MicInENC", false}, {L"SpeakerVirtual", true}};
+        environment.contents = {{L"SpeakerVol", false},
+                                {L"SpeakerEQ", true},
+                                {L"MicInENC", false},
+                                {L"SpeakerVirtual", true},
+                                {L"SpeakerSetting", false},
+                                {L"HeadPhoneSetting", false},
+                                {L"SpeakerVimoSurroundSpeakers", false},
+                                {L"SpeakerVimoSurroundHeadPhone", false},
+                                {L"HeadPhoneVimoSurroundSpeakers", false},
+                                {L"HeadPhoneVimoSurroundHeadPhone", false},
+                                {L"SpeakerQuarterVimoSurroundSpeakers", false}};
         controller = CreateSkinLytController(environment);
         environment.controller = controller;
         services.controller = controller;
@@ -584,6 +616,35 @@ TEST_F(MainHandlerTest, MuteTogglesAllOutputsTogetherAndMissingEndpointsCountAsM
     EXPECT_EQ(Button(L"SpeakerMute")->GetCheck(), 0);
 }
 
+// Before Vista a mixer notice asks whether the control device's mute or volume moved away from what the
+// driver last handed out; from Vista on only the shown volume page is asked.
+TEST_F(MainHandlerTest, MixerNoticesCompareTheControlDeviceBeforeVista) {
+    const struct {
+        int vista;
+        int32_t mute[2];
+        float volume[2];
+        int pageChanged;
+        int expected;
+    } cases[] = {
+        {0, {1, 0}, {0.5f, 0.5f}, 0, 1},     // the mute moved
+        {0, {0, 0}, {0.5f, 0.51f}, 0, 1},    // the volume moved by a slider step
+        {0, {0, 0}, {0.5f, 0.501f}, 0, 0},   // less than a step is no move
+        {0, {0, 0}, {0.5f, 0.5f}, 1, 1},     // the volume page saw a change
+        {1, {1, 0}, {0.5f, 0.9f}, 0, 0},     // from Vista on the driver's events report these
+        {1, {0, 0}, {0.5f, 0.5f}, 1, 1},
+    };
+    ASSERT_EQ(main->GetCurrentContentName(), L"SpeakerVol");
+    for (const auto& c : cases) {
+        main->SetVistaOrLater(c.vista);
+        std::copy(std::begin(c.mute), std::end(c.mute), driver.m_controlMute);
+        std::copy(std::begin(c.volume), std::end(c.volume), driver.m_controlVolume);
+        environment.lastContent->m_changed = c.pageChanged;
+        EXPECT_EQ(main->UpdateVolHandler(), c.expected)
+            << "vista " << c.vista << " mute " << c.mute[0] << "/" << c.mute[1] << " volume " << c.volume[0] << "/"
+            << c.volume[1] << " page " << c.pageChanged;
+    }
+}
+
 TEST_F(MainHandlerTest, QuickTogglesFollowTheDefaultRenderEndpoint) {
     driver.m_features = {L"SpeakerSVN"};
     main->UpdateQuickToggles(FALSE);
@@ -712,6 +773,66 @@ TEST_F(MainHandlerTest, StoppingForAProfileStopsRotationAndTheTestSoundOnAWorker
     ASSERT_EQ(main->Player().PlayChannel(1), 1);
     main->OnSoundPlayStep();
     EXPECT_FALSE(main->Player().IsPlaying());
+}
+
+// The window messages that name an endpoint route to its pages: the setting page, or the surround page the
+// endpoint offers, its own kind first (speakers for the speaker outputs, headphones for the headphones).
+TEST_F(MainHandlerTest, EndpointMessagesRouteToTheSettingAndTheSurroundPages) {
+    enum Route { kSetting, kSurround };
+    const struct {
+        Route route;
+        int32_t code;
+        std::set<std::wstring> features;
+        const wchar_t* shown;
+    } cases[] = {
+        {kSetting, 1, {}, L"SpeakerSetting"},
+        {kSetting, 7, {}, L"HeadPhoneSetting"},
+        {kSetting, 99, {}, L"SpeakerVol"}, // no such endpoint: the page stays
+        {kSurround, 1, {L"SpeakerVimoSurroundSpeakers", L"SpeakerVimoSurroundHeadPhone"}, L"SpeakerVimoSurroundSpeakers"},
+        {kSurround, 1, {L"SpeakerVimoSurroundHeadPhone"}, L"SpeakerVimoSurroundHeadPhone"},
+        {kSurround, 12, {L"SpeakerQuarterVimoSurroundSpeakers"}, L"SpeakerQuarterVimoSurroundSpeakers"},
+        {kSurround, 7, {L"HeadPhoneVimoSurroundSpeakers", L"HeadPhoneVimoSurroundHeadPhone"},
+         L"HeadPhoneVimoSurroundHeadPhone"},
+        {kSurround, 7, {L"HeadPhoneVimoSurroundSpeakers"}, L"HeadPhoneVimoSurroundSpeakers"},
+        {kSurround, 7, {}, L"SpeakerVol"},                                  // nothing offered: the page stays
+        {kSurround, 2, {L"MicInVimoSurroundSpeakers"}, L"SpeakerVol"},      // inputs have no surround page
+    };
+    for (const auto& c : cases) {
+        main->ShowContent(L"SpeakerVol", 0);
+        ASSERT_EQ(main->GetCurrentContentName(), L"SpeakerVol");
+        driver.m_features = c.features;
+        if (c.route == kSetting)
+            main->ShowSettingContent(c.code);
+        else
+            main->ChooseSurroundContent(c.code);
+        EXPECT_EQ(main->GetCurrentContentName(), c.shown) << (c.route == kSetting ? "setting " : "surround ") << c.code;
+    }
+}
+
+// At exit the main window waits for a speaker-test stop for a bounded time only: a driver that hangs in the
+// stop cannot hold the program's end.
+TEST_F(MainHandlerTest, TheExitWaitsForAHungTestSoundStopOnlySoLong) {
+    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(release, nullptr);
+    driver.m_stopHang = release;
+    ASSERT_EQ(main->Player().PlayChannel(0), 1);
+    main->StopRotationAndTestSound(); // its own wait runs out; the worker stays in the driver
+    ASSERT_EQ(driver.m_stopsReturned.load(), 0);
+
+    const auto start = std::chrono::steady_clock::now();
+    dialog.DestroyWindow(); // the main handler goes with its window
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(waited, std::chrono::milliseconds(CBaseHandler::kStopWaitMs + 2000));
+    EXPECT_EQ(driver.m_stopsReturned.load(), 0);
+
+    // Released, the stop ends on the player the handler left behind.
+    ::SetEvent(release);
+    for (int i = 0; i < 200 && driver.m_stopsReturned.load() == 0; ++i)
+        ::Sleep(10);
+    EXPECT_EQ(driver.m_stopsReturned.load(), 1);
+    ::Sleep(50); // the worker's last steps after the driver call
+    driver.m_stopHang = nullptr;
+    ::CloseHandle(release);
 }
 
 } // namespace

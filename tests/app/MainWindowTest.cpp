@@ -30,9 +30,11 @@
 #include "skin/IxSkinButton.h"
 #include "skin/IxSkinPanel.h"
 #include "skin/IxSkinSlider.h"
+#include "skin/IxSkinTextBox.h"
 #include "skin/ItemAnimation.h"
 #include "skin/LayerAnimation.h"
 #include "skin/SkinCtrl.h"
+#include "skin/SkinRadioButton.h"
 
 using namespace oc::test;
 namespace fs = std::filesystem;
@@ -620,5 +622,92 @@ TEST_F(OverflowingListTest, AfterAPlugOrUnplugTheSelectedRowIsInViewWithNoEmptyS
         EXPECT_EQ(RowPixelsOutsideTheList(), 0);
     }
 }
+
+// The main window over another set-up of the simulated device.
+class MainWindowOnScenario : public MainWindowTest {
+protected:
+    void OpenOn(const wchar_t* scenario) {
+        // The device opened by the fixture goes; the one of the scenario comes up in its place.
+        theApp.ReleaseDriver();
+        ::SetEnvironmentVariableW(L"OC_SIM_SCENARIO", scenario);
+        ASSERT_EQ(theApp.OpenDevice(), DeviceCheck::Ready);
+        Open();
+        main->ShowContent(L"SpeakerVol", 0);
+        Settle(100);
+        ASSERT_EQ(main->GetCurrentContentName(), L"SpeakerVol");
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        ::SetEnvironmentVariableW(L"OC_SIM_SCENARIO", nullptr);
+    }
+    IHandler* SpeakerPage() const { return dynamic_cast<IHandler*>(main->GetCurrentContent()->GetListener()); }
+    IxSkinSlider* Slider(const wchar_t* name) const { return dynamic_cast<IxSkinSlider*>(Control(name)); }
+    bool Enabled(const wchar_t* name) const { return Control(name) && Control(name)->IsEnabled(FALSE); }
+};
+
+// A device without the headphone/RCA choice offers neither radio. A click that reaches the page all the same
+// (its write fails) leaves neither shown as chosen.
+TEST_F(MainWindowOnScenario, AnOutputChoiceTheDeviceLacksIsNotOffered) {
+    ASSERT_NO_FATAL_FAILURE(OpenOn(L"minimal"));
+    const wchar_t* radios[] = {L"BtnDeviceSpecificControlHP", L"BtnDeviceSpecificControlRCA"};
+    for (const wchar_t* radio : radios) {
+        EXPECT_FALSE(Enabled(radio)) << radio;
+        EXPECT_FALSE(Checked(radio)) << radio;
+    }
+    Click(L"BtnDeviceSpecificControlRCA");
+    auto* rca = dynamic_cast<CxSkinRadioButton*>(Control(L"BtnDeviceSpecificControlRCA"));
+    ASSERT_NE(rca, nullptr);
+    rca->Select(TRUE); // as a click on an enabled radio does before the page hears of it
+    SpeakerPage()->OnClick(L"BtnDeviceSpecificControlRCA");
+    Settle(100);
+    for (const wchar_t* radio : radios)
+        EXPECT_FALSE(Checked(radio)) << radio;
+}
+
+// A level the device does not report greys its slider with the knob at the bottom, and a drag the device
+// refuses ends there too, not where the knob was dropped.
+TEST_F(MainWindowOnScenario, ALevelTheDeviceCannotReportOrSetShowsNoLevel) {
+    ASSERT_NO_FATAL_FAILURE(OpenOn(L"partly-supported"));
+    IxSkinSlider* master = Slider(L"MasterVol");
+    ASSERT_NE(master, nullptr);
+    EXPECT_FALSE(Enabled(L"MasterVol"));
+    EXPECT_NEAR(master->GetPos(), 0.0f, 0.5f);
+    master->SetPos(70.0f, FALSE); // where a drag dropped the knob
+    Sim(L"clearlog");
+    SpeakerPage()->OnSliderChanged(L"MasterVol", 70.0f, 1);
+    EXPECT_NEAR(master->GetPos(), 0.0f, 0.5f);
+    EXPECT_FALSE(Enabled(L"MasterVol"));
+    // Nor does a channel's move write silence to the master level it could not read.
+    SpeakerPage()->OnSliderChanged(L"FrontLeft", 40.0f, 1);
+    EXPECT_NEAR(Slider(L"FrontLeft")->GetPos(), 0.0f, 0.5f);
+    const std::wstring log = Sim(L"log");
+    EXPECT_EQ(log.find(L"VolumeScalarControl on Speaker = 0"), std::wstring::npos) << log;
+}
+
+// A volume that becomes unreadable shows "--" and takes the knobs with it: none stays at a level the device
+// no longer reports.
+TEST_F(MainWindowOnScenario, AVolumeThatTurnsUnreadableLeavesNoKnobBehind) {
+    ASSERT_NO_FATAL_FAILURE(OpenOn(L"default"));
+    IxSkinSlider* master = Slider(L"MasterVol");
+    ASSERT_NE(master, nullptr);
+    ASSERT_TRUE(Enabled(L"MasterVol"));
+    ASSERT_GT(master->GetPos(), 1.0f);
+    ASSERT_EQ(Sim(L"fail Speaker VolumeScalarControl 1"), L"ok");
+    ASSERT_EQ(Sim(L"fail Speaker VolumeControl 1"), L"ok");
+    SpeakerPage()->InitControls();
+    auto* masterdB = dynamic_cast<IxSkinTextBox*>(Control(L"MasterdB"));
+    ASSERT_NE(masterdB, nullptr);
+    EXPECT_EQ(masterdB->GetText(), L"--");
+    for (const wchar_t* slider : {L"MasterVol", L"FrontLeft", L"FrontRight"}) {
+        EXPECT_FALSE(Enabled(slider)) << slider;
+        EXPECT_NEAR(Slider(slider)->GetPos(), 0.0f, 0.5f) << slider;
+    }
+    ASSERT_EQ(Sim(L"fail Speaker VolumeScalarControl 0"), L"ok");
+    ASSERT_EQ(Sim(L"fail Speaker VolumeControl 0"), L"ok");
+    SpeakerPage()->InitControls();
+    EXPECT_TRUE(Enabled(L"MasterVol"));
+    EXPECT_GT(master->GetPos(), 1.0f);
+}
+
 
 } // namespace

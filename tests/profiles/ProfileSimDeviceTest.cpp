@@ -354,6 +354,25 @@ TEST_F(ProfileSimDevice, EachSavedProfilesCardReadsItsOwnName) {
     EXPECT_FALSE(Strip().GetItems().at(L"Speaker_Dialogue")->IsVisible());
 }
 
+// The "/i" start resets the device to the shipped factory settings through the main window: the profile the
+// strip marked is no longer selected and the default output's first page is shown with the device's values.
+TEST_F(ProfileSimDevice, TheFactoryResetRestoresTheShippedSettingsAndShowsTheDefaultOutput) {
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_EQ(Click(L"Game*"), 1);
+    ASSERT_EQ(DeviceBands(), kGameSpeakerBands);
+    environment.main->ShowContent(L"MicInVol", 0);
+    ASSERT_EQ(environment.main->GetCurrentContentName(), L"MicInVol");
+
+    environment.main->ResetToFactoryDefault();
+    EXPECT_EQ(DeviceBands(), std::vector<float>(kGameSpeakerBands.size(), 0.0f));
+    EXPECT_EQ(Device(L"Enable_EQ_GFX"), 0);
+    EXPECT_EQ(Device(L"Enable_SS_LFX"), 0);
+    EXPECT_NE(Strip().GetSelectedName(), L"Game*");
+    EXPECT_NE(Marked(), L"Game*");
+    EXPECT_EQ(Driver()->GetDefaultRenderEndpointName(), L"Speaker");
+    EXPECT_EQ(environment.main->GetCurrentContentName(), Driver()->GetEndpointContent(L"Speaker"));
+}
+
 // A device whose outputs share one switched connector: while the reset writes the defaults on one output
 // terminal, the settings of the other outputs cannot be read.
 class ProfileSwitchedOutputs : public ProfileSimDevice {

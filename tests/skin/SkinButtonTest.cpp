@@ -402,6 +402,18 @@ TEST_F(ButtonTest, CheckStateSwitchesTheTooltipToTheCheckText) {
     button->SetCheck(0, FALSE);
     EXPECT_EQ(toolTip.m_text, L"Switch on");
 
+    // A transform re-adds the tool over the new area: with the text of the present state.
+    button->SetCheck(1, FALSE);
+    for (double degrees : {30.0, 0.0}) {
+        button->SetRotation(degrees, FALSE);
+        EXPECT_EQ(toolTip.m_text, L"Ausschalten") << degrees;
+    }
+    button->SetScale(1.5, 1.5, FALSE);
+    EXPECT_EQ(toolTip.m_text, L"Ausschalten");
+    button->SetCheck(0, FALSE);
+    button->SetScale(1.0, 1.0, FALSE);
+    EXPECT_EQ(toolTip.m_text, L"Switch on");
+
     // Without a check text the tooltip stays as it is.
     button->SetCheckToolTip(L"");
     button->SetCheck(1, FALSE);

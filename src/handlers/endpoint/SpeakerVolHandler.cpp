@@ -124,7 +124,7 @@ void CSpeakerVolHandler::RefreshMasterAndChannels() {
         float dB = 0.0f;
         SetControlText(g_VolumedBTable[row].dBBox,
                        TryReadMasterdB(channel, dB) ? FormatClampedVolumedB(slider, dB) : kUnknownLevel);
-        SetSliderPos(slider, ReadMasterVolume(channel, 1) * 100.0f);
+        ShowSliderLevel(slider, channel);
     }
 }
 
@@ -133,6 +133,22 @@ void CSpeakerVolHandler::SelectOutput(int value) {
         return;
     if (auto* radio = dynamic_cast<CxSkinRadioButton*>(FindControl(kOutputButtons[value])))
         radio->Select(FALSE);
+}
+
+bool CSpeakerVolHandler::ShowOutputInForce() {
+    IDriverInstance* driver = GetDriver();
+    int output = 0;
+    int argument = 0;
+    const bool held = driver && driver->GetProperty(L"DeviceSpecificControl", &output, kValueInt, kDefaultNumberSize,
+                                                    &argument, kValueInt, kDefaultNumberSize, true, false) == 0;
+    if (held) {
+        SelectOutput(output);
+        return true;
+    }
+    // No output the device reports: neither choice is shown as made.
+    for (const wchar_t* button : kOutputButtons)
+        SetControlCheck(button, 0);
+    return false;
 }
 
 void CSpeakerVolHandler::InitControls() {
@@ -144,24 +160,16 @@ void CSpeakerVolHandler::InitControls() {
     int mute = 0;
     const bool muteRead = ReadInt(L"MuteControl", mute, kValueUInt);
     SetControlCheck(L"BtnMute", mute);
-    float master = 0.0f;
-    int channel = -1;
-    const bool masterRead = ReadFloat(L"VolumeScalarControl", master, &channel);
-    SetSliderPos(L"MasterVol", master * 100.0f);
+    const bool masterRead = ShowSliderLevel(L"MasterVol", -1);
     RefreshMasterAndChannels();
     if (muteRead || masterRead) {
         for (int i = 0; i < m_nChannelCount / 2 && i < 4; ++i)
             SetControlCheck(kGroupLocks[i], GetBalance(kGroupLocks[i]));
     }
-    int output = 0;
-    IDriverInstance* driver = GetDriver();
-    int argument = 0;
-    if (driver)
-        driver->GetProperty(L"DeviceSpecificControl", &output, kValueInt, kDefaultNumberSize, &argument, kValueInt,
-                            kDefaultNumberSize, true, false);
+    // The output choice is offered only by a device that reports the output in force.
+    const bool outputHeld = ShowOutputInForce();
     for (const wchar_t* button : kOutputButtons)
-        EnableOnly(button, IsControlEnabled(button) != 0);
-    SelectOutput(output);
+        EnableOnly(button, outputHeld && IsControlEnabled(button) != 0);
     RedrawOwner();
 }
 
@@ -207,11 +215,9 @@ int CSpeakerVolHandler::SetDeviceSpecificControl(int value) {
         return 1;
     }
     // The radio button already moved under the click: it goes back to the output actually in force.
-    int inForce = 0;
-    int readArgument = 0;
-    if (driver && driver->GetProperty(L"DeviceSpecificControl", &inForce, kValueInt, kDefaultNumberSize, &readArgument,
-                                      kValueInt, kDefaultNumberSize, true, false) == 0)
-        SelectOutput(inForce);
+    ShowOutputInForce();
+    for (const wchar_t* button : kOutputButtons)
+        RedrawControl(button);
     return 0;
 }
 
@@ -235,7 +241,9 @@ int CSpeakerVolHandler::OnClick(const std::wstring& name) {
 
 int CSpeakerVolHandler::OnSliderChanged(const std::wstring& name, float pos, int done) {
     if (name == L"MasterVol") {
-        SetVolumeScalar(L"MasterVol", -1, pos / 100.0f);
+        // A refused level leaves the knob at what the device holds, not where it was dropped.
+        if (!SetVolumeScalar(L"MasterVol", -1, pos / 100.0f))
+            ShowSliderLevel(L"MasterVol", -1);
         RefreshMainSpeakerVolume();
         RefreshMasterAndChannels();
         RedrawOwner();
@@ -243,9 +251,12 @@ int CSpeakerVolHandler::OnSliderChanged(const std::wstring& name, float pos, int
     }
     const int result = CVolHandler::OnSliderChanged(name, pos, done);
     // A channel change moves the master level the driver derives from the channels.
-    const float master = ReadMasterVolume(-1, 1);
-    SetVolumeScalar(L"MasterVol", -1, master);
-    SetSliderPos(L"MasterVol", master * 100.0f);
+    // A master level the device does not report is never written back as silence.
+    float master = 0.0f;
+    int masterChannel = -1;
+    if (ReadFloat(L"VolumeScalarControl", master, &masterChannel))
+        SetVolumeScalar(L"MasterVol", -1, master);
+    ShowSliderLevel(L"MasterVol", -1);
     ShowMasterLevel(true);
     RedrawControl(L"MasterVol");
     RedrawControl(L"MasterdB");

@@ -32,6 +32,8 @@ public:
 
 private:
     void SelectOutput(int value);
+    // Checks the output the device reports in force, or neither; false when the device reports none.
+    bool ShowOutputInForce();
     // The dB level of a channel (-1 the master); false when the driver could not be asked.
     bool TryReadMasterdB(int channel, float& dB);
     void ShowMasterLevel(bool clamped);

@@ -243,6 +243,14 @@ float CVolHandler::ReadVolume(const std::wstring& name, int channel, int scalar)
     return ReadFloat(scalar ? ScalarKey(name) : dBKey(name), value, &channel) ? value : 0.0f;
 }
 
+bool CVolHandler::ShowSliderLevel(const std::wstring& name, int channel) {
+    float level = 0.0f;
+    const bool read = ReadFloat(ScalarKey(name), level, &channel);
+    EnableOnly(name, read);
+    SetSliderPos(name, read ? level * 100.0f : 0.0f);
+    return read;
+}
+
 float CVolHandler::GetVolumeRange(const std::wstring& name, int max) {
     const wchar_t* key = IsAAName(name) ? (max ? L"GetAAMaxVol" : L"GetAAMinVol") : (max ? L"GetMaxVol" : L"GetMinVol");
     float value = 0.0f;
@@ -454,7 +462,9 @@ int CVolHandler::OnSliderChanged(const std::wstring& name, float pos, int) {
     const float old = ReadVolume(name, channel, 1);
     const float partnerOld = ReadVolume(row.partnerSlider, GetChannel(row.partnerSlider), 1);
     const int lock = GetBalance(row.balanceButton);
-    SetVolumeScalar(name, channel, pos / 100.0f);
+    // A refused level leaves the knob at what the device holds, not where it was dropped.
+    if (!SetVolumeScalar(name, channel, pos / 100.0f))
+        ShowSliderLevel(name, channel);
     SetControlText(row.dBBox, FormatClampedVolumedB(name, ReadVolume(name, channel, 0)));
     RedrawControl(row.dBBox);
     RefreshMainSpeakerVolume();

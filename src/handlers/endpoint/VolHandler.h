@@ -79,6 +79,9 @@ protected:
     // The partner of a locked pair follows a moved slider (scalar difference) or a typed dB (dB difference).
     void FollowSlider(const BalancePair& row, float pos, float old, float partnerOld);
     void FollowdB(const std::wstring& sliderName, float value, float old);
+    // Puts the slider's knob at the level the device reports; a level it does not report greys the slider
+    // with its knob at the bottom. False when the level could not be read.
+    bool ShowSliderLevel(const std::wstring& name, int channel);
     // Greys the channel controls of an endpoint whose level cannot be set.
     void DisableChannelControls();
     // The page that shows no volume for its endpoint (S/PDIF in before Vista, S/PDIF out without level).

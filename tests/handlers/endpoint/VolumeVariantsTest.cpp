@@ -182,6 +182,21 @@ TEST_F(SpeakerVolTest, MasterLevelMovesAllChannelsAndChannelsShowTheirTags) {
     EXPECT_EQ(Text(L"MasterdB"), L"-12.00");
 }
 
+// A level the device refuses leaves each knob at the level the device still holds, not where it was dropped.
+TEST_F(SpeakerVolTest, ARefusedLevelPutsTheKnobBackAtTheDevicesLevel) {
+    OpenSpeaker(2);
+    driver.m_refused = {L"VolumeScalarControl"};
+    for (const wchar_t* slider : {L"MasterVol", L"FrontLeft"}) {
+        SCOPED_TRACE(slider);
+        auto* control = dynamic_cast<IxSkinSlider*>(Control(slider));
+        ASSERT_NE(control, nullptr);
+        control->SetPos(90.0f, FALSE); // where the drag dropped it
+        speaker->OnSliderChanged(slider, 90.0f, 1);
+        EXPECT_NEAR(Pos(slider), 50.0f, 0.01f);
+        EXPECT_TRUE(Enabled(slider));
+    }
+}
+
 TEST_F(SpeakerVolTest, OutputChoiceSelectsTheOutputInForce) {
     OpenSpeaker(2);
     auto* hp = dynamic_cast<CxSkinRadioButton*>(Control(L"BtnDeviceSpecificControlHP"));
