@@ -1,7 +1,8 @@
 #include "PresentCounter.h"
 
+#include "ImportHook.h"
+
 #include <atomic>
-#include <cstring>
 
 namespace oc::bench {
 
@@ -42,42 +43,13 @@ BOOL WINAPI CountingUpdateIndirect(HWND hwnd, const UPDATELAYEREDWINDOWINFO* inf
     return g_updateIndirect(hwnd, info);
 }
 
-// Points this executable's import of `function` from `dll` at `replacement`; the original goes to `original`.
-bool HookImport(const char* dll, const char* function, void* replacement, void** original) {
-    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name;
-         ++entry) {
-        if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), dll) != 0)
-            continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            const auto* named = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) != 0)
-                continue;
-            DWORD protection = 0;
-            ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &protection);
-            *original = reinterpret_cast<void*>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection, &protection);
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 bool PresentCounter::Install() {
-    const bool plain = HookImport("user32.dll", "UpdateLayeredWindow", reinterpret_cast<void*>(&CountingUpdate),
+    const bool plain = oc::test::HookUser32Import("UpdateLayeredWindow", reinterpret_cast<void*>(&CountingUpdate),
                                   reinterpret_cast<void**>(&g_update));
     const bool indirect =
-        HookImport("user32.dll", "UpdateLayeredWindowIndirect", reinterpret_cast<void*>(&CountingUpdateIndirect),
+        oc::test::HookUser32Import("UpdateLayeredWindowIndirect", reinterpret_cast<void*>(&CountingUpdateIndirect),
                    reinterpret_cast<void**>(&g_updateIndirect));
     return plain || indirect;
 }

@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "app/AppSettings.h"
-#include "app/FirstFrameStamp.h"
 #include "app/HandlerFactory.h"
 #include "app/HandlerServices.h"
 #include "app/IHandler.h"
@@ -618,9 +617,8 @@ LRESULT COvercoatDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_icon);
     case WM_WINDOWPOSCHANGED:
-        // The picture was pushed while the window was still hidden: showing it is the first frame.
+        // The tray icon follows the window's first show, so the icon never comes before the window.
         if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) {
-            oc::bench::WriteFirstFrameStamp();
             if (std::exchange(m_trayAfterShow, false) && SystemTraySetting())
                 CreateTray(TRUE);
         }

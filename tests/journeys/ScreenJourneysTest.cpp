@@ -46,6 +46,13 @@ void RestOnTitle(const ProbedWindow& main) {
     ::Sleep(200);
 }
 
+// The keys that close a focused window.
+struct CloseGesture {
+    const char* name;
+    std::vector<UINT> keys;
+};
+const CloseGesture kCloseGestures[] = {{"Escape", {VK_ESCAPE}}, {"Alt+F4", {VK_MENU, VK_F4}}};
+
 bool Shown(HWND window) {
     return ::IsWindowVisible(window) != FALSE && !::IsIconic(window);
 }
@@ -84,24 +91,29 @@ TEST_F(ScreenJourney, PanelSwitchFlipsBothWaysAndTheWindowStillShowsAfterHideAnd
     EXPECT_TRUE(ScreenShowsBackBuffer(main.hwnd, "screen-minimise-restore"));
 }
 
-// The device list's frame: its header, arrows and the window's title above it, in window pixels.
+// The places around the device list that no row may touch, in window pixels. The arrows themselves change
+// with the scroll position (one is greyed at either end), so they are left out.
 struct ListPlaces {
-    RECT viewport;  // where rows may show
-    RECT above;     // the title bar, the icon and the "Devices" label down to the up arrow
-    RECT downArrow; // the arrow under the viewport
+    RECT viewport; // where rows may show
+    RECT above;    // the title bar, the icon and the "Devices" label, down to the up arrow
+    RECT below;    // under the down arrow, to the window's bottom edge
 };
 
 ListPlaces PlacesOf(const ProbedWindow& main) {
     const ProbedControl* list = main.Find(L"PanelDeviceIconList");
+    const ProbedControl* up = main.Find(L"ScrollUp");
     const ProbedControl* down = main.Find(L"ScrollDown");
-    if (!list || !down) {
-        ADD_FAILURE() << "the device list or its arrow is missing";
+    if (!list || !up || !down) {
+        ADD_FAILURE() << "the device list or its arrows are missing";
         return {};
     }
+    RECT window{};
+    ::GetWindowRect(main.hwnd, &window);
     ListPlaces places;
     places.viewport = InWindow(main.hwnd, list->rect);
-    places.above = {0, 0, places.viewport.right, places.viewport.top};
-    places.downArrow = InWindow(main.hwnd, down->rect);
+    places.above = {0, 0, places.viewport.right, InWindow(main.hwnd, up->rect).top};
+    places.below = {places.viewport.left, InWindow(main.hwnd, down->rect).bottom, places.viewport.right,
+                    window.bottom - window.top};
     return places;
 }
 
@@ -136,8 +148,8 @@ TEST_F(ScreenJourney, OverflowingDeviceListScrollsInsideItselfWithTheHoverFollow
     scrolled.Save(Pictures() / "screen-list-scrolled.png");
     EXPECT_LT(start.WorstTileDifference(scrolled, places.above), 4.0)
         << "scrolling painted rows over the title or the list's header";
-    EXPECT_LT(start.WorstTileDifference(scrolled, places.downArrow), 4.0)
-        << "a row is drawn over the down arrow";
+    EXPECT_LT(start.WorstTileDifference(scrolled, places.below), 4.0)
+        << "a row is drawn below the list's down arrow";
     EXPECT_GT(start.MeanDifference(scrolled, places.viewport), 1.0) << "the wheel did not scroll the list";
 
     // The row now under the pointer is the lit one: the same picture as a pointer that came to rest there
@@ -194,7 +206,6 @@ TEST_F(ScreenJourney, OverflowingDeviceListScrollsInsideItselfWithTheHoverFollow
 
     ASSERT_EQ(Device().Send(L"plug HeadPhone 1"), L"ok");
     MainShowing(L"MenuHeadPhone");
-    RunningProgram::UserWheel(overList, 3); // back to the top for the journeys after this one
 }
 
 TEST_F(ScreenJourney, NewProfileCardLinesUpWithTheCardsBeside) {
@@ -233,11 +244,7 @@ TEST_F(ScreenJourney, NewProfileCardLinesUpWithTheCardsBeside) {
 
 // Escape and Alt+F4 typed into the focused main window, with the tray setting on: the window goes to the tray.
 TEST_F(ScreenJourney, EscapeAndAltF4HideTheWindowWhileTheTrayIsOn) {
-    const struct {
-        const char* name;
-        std::vector<UINT> keys;
-    } gestures[] = {{"Escape", {VK_ESCAPE}}, {"Alt+F4", {VK_MENU, VK_F4}}};
-    for (const auto& gesture : gestures) {
+    for (const CloseGesture& gesture : kCloseGestures) {
         SCOPED_TRACE(gesture.name);
         ProbedWindow main = Main();
         RestOnTitle(main);
@@ -253,9 +260,20 @@ TEST_F(ScreenJourney, EscapeAndAltF4HideTheWindowWhileTheTrayIsOn) {
 // A message box opened from a jack menu (the outside-effects row, whose program this machine lacks) closes
 // with Escape like every other message box, and the main window stays.
 TEST_F(ScreenJourney, EscapeClosesTheMessageBoxOpenedFromAJackMenu) {
-    ProbedWindow main = Main();
+    // The speakers' row in view (the list may still be settling from a scroll).
+    const auto inView = [](const ProbedWindow& window) {
+        const ProbedControl* row = window.Find(L"MenuSpeakers");
+        const ProbedControl* list = window.Find(L"PanelDeviceIconList");
+        return row && row->shown && list && row->rect.top >= list->rect.top && row->rect.bottom <= list->rect.bottom;
+    };
+    // The list back at its top, where the speakers' row is.
+    if (const ProbedControl* list = Main().Find(L"PanelDeviceIconList"))
+        RunningProgram::UserWheel(list->Center(), 5);
+    ProbedWindow main = MainWhen(inView);
+    ASSERT_TRUE(inView(main)) << "the speakers' row is out of view";
     const ProbedControl* row = main.Find(L"MenuSpeakers");
-    ASSERT_TRUE(row && row->shown);
+    // The window comes to the front first, as a user's first click on it would bring it.
+    RunningProgram::UserClick(main.Find(L"TextMainTitle")->Center());
     RunningProgram::UserRightClick(row->Center());
     std::optional<ProbedWindow> menu = Program().WaitFor(RunningProgram::Holding(L"VexaroAudioEffects"));
     ASSERT_TRUE(menu) << "no jack menu";
@@ -284,11 +302,7 @@ TEST_F(ScreenJourney, EscapeAndAltF4EndTheProgramWhileTheTrayIsOff) {
         ASSERT_TRUE(UserClick(*settings, L"OK"));
         ASSERT_TRUE(Eventually([] { return !Program().Find(RunningProgram::Named(L"Dialog_AppSetting")); }));
     }
-    const struct {
-        const char* name;
-        std::vector<UINT> keys;
-    } gestures[] = {{"Escape", {VK_ESCAPE}}, {"Alt+F4", {VK_MENU, VK_F4}}};
-    for (const auto& gesture : gestures) {
+    for (const CloseGesture& gesture : kCloseGestures) {
         SCOPED_TRACE(gesture.name);
         if (!Program().IsRunning())
             Restart();

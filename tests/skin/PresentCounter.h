@@ -5,7 +5,8 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include "ImportHook.h"
+
 #include <mutex>
 #include <vector>
 
@@ -21,12 +22,12 @@ public:
     PresentCounter() {
         s_active = this;
         // The plain call is imported only where something still makes it (the flip animation).
-        Hook("UpdateLayeredWindow", reinterpret_cast<void*>(&Plain), &s_plain);
-        m_hooked = Hook("UpdateLayeredWindowIndirect", reinterpret_cast<void*>(&Indirect), &s_indirect);
+        HookUser32Import("UpdateLayeredWindow", reinterpret_cast<void*>(&Plain), &s_plain);
+        m_hooked = HookUser32Import("UpdateLayeredWindowIndirect", reinterpret_cast<void*>(&Indirect), &s_indirect);
     }
     ~PresentCounter() {
-        Hook("UpdateLayeredWindow", s_plain, nullptr);
-        Hook("UpdateLayeredWindowIndirect", s_indirect, nullptr);
+        HookUser32Import("UpdateLayeredWindow", s_plain, nullptr);
+        HookUser32Import("UpdateLayeredWindowIndirect", s_indirect, nullptr);
         s_active = nullptr;
     }
     PresentCounter(const PresentCounter&) = delete;
@@ -67,39 +68,6 @@ private:
             std::lock_guard<std::mutex> guard(counter->m_mutex);
             counter->m_presents.push_back({hwnd, dirty ? *dirty : RECT{}});
         }
-    }
-
-    // Points this executable's import of user32's `function` at `replacement`; the old target goes to
-    // `original` when asked for.
-    static bool Hook(const char* function, void* replacement, void** original) {
-        if (!replacement)
-            return false;
-        auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
-        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-        const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name;
-             ++entry) {
-            if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), "user32.dll") != 0)
-                continue;
-            auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-            auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-            for (; names->u1.AddressOfData; ++names, ++slots) {
-                if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                    continue;
-                const auto* named = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-                if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) != 0)
-                    continue;
-                DWORD protection = 0;
-                ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &protection);
-                if (original)
-                    *original = reinterpret_cast<void*>(slots->u1.Function);
-                slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-                ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection, &protection);
-                return true;
-            }
-        }
-        return false;
     }
 
     static inline PresentCounter* s_active = nullptr;
