@@ -373,6 +373,27 @@ TEST_F(ProfileSimDevice, TheFactoryResetRestoresTheShippedSettingsAndShowsTheDef
     EXPECT_EQ(environment.main->GetCurrentContentName(), Driver()->GetEndpointContent(L"Speaker"));
 }
 
+// After a profile is applied the device list marks the inputs the device holds as default, though the change
+// came without a notice the window heard: here the write a profile's input setting makes.
+TEST_F(ProfileSimDevice, AfterAProfileTheDeviceListMarksTheDefaultInputTheDeviceHolds) {
+    ASSERT_NO_FATAL_FAILURE(Open());
+    auto marked = [this](const wchar_t* marker) {
+        auto* radio = dynamic_cast<CxSkinRadioButton*>(CBaseHandler::FindControlIn(dialog.get(), marker));
+        return radio && radio->GetCheck() != 0;
+    };
+    ASSERT_TRUE(marked(L"DefaultMicIn"));
+    const int32_t on = 1;
+    const int32_t selector = 0;
+    ASSERT_EQ(Driver()->SetEndpointProperty(kEndpointLineIn, L"DefaultDeviceControl", &on, kValueInt, sizeof on,
+                                            &selector, kValueUInt, sizeof selector),
+              kDriverOk);
+    ASSERT_EQ(Click(L"Game*"), 1);
+    EXPECT_EQ(Driver()->GetDefaultCaptureEndpointName(), L"LineIn");
+    EXPECT_TRUE(marked(L"DefaultLineIn"));
+    EXPECT_FALSE(marked(L"DefaultMicIn"));
+    EXPECT_TRUE(marked(L"DefaultSpeakers"));
+}
+
 // A device whose outputs share one switched connector: while the reset writes the defaults on one output
 // terminal, the settings of the other outputs cannot be read.
 class ProfileSwitchedOutputs : public ProfileSimDevice {
