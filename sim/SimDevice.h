@@ -111,6 +111,7 @@ private:
     void LoadState();
     std::string SerializeState() const;
     void MarkDirty();
+    void SaveWhenQuiet();
     void Announce(const SimEndpoint& endpoint, const PropertyDef& def, std::chrono::milliseconds delay = {});
     void AnnounceDevice(const SimEndpoint* endpoint, uint32_t flags, std::chrono::milliseconds delay = {});
     void SelectTerminal(int32_t terminal);
@@ -160,6 +161,10 @@ private:
     bool m_createListFails = false;
     bool m_dirty = false;
     bool m_saveScheduled = false;
+    // A stream of writes (speakers turning every step) is saved after it pauses, or at the latest a while
+    // after its first unsaved change: a file write per step would cost more than the writes themselves.
+    std::chrono::steady_clock::time_point m_firstUnsaved;
+    std::chrono::steady_clock::time_point m_lastChange;
     TestSoundState m_sound;
     std::deque<std::wstring> m_callLog;
     unsigned long long m_callCount = 0;

@@ -1,5 +1,5 @@
 // The simulated device's state file: it keeps the settings across restarts, as the real driver does, and
-// is written shortly after a change.
+// is written once a run of changes pauses.
 #include "SimDevice.h"
 
 #include "IniText.h"
@@ -15,15 +15,33 @@ namespace oc::sim {
 namespace {
 
 constexpr std::chrono::milliseconds kSaveDelay{300};
+constexpr std::chrono::milliseconds kSaveLatest{10000};
 
 } // namespace
 
 void SimDevice::MarkDirty() {
     m_dirty = true;
+    m_lastChange = std::chrono::steady_clock::now();
     if (m_saveScheduled)
         return;
     m_saveScheduled = true;
-    m_timers([this] { SaveState(); }, kSaveDelay);
+    m_firstUnsaved = m_lastChange;
+    m_timers([this] { SaveWhenQuiet(); }, kSaveDelay);
+}
+
+void SimDevice::SaveWhenQuiet() {
+    {
+        std::lock_guard lock(m_mutex);
+        const auto now = std::chrono::steady_clock::now();
+        const auto quiet = now - m_lastChange;
+        if (m_saveScheduled && quiet < kSaveDelay && now - m_firstUnsaved < kSaveLatest) {
+            m_timers([this] { SaveWhenQuiet(); },
+                     std::chrono::duration_cast<std::chrono::milliseconds>(kSaveDelay - quiet) +
+                         std::chrono::milliseconds(1));
+            return;
+        }
+    }
+    SaveState();
 }
 
 std::string SimDevice::SerializeState() const {

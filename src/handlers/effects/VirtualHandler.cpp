@@ -238,7 +238,9 @@ int CVirtualHandler::OnSpeakersRotated(const float* angles, int redraw) {
                                             nullptr, 0, 0) == kDriverOk)
                 written |= 1u << index;
         }
-        if (!onUiThread && written) {
+        // Hidden in the tray or minimised, nobody reads the status panel or the profile strip: showing the
+        // window again refreshes both, so the steps meanwhile wake no window at all.
+        if (!onUiThread && written && HostShowing()) {
             post = m_pendingAngles == 0;
             m_pendingAngles |= written;
         }
@@ -260,6 +262,12 @@ int CVirtualHandler::OnSpeakersRotated(const float* angles, int redraw) {
     return 1;
 }
 
+bool CVirtualHandler::HostShowing() const {
+    const CWnd* host = m_owner ? m_owner->GetHostDialog() : nullptr;
+    const HWND hwnd = host ? host->GetSafeHwnd() : nullptr;
+    return hwnd && ::IsWindowVisible(hwnd) && !::IsIconic(hwnd);
+}
+
 void CVirtualHandler::OnTurningNotice() {
     unsigned pending = 0;
     {
@@ -274,7 +282,8 @@ void CVirtualHandler::OnTurningNotice() {
 
 void CVirtualHandler::OnPanelRedraw() {
     // On the turning thread: the repaint is the user-interface thread's, so only a message goes there.
-    if (!m_owner || !m_owner->IsVisible())
+    // Nor is the panel drawn: the first step after the window shows again draws the ring where it stands.
+    if (!m_owner || !m_owner->IsVisible() || !HostShowing())
         return;
     if (CxSkinCtrl* panel = FindControl(kRoomPanel))
         m_owner->PostMessage(kMsgRedrawOwnControl, reinterpret_cast<WPARAM>(panel), 0);

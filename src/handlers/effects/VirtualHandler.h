@@ -100,6 +100,8 @@ private:
     // The live value against the cached one, of the given value type.
     bool Differs(const wchar_t* key, int32_t valueType, int32_t* live = nullptr) const;
     void RedrawOwner() const;
+    // The main window is on the screen (neither hidden in the tray nor minimised); safe on any thread.
+    bool HostShowing() const;
 
     int32_t m_endpointCode;
     DWORD m_uiThread;

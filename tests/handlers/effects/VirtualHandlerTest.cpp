@@ -17,6 +17,7 @@
 
 #include "../TonePageFixture.h"
 #include "SkinTestSupport.h"
+#include "app/UIDialog.h"
 #include "handlers/effects/VirtualHandler.h"
 #include "skin/LayerDialog.h"
 #include "skin/PanelVirtualSpeaker.h"
@@ -545,6 +546,48 @@ TEST_F(VirtualPageTest, TurningThreadHandsItsAngleNoticesToTheWindowThread) {
     for (const wchar_t* key : CVirtualHandler::kAngleKeys)
         expected.push_back(std::wstring(key) + L" 0");
     EXPECT_EQ(main.m_announced, expected);
+}
+
+// Hidden in the tray (or minimised) the speakers keep turning on the device, but no step wakes the window:
+// nothing is announced and no repaint is asked for until the window shows again.
+TEST_F(VirtualPageTest, TurningBehindAHiddenWindowWritesAnglesButWakesNoWindow) {
+    SteppedClock clock;
+    OpenPage();
+    Panel()->SetStepClock(&clock);
+    const HWND hwnd = dialog.GetSafeHwnd();
+    const auto drain = [] {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+    };
+    const auto stepAndWait = [&](int writes) {
+        clock.Step();
+        ASSERT_TRUE(room.WaitForEndpointWrites(writes));
+        Sleep(50); // the step's posts follow its writes
+    };
+    Click(L"Clockwise");
+    ASSERT_TRUE(room.WaitForEndpointWrites(8));
+    Sleep(50);
+    drain();
+
+    ShowWindow(hwnd, SW_HIDE);
+    drain();
+    main.m_announced.clear();
+    ASSERT_NO_FATAL_FAILURE(stepAndWait(16));
+    ASSERT_NO_FATAL_FAILURE(stepAndWait(24));
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, hwnd, 0, 0, PM_NOREMOVE | PM_QS_POSTMESSAGE)) << "message " << msg.message;
+    drain();
+    EXPECT_TRUE(main.m_announced.empty());
+
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    drain();
+    ASSERT_NO_FATAL_FAILURE(stepAndWait(32));
+    EXPECT_TRUE(PeekMessageW(&msg, hwnd, kMsgRedrawOwnControl, kMsgRedrawOwnControl, PM_NOREMOVE))
+        << "the first step after showing draws the ring where it stands";
+    drain();
+    EXPECT_FALSE(main.m_announced.empty());
+    handler->StopRotation(0);
 }
 
 // A device that cannot give a distance: a level step moves an unreadable speaker from where the page shows
