@@ -34,6 +34,25 @@ void BarePresent::Present() {
     ::ReleaseDC(nullptr, screen);
 }
 
+void BarePresent::PresentArea(const RECT& area) {
+    ::BitBlt(m_back.dc, area.left, area.top, area.right - area.left, area.bottom - area.top, m_composed.dc, area.left,
+             area.top, SRCCOPY);
+    ::GdiFlush();
+    POINT position{0, 0}, origin{0, 0};
+    SIZE size{m_width, m_height};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    UPDATELAYEREDWINDOWINFO info{};
+    info.cbSize = sizeof(info);
+    info.pptDst = &position;
+    info.psize = &size;
+    info.hdcSrc = m_back.dc;
+    info.pptSrc = &origin;
+    info.pblend = &blend;
+    info.dwFlags = ULW_ALPHA;
+    info.prcDirty = &area;
+    ::UpdateLayeredWindowIndirect(m_hwnd, &info);
+}
+
 BarePresent::Surface BarePresent::MakeSurface() const {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);

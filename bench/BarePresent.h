@@ -1,6 +1,7 @@
 #pragma once
 // The floor of a repaint: a composed picture of the window's size blitted into a back buffer and pushed
-// into a bare layered window with UpdateLayeredWindow, the least any layered window does per frame.
+// into a bare layered window with UpdateLayeredWindow, the least any layered window does per frame; and the
+// same for one area of it, pushed with UpdateLayeredWindowIndirect and a dirty rectangle.
 #include <windows.h>
 
 namespace oc::bench {
@@ -13,6 +14,8 @@ public:
     BarePresent& operator=(const BarePresent&) = delete;
 
     void Present();
+    // Only the area changes: it alone is blitted and named as the dirty rectangle of the push.
+    void PresentArea(const RECT& area);
 
 private:
     struct Surface {

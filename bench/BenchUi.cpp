@@ -6,14 +6,15 @@
 //     present) and the presents each move costs (against one);
 //   - presents while the window rests on the virtual-speaker page (against none);
 //   - a page switch: CPU (against the full repaint) and presents (against one);
-//   - the virtual speakers turning on screen: CPU per minute against a full repaint every step, presents
-//     and pixels per step; then hidden to the tray: CPU per minute against the idle limit, presents;
+//   - the virtual speakers turning on screen: CPU per minute against a full repaint every step and against a
+//     bare layered window presenting the panel's area every step, presents and pixels per step; then hidden to the tray: CPU per minute against the idle limit and against the
+//     angle writes alone (a bare thread writing them every step), presents;
 //   - the first switch to the profile strip with 0, 50 and 500 user profiles: CPU and memory against the
 //     strip with none, and per card against the goal;
 //   - the equalizer page shown and its preset list opened with 10, 1,000 and 100,000 user presets:
 //     CPU against 10 presets.
 // CPU is the whole process's, read from the host's /proc; the X server's share is not in it.
-// usage: oc_bench_ui.exe <program folder> <scratch folder> [seconds of each rotation run]
+// usage: oc_bench_ui.exe <program folder> <scratch folder> [seconds of each rotation run [rotation]]
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -34,8 +35,10 @@
 #include "app/OvercoatApp.h"
 #include "app/OvercoatDlg.h"
 #include "driver/IDriverInstance.h"
+#include "driver/PropertyValue.h"
 #include "handlers/effects/EQPresetFile.h"
 #include "handlers/effects/IVirtualHandler.h"
+#include "handlers/effects/VirtualHandler.h"
 #include "markup/IProfileController.h"
 #include "profiles/ProfileCapture.h"
 #include "skin/ItemAnimation.h"
@@ -227,6 +230,37 @@ void PageSwitches(MainWindowBench& window, const RepaintFigures& repaint) {
     PrintRatio("presents per page switch (median)", Median(presents), "", "one present", 1.0);
 }
 
+// The device's side of a turning step alone: a bare thread writing the eight speaker angles through the
+// driver every step, as the turning does whether the window shows or not. CPU seconds per minute.
+double AngleWritesPerMinute(double seconds) {
+    struct Writer {
+        HANDLE stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        static DWORD WINAPI Run(void* param) {
+            auto* self = static_cast<Writer*>(param);
+            IDriverInstance* driver = theApp.GetDriver();
+            for (int32_t step = 0;
+                 ::WaitForSingleObject(self->stop, CPanelVirtualSpeaker::kStepPeriodMs) == WAIT_TIMEOUT; ++step) {
+                for (const wchar_t* key : CVirtualHandler::kAngleKeys) {
+                    const int32_t degrees = step % 360;
+                    if (driver)
+                        driver->SetProperty(key, &degrees, kValueInt, kDefaultNumberSize, nullptr, 0, 0);
+                }
+            }
+            return 0;
+        }
+    } writer;
+    const Cost cost;
+    HANDLE thread = ::CreateThread(nullptr, 0, &Writer::Run, &writer, 0, nullptr);
+    PumpFor(static_cast<int>(seconds * 1000));
+    ::SetEvent(writer.stop);
+    if (thread) {
+        ::WaitForSingleObject(thread, INFINITE);
+        ::CloseHandle(thread);
+    }
+    ::CloseHandle(writer.stop);
+    return cost.CpuMs() / 1000 * 60 / cost.Seconds();
+}
+
 // The virtual speakers turning clockwise, first on screen, then with the window hidden to the tray.
 void Rotation(MainWindowBench& window, const RepaintFigures& repaint, double seconds) {
     window.Main()->ShowContent(L"SpeakerVirtual", 0);
@@ -257,16 +291,28 @@ void Rotation(MainWindowBench& window, const RepaintFigures& repaint, double sec
             static_cast<double>(window.Dialog().GetSurfaceWidth()) * window.Dialog().GetSurfaceHeight();
         PrintRatio("rotation on screen, pixels presented per step", shown.Pixels() / steps / 1000, "kpx",
                    "whole window", surface / 1000);
+        // What any layered window pays to show the panel's area anew each step, whatever it draws.
+        const RECT area = panel->GetRectInHost();
+        BarePresent bare(window.Dialog().GetSurfaceWidth(), window.Dialog().GetSurfaceHeight());
+        bare.PresentArea(area);
+        constexpr int kBarePresents = 50;
+        const Cost bareCost;
+        for (int i = 0; i < kBarePresents; ++i)
+            bare.PresentArea(area);
+        const double barePerMinute =
+            bareCost.CpuMs() / kBarePresents / 1000 * 60000.0 / CPanelVirtualSpeaker::kStepPeriodMs;
+        PrintRatio("rotation on screen, CPU", perMinute, "s/min", "a bare present of its area every step",
+                   barePerMinute);
     }
     window.Dialog().SendMessage(WM_COMMAND, ID_MAIN_HIDE, 0);
     PumpFor(1000);
+    double hiddenPerMinute = 0;
+    int hiddenPresents = 0;
     {
         const Cost hidden;
         PumpFor(static_cast<int>(seconds * 1000));
-        const double perMinute = hidden.CpuMs() / 1000 * 60 / hidden.Seconds();
-        PrintRatio("hidden in the tray with rotation on, CPU", perMinute, "s/min", "limit", kIdleLimit);
-        std::printf("%-52s %10d %-6s %-34s %10d\n", "hidden in the tray with rotation on, presents", hidden.Presents(),
-                    "", "none", 0);
+        hiddenPerMinute = hidden.CpuMs() / 1000 * 60 / hidden.Seconds();
+        hiddenPresents = hidden.Presents();
     }
     // The turning mode is stored with the endpoint's settings: back to dragging, so that later windows and
     // starts rest.
@@ -275,6 +321,17 @@ void Rotation(MainWindowBench& window, const RepaintFigures& repaint, double sec
     if (auto* page = dynamic_cast<IVirtualHandler*>(clockwise->GetListener()))
         page->SetRotationMode(CPanelVirtualSpeaker::kModeDrag);
     window.Settle();
+    // The floor: the same writes with nothing else running, the window hidden again.
+    window.Dialog().SendMessage(WM_COMMAND, ID_MAIN_HIDE, 0);
+    PumpFor(1000);
+    const double writesPerMinute = AngleWritesPerMinute(seconds);
+    window.Dialog().SendMessage(WM_COMMAND, ID_MAIN_SHOW, 0);
+    window.Settle();
+    PrintRatio("hidden in the tray with rotation on, CPU", hiddenPerMinute, "s/min", "limit", kIdleLimit);
+    PrintRatio("hidden in the tray with rotation on, CPU", hiddenPerMinute, "s/min", "the angle writes alone",
+               writesPerMinute);
+    std::printf("%-52s %10d %-6s %-34s %10d\n", "hidden in the tray with rotation on, presents", hiddenPresents, "",
+                "none", 0);
 }
 
 // ---- fresh windows over prepared data files ----
@@ -431,12 +488,14 @@ void PresetList(IHandlerServices& services, CAppSettings& settings) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: oc_bench_ui <program folder> <scratch folder> [rotation seconds]\n");
+        std::fprintf(stderr, "usage: oc_bench_ui <program folder> <scratch folder> [rotation seconds [rotation]]\n");
         return 2;
     }
     const std::wstring programFolder = std::wstring(argv[1]) + L"\\";
     const std::wstring scratch = argv[2];
     const double rotationSeconds = argc > 3 ? std::max(5.0, _wtof(argv[3])) : 30.0;
+    // "rotation" as a fourth argument measures the full repaint and the turning speakers alone.
+    const bool rotationOnly = argc > 4 && std::wstring(argv[4]) == L"rotation";
     if (!PresentCounter::Install()) {
         std::fprintf(stderr, "cannot count presents: no import of UpdateLayeredWindow(Indirect)\n");
         return 1;
@@ -467,14 +526,18 @@ int wmain(int argc, wchar_t** argv) {
         {
             MainWindowBench window(services, settings);
             const RepaintFigures repaint = FullRepaint(window);
-            if (!SliderMoves(window, repaint))
-                status = 1;
-            IdlePresents(window);
-            PageSwitches(window, repaint);
+            if (!rotationOnly) {
+                if (!SliderMoves(window, repaint))
+                    status = 1;
+                IdlePresents(window);
+                PageSwitches(window, repaint);
+            }
             Rotation(window, repaint, rotationSeconds);
         }
-        ProfileStrip(services, settings);
-        PresetList(services, settings);
+        if (!rotationOnly) {
+            ProfileStrip(services, settings);
+            PresetList(services, settings);
+        }
         theApp.ReleaseLytController();
         theApp.ReleaseDriver();
     }
