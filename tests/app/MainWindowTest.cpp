@@ -654,6 +654,20 @@ TEST_F(MainWindowOnScenario, AnOutputChoiceTheDeviceLacksIsNotOffered) {
         EXPECT_FALSE(Enabled(radio)) << radio;
         EXPECT_FALSE(Checked(radio)) << radio;
     }
+    // The labels beside the level: the radios' redraw after the refused write must not draw them again over
+    // themselves (their anti-aliased edges would thicken into bold).
+    const auto labels = [this] {
+        std::vector<uint32_t> pixels;
+        for (const wchar_t* name : {L"MasterTB", L"MasterdBTB"}) {
+            const RECT area = Control(name)->GetRectInHost();
+            for (int y = area.top; y < area.bottom; ++y)
+                for (int x = area.left; x < area.right; ++x)
+                    pixels.push_back(dialog->GetPixel(x, y));
+        }
+        return pixels;
+    };
+    Settle(100);
+    const std::vector<uint32_t> before = labels();
     Click(L"BtnDeviceSpecificControlRCA");
     auto* rca = dynamic_cast<CxSkinRadioButton*>(Control(L"BtnDeviceSpecificControlRCA"));
     ASSERT_NE(rca, nullptr);
@@ -662,6 +676,19 @@ TEST_F(MainWindowOnScenario, AnOutputChoiceTheDeviceLacksIsNotOffered) {
     Settle(100);
     for (const wchar_t* radio : radios)
         EXPECT_FALSE(Checked(radio)) << radio;
+    const std::vector<uint32_t> after = labels();
+    ASSERT_EQ(after.size(), before.size());
+    const auto samePixel = [](uint32_t a, uint32_t b) {
+        for (int shift = 0; shift < 32; shift += 8) {
+            if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 8)
+                return false;
+        }
+        return true;
+    };
+    int changed = 0;
+    for (size_t i = 0; i < before.size(); ++i)
+        changed += samePixel(before[i], after[i]) ? 0 : 1;
+    EXPECT_EQ(changed, 0) << "\"Master\" and \"dB\" drawn differently after the radios' redraw";
 }
 
 // A level the device does not report greys its slider with the knob at the bottom, and a drag the device
