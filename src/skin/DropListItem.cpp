@@ -10,8 +10,6 @@ namespace {
 
 // A layout box large enough that no item text wraps or is cut while it is measured.
 constexpr REAL kMeasureBox = 65535.0f;
-// The room left of and right of a row's text, so that it does not start at the list's edge.
-constexpr int kTextInset = 6;
 
 int MeasureIn(Graphics& graphics, const std::wstring& text, const Font* font) {
     if (!font || text.empty())

@@ -6,11 +6,13 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "skin/SkinParse.h"
+#include "skin/TextWidthBound.h"
 
 class CDropListItem {
 public:
@@ -22,6 +24,9 @@ public:
     };
     enum : int { kNormal = 0, kSelected = 1 };
 
+    // The room left of and right of a row's text, so that it does not start at the list's edge.
+    static constexpr int kTextInset = 6;
+
     explicit CDropListItem(std::wstring text) : m_text(std::move(text)) {}
 
     // The item image stretched over the rectangle and the text, cut with an ellipsis, in the chosen look.
@@ -30,6 +35,12 @@ public:
 
     // Width of the text in the wider of the two fonts; 0 without fonts.
     int MeasureWidth(Gdiplus::Graphics& graphics) const;
+    // A width MeasureWidth never exceeds, from the bounds that boundFor gives for the item's two fonts.
+    template <class BoundFor> int WidthBound(BoundFor&& boundFor) const {
+        const int text = std::max(boundFor(m_looks[kNormal].font.get()).Of(m_text),
+                                  boundFor(m_looks[kSelected].font.get()).Of(m_text));
+        return text >= CTextWidthBound::kUnbounded ? text : text + 2 * kTextInset;
+    }
 
     const std::wstring& GetText() const { return m_text; }
     const std::wstring& GetName() const { return m_name; }

@@ -297,9 +297,12 @@ void CxSkinComboBox::OpenDropList() {
     CWnd* host = GetHostDialog();
     if (!host || !m_dropList->CreatePopup(host))
         return;
-    const SIZE needed = m_dropList->MeasureItems();
     const RECT screen = ScreenRect();
     const int listWidth = m_dropListWidth > 0 ? m_dropListWidth : static_cast<int>(screen.right - screen.left);
+    // A fixed width needs no row measured; a dynamic one only rows that widen the list, up to twice its width.
+    const SIZE needed = m_dynamicWidth
+                            ? m_dropList->MeasureItems(listWidth - m_dropList->GetScrollBarWidth(), 2 * listWidth)
+                            : m_dropList->MeasureItems(CTextWidthBound::kUnbounded);
     int width = listWidth;
     if (m_dynamicWidth) {
         int wanted = needed.cx;

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <utility>
 
 #include "framework/DC.h"
@@ -279,19 +281,34 @@ int CxSkinDropList::GetScrollBarWidth() const {
     return m_scrollBackground ? static_cast<int>(m_scrollBackground->GetWidth()) : 0;
 }
 
-SIZE CxSkinDropList::MeasureItems() {
+SIZE CxSkinDropList::MeasureItems(int from, int enough) {
     SIZE size{0, 0};
     const int count = GetCount();
     size.cy = (count > 0 ? count : 3) * m_itemHeight + m_margins.top + m_margins.bottom;
     if (!m_styles[CDropListItem::kNormal].font)
         return size;
+    const int sides = m_margins.left + m_margins.right;
     HDC screen = ::GetDC(nullptr);
     {
         Graphics graphics(screen);
+        // One bound per font: the rows share their styles' fonts, bar those added before a style changed.
+        std::map<const Font*, std::unique_ptr<CTextWidthBound>> bounds;
+        const auto boundFor = [&](const Font* font) -> CTextWidthBound& {
+            auto& bound = bounds[font];
+            if (!bound)
+                bound = std::make_unique<CTextWidthBound>(graphics, font);
+            return *bound;
+        };
+        // Only a row that can be wider than both the widest so far and `from` is measured exactly.
         int widest = 0;
-        for (const auto& item : m_items)
+        for (const auto& item : m_items) {
+            if (widest + sides >= enough)
+                break;
+            if (item->WidthBound(boundFor) + sides < std::max(widest + sides, from))
+                continue;
             widest = std::max(widest, item->MeasureWidth(graphics));
-        size.cx = widest + m_margins.left + m_margins.right;
+        }
+        size.cx = widest + sides;
     }
     ::ReleaseDC(nullptr, screen);
     return size;

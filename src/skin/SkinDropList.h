@@ -77,8 +77,10 @@ public:
     void SetScrollButtonImage(const std::wstring& path, int upButton, int state);
 
     // The size the items need: the widest text plus the side margins (0 without a normal font), and the
-    // items' heights plus the top and bottom margins (three item heights for an empty list).
-    SIZE MeasureItems();
+    // items' heights plus the top and bottom margins (three item heights for an empty list). Widths below
+    // `from` don't matter to the caller, nor does anything past `enough`: the width is exact from `from` up
+    // to `enough`, at least `enough` above it, and below `from` when no item reaches it.
+    SIZE MeasureItems(int from = 0, int enough = CTextWidthBound::kUnbounded);
 
     // IxSkinSliderListener: the scroll bar moved.
     int OnSliderChanged(const std::wstring& name, float value, int final) override;

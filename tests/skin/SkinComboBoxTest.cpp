@@ -23,6 +23,7 @@
 #include "skin/SkinDropList.h"
 #include "skin/SkinRepeatButton.h"
 #include "skin/SkinSlider.h"
+#include "skin/TextWidthBound.h"
 
 using namespace oc::test;
 
@@ -278,6 +279,64 @@ TEST_F(ComboTest, DynamicWidthMakesRoomForTheScrollBar) {
     ClickCombo();
     const RECT rect = ListRect();
     EXPECT_EQ(rect.right - rect.left, 122);
+}
+
+// Each row's bound is never below what GDI+ measures for it, whatever the script, spaces or kerning.
+TEST(TextWidthBoundTest, NeverBelowTheMeasuredWidth) {
+    const std::wstring texts[] = {L"Preset 12", L"iiiiiiiiiiii", L"WWWWWW", L"AVAVAV To Ty", L"a  b   c    d",
+                                  L" leading and trailing ", L"Mon pr\u00e9r\u00e9glage", L"\u30de\u30a4\u30d7\u30ea\u30bb\u30c3\u30c8",
+                                  L"\u0e40\u0e1e\u0e25\u0e07\u0e17\u0e35\u0e48\u0e0a\u0e2d\u0e1a", L"\u0423\u043c\u043d\u0430\u044f \u0433\u0440\u043e\u043c\u043a\u043e\u0441\u0442\u044c"};
+    HDC screen = ::GetDC(nullptr);
+    {
+        Gdiplus::Graphics graphics(screen);
+        for (const wchar_t* face : {L"Tahoma", L"WenQuanYi Micro Hei", L"Loma"}) {
+            const Gdiplus::FontFamily family(face);
+            ASSERT_EQ(family.GetLastStatus(), Gdiplus::Ok) << "the test prefix installs " << face;
+            for (const int style : {Gdiplus::FontStyleRegular, Gdiplus::FontStyleBold}) {
+                const Gdiplus::Font font(&family, 9.0f, style, Gdiplus::UnitPoint);
+                CTextWidthBound bound(graphics, &font);
+                Gdiplus::StringFormat format(Gdiplus::StringFormatFlagsNoWrap);
+                for (const std::wstring& text : texts) {
+                    Gdiplus::RectF measured;
+                    graphics.MeasureString(text.c_str(), static_cast<INT>(text.size()), &font,
+                                           Gdiplus::RectF(0, 0, 65535, 65535), &format, &measured);
+                    EXPECT_GE(bound.Of(text), static_cast<int>(measured.Width)) << face << " " << style;
+                }
+            }
+        }
+        const Gdiplus::FontFamily tahoma(L"Tahoma");
+        const Gdiplus::Font font(&tahoma, 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+        CTextWidthBound bound(graphics, &font);
+        EXPECT_EQ(bound.Of(L""), 0);
+        EXPECT_EQ(bound.Of(L"a\tb"), CTextWidthBound::kUnbounded);
+        EXPECT_EQ(bound.Of(L"\U0001F600"), CTextWidthBound::kUnbounded);
+    }
+    ::ReleaseDC(nullptr, screen);
+}
+
+// A list of thousands of rows measures only those that can widen it, and still opens exactly as wide as its
+// widest row needs, wherever that row is.
+TEST_F(ComboTest, ADynamicListIsAsWideAsItsWidestRowAmongThousands) {
+    combo->SetDropListDynamicWidth(1);
+    combo->SetDropListWidth(150);
+    combo->SetDropListMargin(0, 0, 0, 0);
+    const std::wstring wide[] = {L"A preset with a much longer name", L"WWWWWWWWWWWWWWWWW",
+                                 L"a b c d e f g h i j k l m n o p q r s t u"};
+    for (const std::wstring& widest : wide) {
+        SCOPED_TRACE(widest);
+        combo->ResetContent();
+        for (int i = 0; i < 3000; ++i)
+            combo->AddString(i == 1700 ? widest : L"Preset " + std::to_wstring(i));
+        const SIZE all = list->MeasureItems();
+        ASSERT_GT(all.cx, 150) << "the wide row widens the list";
+        ASSERT_LT(all.cx, 300);
+        EXPECT_EQ(list->MeasureItems(150 - list->GetScrollBarWidth(), 300).cx, all.cx);
+        ClickCombo();
+        ASSERT_TRUE(ListShown());
+        const RECT rect = ListRect();
+        EXPECT_EQ(rect.right - rect.left, all.cx + list->GetScrollBarWidth());
+        ::ShowWindow(ListWindow(), SW_HIDE);
+    }
 }
 
 TEST_F(ComboTest, ClickingAnItemReportsItAndClosesTheList) {
