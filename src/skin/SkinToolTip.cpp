@@ -153,6 +153,7 @@ void CxSkinToolTip::SetFont(const LOGFONTW& font, BOOL redraw) {
 void CxSkinToolTip::RecreateFont() {
     m_font.DeleteObject();
     m_font.CreateFontIndirect(m_logFont);
+    m_textFont.SetBase(m_logFont);
 }
 
 POINT CxSkinToolTip::CursorPos() const {
@@ -332,7 +333,7 @@ RECT CxSkinToolTip::CalcTextRect(const std::wstring& text, int maxWidth) {
     CDC dc;
     if (!dc.GetWindowDC(nullptr))
         return {};
-    dc.SelectObject(m_font);
+    dc.SelectObject(m_textFont.For(text));
     int width = maxWidth;
     if (width == 0) {
         size_t start = 0;
@@ -379,7 +380,7 @@ void CxSkinToolTip::OnPaint() {
     dc.Rectangle(client);
     dc.SetTextColor(OrSystem(m_current->m_textColor, COLOR_INFOTEXT));
     dc.SetBkMode(TRANSPARENT);
-    dc.SelectObject(m_font);
+    dc.SelectObject(m_textFont.For(m_shownText));
     RECT inner{client.left + m_margins.left, client.top + m_margins.top, client.right - m_margins.right,
                client.bottom - m_margins.bottom};
     dc.DrawText(m_shownText, &inner, m_format);
