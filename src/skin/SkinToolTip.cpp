@@ -105,6 +105,11 @@ CxSkinToolTipInfo* CxSkinToolTip::FindTool(CLayerWnd* owner, UINT id) const {
     return nullptr;
 }
 
+void CxSkinToolTip::ShowWhileDisabled(CLayerWnd* owner, UINT id) {
+    if (CxSkinToolTipInfo* tool = FindTool(owner, id))
+        tool->m_flags |= CxSkinToolTipInfo::kShowWhileDisabled;
+}
+
 void CxSkinToolTip::RemoveTool(CLayerWnd* owner, UINT id) {
     auto it = std::find_if(m_tools.begin(), m_tools.end(),
                            [&](const auto& tool) { return tool->m_owner == owner && tool->m_id == id; });
@@ -183,7 +188,7 @@ BOOL CxSkinToolTip::IsPointOnTool(const CxSkinToolTipInfo* tool, POINT point) co
     // A layer that has left the owner's tree is never dereferenced.
     if (!tool || !m_ownerRoot || !m_ownerRoot->ContainsLayer(tool->m_owner))
         return FALSE;
-    if (!tool->m_owner->IsEnabled(TRUE))
+    if (!(tool->m_flags & CxSkinToolTipInfo::kShowWhileDisabled) && !tool->m_owner->IsEnabled(TRUE))
         return FALSE;
     const RECT rect = tool->m_owner->GetRectInHost();
     return ::PtInRect(&rect, point);

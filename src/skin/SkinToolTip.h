@@ -40,6 +40,7 @@ public:
     void RemoveTool(CLayerWnd* owner, UINT id) override;
     void SetToolText(const wchar_t* text, CLayerWnd* owner) override;
     BOOL HasTool(CLayerWnd* owner, UINT id) const override { return FindTool(owner, id) != nullptr; }
+    void ShowWhileDisabled(CLayerWnd* owner, UINT id) override;
 
     CxSkinToolTipInfo* FindTool(CLayerWnd* owner, UINT id) const;
     // Drops every tool of a layer that is going away; compares addresses only.

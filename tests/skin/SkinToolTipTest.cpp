@@ -350,6 +350,22 @@ TEST_F(SkinToolTipTest, TipsThatCannotShow) {
     EXPECT_NE(tip->GetCurrentTool(), nullptr); // the move was not relayed
 }
 
+// A tool asked to show while its layer is disabled does (a read-only choice cut short); others still do not.
+TEST_F(SkinToolTipTest, AToolMayShowWhileItsLayerIsDisabled) {
+    tip->AddTool(a, L"Speakers (USB Audio Device)", nullptr, 1);
+    tip->AddTool(b, L"Beta", nullptr, 1);
+    tip->ShowWhileDisabled(a, 1);
+    a->SetEnabled(FALSE);
+    b->SetEnabled(FALSE);
+    ShowOver(20, 20);
+    ASSERT_TRUE(Shown());
+    EXPECT_EQ(tip->GetShownText(), L"Speakers (USB Audio Device)");
+    PointerAt(250, 100);
+    Tick(CxSkinToolTip::kPollTimer);
+    PointerAt(120, 20);
+    EXPECT_EQ(tip->GetCurrentTool(), nullptr);
+}
+
 TEST_F(SkinToolTipTest, TheOwnerCanSupplyTheText) {
     dialog.m_notifyText = L"Asked";
     tip->AddTool(a, LPSTR_TEXTCALLBACKW, nullptr, 7);
