@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
+#include <map>
 #include <memory>
 #include <filesystem>
 #include <regex>
@@ -247,6 +248,20 @@ public:
         Close();
         return m_faults;
     }
+    // The texts (those of them drawn here) are read as one table: a cell shrunk to fit among full-size ones
+    // makes rows of two sizes.
+    void ExpectOneSize(const std::vector<std::wstring>& texts, const std::wstring& what) {
+        std::map<float, std::wstring> sizes;
+        for (const std::wstring& text : texts)
+            if (const auto drawn = m_sizes.find(text); drawn != m_sizes.end())
+                sizes.emplace(drawn->second, text);
+        if (sizes.size() < 2)
+            return;
+        std::wstring list;
+        for (const auto& [size, text] : sizes)
+            list += L" \"" + text + L"\" at " + std::to_wstring(size).substr(0, 4) + L" pt;";
+        m_faults.insert(m_where + L": " + what + L" mix sizes:" + list);
+    }
     // A text of the window cut short to an ellipsis is whole to a user who can rest the pointer on it and read
     // it in its tip; drawing the window again must not forget what it shows.
     void AcceptElidedShownByTip(CxSkinDialog& window) {
@@ -268,6 +283,7 @@ private:
 
     void Close() {
         CheckNeighbours();
+        m_sizes.clear();
         for (const Elided& elided : m_elided)
             m_faults.insert(elided.fault);
         m_elided.clear();
@@ -336,6 +352,7 @@ private:
         ++m_checked;
         const Spill spill = InkOutside(drawn);
         Place(graphics, drawn, spill);
+        m_sizes[drawn.text] = drawn.font->GetSize();
         if (spill.sideways)
             Add(drawn, L"is cut at a side");
         if (const std::wstring lost = LostCharacters(graphics, drawn); !lost.empty())
@@ -361,13 +378,14 @@ private:
     std::wstring m_where;
     std::vector<Placed> m_placed;
     std::vector<Elided> m_elided;
+    std::map<std::wstring, float> m_sizes; // the size each text of the window was drawn at
     std::set<std::wstring> m_faults;
     size_t m_checked = 0;
 };
 
 // The pages, windows and menus the gallery keeps of each culture, as "<culture>_<name>.png".
 const std::set<std::wstring> kCulturePictures = {L"SpeakerEQ", L"SpeakerVimoSurroundHeadPhone", L"DialogInfo",
-                                                 L"MenuHeadPhone"};
+                                                 L"DialogInfo_DetailWindow", L"MenuHeadPhone"};
 
 void SaveCulturePicture(const CLayerDialog& window, const std::wstring& culture, const std::wstring& name) {
     if (kCulturePictures.count(name) != 0) {
@@ -463,6 +481,8 @@ void DrawFilledWindow(const std::wstring& name, const std::wstring& culture, CAp
     dialog.Update();
     SaveCulturePicture(dialog, culture, name);
     cuts.AcceptElidedShownByTip(dialog);
+    if (const auto* info = dynamic_cast<const CInfoHandler*>(handler); info && name == L"DialogInfo_DetailWindow")
+        cuts.ExpectOneSize(info->GetComponents(), L"the component rows");
     if (name == L"DialogInfo")
         DrawEveryLogoInPlacedCells(dialog);
     dialog.DestroyWindow();
