@@ -31,7 +31,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-
 // ---- Text fit ----
 
 // The markup files of one kind ("Window", "SkinMenu"), by the name of their root element.
@@ -56,7 +55,8 @@ std::vector<fs::path> MarkupFilesWithRoot(const std::string& root) {
 }
 
 int WindowSize(const fs::path& file, const char* attribute, int fallback) {
-    const auto sizes = Matches(ReadText(file), std::regex(std::string("<Window[^>]*\\b") + attribute + "=\"(\\d+)\""), 1);
+    const auto sizes =
+        Matches(ReadText(file), std::regex(std::string("<Window[^>]*\\b") + attribute + "=\"(\\d+)\""), 1);
     return sizes.empty() ? fallback : std::stoi(*sizes.begin());
 }
 
@@ -88,9 +88,11 @@ Spill InkOutside(const SkinDrawnText& drawn) {
         std::unique_ptr<Gdiplus::StringFormat> format(drawn.format->Clone());
         format->SetFormatFlags(format->GetFormatFlags() | Gdiplus::StringFormatFlagsNoClip);
         const Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
-        const Gdiplus::RectF layout(drawn.layout.X - drawn.visible.X + kMargin, drawn.layout.Y - drawn.visible.Y + kMargin,
-                                    drawn.layout.Width, drawn.layout.Height);
-        g.DrawString(drawn.shown.c_str(), static_cast<INT>(drawn.shown.size()), drawn.font, layout, format.get(), &black);
+        const Gdiplus::RectF layout(drawn.layout.X - drawn.visible.X + kMargin,
+                                    drawn.layout.Y - drawn.visible.Y + kMargin, drawn.layout.Width,
+                                    drawn.layout.Height);
+        g.DrawString(drawn.shown.c_str(), static_cast<INT>(drawn.shown.size()), drawn.font, layout, format.get(),
+                     &black);
     }
     Spill spill;
     const int right = kMargin + static_cast<int>(drawn.visible.Width);
@@ -114,8 +116,9 @@ Spill InkOutside(const SkinDrawnText& drawn) {
         }
     }
     if (inkRight >= 0)
-        spill.ink = Gdiplus::RectF(static_cast<float>(inkLeft - kMargin), static_cast<float>(inkTop - kMargin),
-                                   static_cast<float>(inkRight - inkLeft + 1), static_cast<float>(inkBottom - inkTop + 1));
+        spill.ink =
+            Gdiplus::RectF(static_cast<float>(inkLeft - kMargin), static_cast<float>(inkTop - kMargin),
+                           static_cast<float>(inkRight - inkLeft + 1), static_cast<float>(inkBottom - inkTop + 1));
     return spill;
 }
 
@@ -234,7 +237,8 @@ bool TipShowsWhole(CxSkinDialog& window, POINT point, const std::wstring& text) 
 class TextFaults {
 public:
     TextFaults() {
-        xSkinSetTextObserver([this](Gdiplus::Graphics& graphics, const SkinDrawnText& drawn) { Check(graphics, drawn); });
+        xSkinSetTextObserver(
+            [this](Gdiplus::Graphics& graphics, const SkinDrawnText& drawn) { Check(graphics, drawn); });
     }
     ~TextFaults() { xSkinSetTextObserver(nullptr); }
     TextFaults(const TextFaults&) = delete;
@@ -463,8 +467,7 @@ void DrawEveryLogoInPlacedCells(CLayerDialog& dialog) {
 }
 
 // Draws the markup window with the handler the program gives it, filled by that handler as the window opens.
-void DrawFilledWindow(const std::wstring& name, const std::wstring& culture, CAppSettings& settings,
-                      TextFaults& cuts) {
+void DrawFilledWindow(const std::wstring& name, const std::wstring& culture, CAppSettings& settings, TextFaults& cuts) {
     ILytController* controller = theApp.GetLytController();
     ASSERT_NE(controller, nullptr);
     const fs::path file = SkinFolder() / (name + L".lyt");
@@ -494,10 +497,14 @@ void ShowEveryRate(MainWindowOnDevice& window, TextFaults& cuts) {
     ASSERT_NE(value, nullptr);
     auto* status = dynamic_cast<CPanelStatusHandler*>(value->FindListener());
     ASSERT_NE(status, nullptr);
-    for (const wchar_t* rate : {L"44100", L"88200", L"96000", L"176400", L"192000", L"48000"}) {
+    const std::pair<const wchar_t*, const wchar_t*> rates[] = {{L"44100", L"44.1"}, {L"88200", L"88.2"},
+                                                               {L"96000", L"96"},   {L"176400", L"176.4"},
+                                                               {L"192000", L"192"}, {L"48000", L"48"}};
+    for (const auto& [rate, shown] : rates) {
         cuts.At(L"MainWindow at " + std::wstring(rate) + L" Hz");
         ASSERT_EQ(window.Control(L"set Speaker DevSampleRateControl " + std::wstring(rate)), L"ok");
         status->OnControlChanged(L"DevSampleRateControl");
+        EXPECT_EQ(value->GetText(), shown);
         window.Dialog().Invalidate(FALSE);
         window.Dialog().Update();
     }
@@ -611,7 +618,8 @@ TEST_P(TextFitTest, EveryTextFitsItsControl) {
         EXPECT_FALSE(settings.m_strAudioDevice.empty());
         window.Dialog().Update();
         if (std::wstring(scenario) == kEveryPage) {
-            EXPECT_FALSE(SaveDialogPicture(window.Dialog(), L"Culture_" + std::wstring(culture) + L"_MainWindow").empty());
+            EXPECT_FALSE(
+                SaveDialogPicture(window.Dialog(), L"Culture_" + std::wstring(culture) + L"_MainWindow").empty());
             ShowEveryRate(window, cuts);
         }
         for (const std::wstring& page : pages) {
@@ -630,8 +638,11 @@ TEST_P(TextFitTest, EveryTextFitsItsControl) {
             window.Dialog().Update();
             SaveCulturePicture(window.Dialog(), culture, page);
         }
+        // Once, over the first set-up: every badge is drawn whichever the device shows.
+        if (std::wstring(scenario) != kEveryPage)
+            continue;
         for (const std::wstring& name : kFilledWindows) {
-            cuts.At(name + L" (" + scenario + L")");
+            cuts.At(name);
             DrawFilledWindow(name, culture, settings, cuts);
         }
     }
@@ -652,7 +663,8 @@ TEST_P(TextFitTest, EveryTextFitsItsControl) {
     EXPECT_TRUE(cuts.Faults().empty()) << cuts.Faults().size() << " texts do not show whole:\n" << list;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cultures, TextFitTest, ::testing::ValuesIn(LanguageCultures().begin(), LanguageCultures().end()),
+INSTANTIATE_TEST_SUITE_P(Cultures, TextFitTest,
+                         ::testing::ValuesIn(LanguageCultures().begin(), LanguageCultures().end()),
                          [](const ::testing::TestParamInfo<const wchar_t*>& info) {
                              std::string name(info.param, info.param + 5);
                              name[2] = '_';

@@ -58,7 +58,6 @@ FontUse UseFont(HFONT font, const std::wstring& text) {
     return use;
 }
 
-
 class SkinToolTipTest : public ::testing::Test {
 protected:
     void SetUp() override {
