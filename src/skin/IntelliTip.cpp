@@ -40,7 +40,7 @@ void CIntelliTip::SetText(const std::wstring& text) {
     HDC dc = OwnDC();
     if (!dc)
         return;
-    HGDIOBJ old = ::SelectObject(dc, m_font.GetSafeHandle());
+    HGDIOBJ old = ::SelectObject(dc, m_font.For(m_text));
     SIZE extent{};
     ::GetTextExtentPoint32W(dc, m_text.c_str(), static_cast<int>(m_text.size()), &extent);
     ::SelectObject(dc, old);
@@ -91,14 +91,14 @@ void CIntelliTip::Paint(HDC target) {
     RECT text = client;
     ::InflateRect(&text, -kPadX, -kPadY);
     dc.SetTextColor(::GetSysColor(COLOR_INFOTEXT));
-    dc.SelectObject(m_font);
+    dc.SelectObject(m_font.For(m_text));
     dc.TextOut(text.left, text.top, m_text);
 }
 
 LRESULT CIntelliTip::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        m_font.CreateFontIndirect(CxSkinToolTip::GetSystemStatusFont());
+        m_font.SetBase(CxSkinToolTip::GetSystemStatusFont());
         break;
     case WM_ERASEBKGND:
         // All drawing happens here, through a buffer, so the tip never flickers while it follows a drag.

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "framework/Font.h"
 #include "framework/Wnd.h"
+#include "skin/SkinTipFont.h"
 
 class CIntelliTip : public CWnd {
     DECLARE_DYNAMIC(CIntelliTip)
@@ -20,7 +20,8 @@ public:
 
     // A popup owned by parent (null: the desktop), 0 x 0 and hidden until shown.
     BOOL Create(CWnd* parent);
-    // Sizes the tip to the text's extent plus (8, 4); a visible tip moves to keep its right edge.
+    // Sizes the tip to the text's extent in the font it is drawn in, plus (8, 4); a visible tip moves to keep its
+    // right edge.
     void SetText(const std::wstring& text);
     // The anchor: x is the tip's right edge, y its top, in screen coordinates.
     void SetPosition(POINT anchor);
@@ -32,6 +33,8 @@ public:
 
     const std::wstring& GetText() const { return m_text; }
     SIZE GetSize() const { return m_size; }
+    // The font the text is measured and drawn in: the status font, in a face that has the text's script.
+    HFONT GetDrawFont() { return m_font.For(m_text); }
     POINT GetAnchor() const { return m_anchor; }
 
 private:
@@ -40,7 +43,7 @@ private:
     void Paint(HDC dc);
 
     CWnd* m_parent = nullptr;
-    CFont m_font;
+    CxSkinTipFont m_font;
     POINT m_anchor{};
     SIZE m_size{};
     std::wstring m_text;

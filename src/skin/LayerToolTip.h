@@ -13,6 +13,8 @@ public:
     virtual void RemoveTool(CLayerWnd* owner, UINT id) = 0;
     virtual void SetToolText(const wchar_t* text, CLayerWnd* owner) = 0;
     virtual BOOL HasTool(CLayerWnd* owner, UINT id) const = 0;
+    // The tool's tip shows while its owner is disabled too: a disabled control may still cut its text short.
+    virtual void ShowWhileDisabled(CLayerWnd* owner, UINT id) = 0;
 
 protected:
     ~ILayerToolTip() = default;

@@ -66,6 +66,8 @@ int CxSkinComboBox::Create() {
         m_toolTip = kToolTipMarker;
         const RECT area = GetRectInHost();
         toolTip->AddTool(this, L"", &area, kToolId);
+        // The label's tip tells a text cut short in full; a read-only choice is shown disabled and cut alike.
+        toolTip->ShowWhileDisabled(this, kToolId);
     }
     return created;
 }

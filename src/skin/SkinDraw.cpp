@@ -292,7 +292,10 @@ void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const Rect
                      &fit.Format(), brush);
     }
     graphics.DrawImage(&buffer, RectF(rect.X, rect.Y, w, h), 0, 0, w, h, UnitPixel);
-    xSkinTellTextDrawn(graphics, {drawable, fit.Text(), &fit.DrawFont(), &fit.Format(), fit.Layout(), RectF(0, 0, w, h)});
+    RectF layout = fit.Layout();
+    layout.Offset(rect.X, rect.Y);
+    xSkinTellTextDrawn(graphics,
+                       {drawable, fit.Text(), &fit.DrawFont(), &fit.Format(), layout, RectF(rect.X, rect.Y, w, h)});
 }
 
 Size xSkinMeasureString(Graphics& graphics, const wchar_t* text, const Font* font, int extraWidth) {

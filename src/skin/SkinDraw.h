@@ -50,8 +50,8 @@ void xSkinDrawStringToBitmap(Gdiplus::Graphics& graphics, const wchar_t* text, c
 std::unique_ptr<Gdiplus::Font> xSkinScriptFont(const Gdiplus::Font* font, const wchar_t* text);
 
 // A text as it was drawn: the text asked for, the text shown (an elided one ends in an ellipsis), the font and
-// format it was laid out with, its layout box and the part of the surface that shows it, in one coordinate
-// space.
+// format it was laid out with, its layout box and the part of the surface that shows it, in the coordinates of
+// the Graphics it was drawn on (whose transform leads to the surface's).
 struct SkinDrawnText {
     std::wstring text;
     std::wstring shown;

@@ -105,6 +105,11 @@ CxSkinToolTipInfo* CxSkinToolTip::FindTool(CLayerWnd* owner, UINT id) const {
     return nullptr;
 }
 
+void CxSkinToolTip::ShowWhileDisabled(CLayerWnd* owner, UINT id) {
+    if (CxSkinToolTipInfo* tool = FindTool(owner, id))
+        tool->m_flags |= CxSkinToolTipInfo::kShowWhileDisabled;
+}
+
 void CxSkinToolTip::RemoveTool(CLayerWnd* owner, UINT id) {
     auto it = std::find_if(m_tools.begin(), m_tools.end(),
                            [&](const auto& tool) { return tool->m_owner == owner && tool->m_id == id; });
@@ -153,6 +158,7 @@ void CxSkinToolTip::SetFont(const LOGFONTW& font, BOOL redraw) {
 void CxSkinToolTip::RecreateFont() {
     m_font.DeleteObject();
     m_font.CreateFontIndirect(m_logFont);
+    m_textFont.SetBase(m_logFont);
 }
 
 POINT CxSkinToolTip::CursorPos() const {
@@ -182,7 +188,7 @@ BOOL CxSkinToolTip::IsPointOnTool(const CxSkinToolTipInfo* tool, POINT point) co
     // A layer that has left the owner's tree is never dereferenced.
     if (!tool || !m_ownerRoot || !m_ownerRoot->ContainsLayer(tool->m_owner))
         return FALSE;
-    if (!tool->m_owner->IsEnabled(TRUE))
+    if (!(tool->m_flags & CxSkinToolTipInfo::kShowWhileDisabled) && !tool->m_owner->IsEnabled(TRUE))
         return FALSE;
     const RECT rect = tool->m_owner->GetRectInHost();
     return ::PtInRect(&rect, point);
@@ -332,7 +338,7 @@ RECT CxSkinToolTip::CalcTextRect(const std::wstring& text, int maxWidth) {
     CDC dc;
     if (!dc.GetWindowDC(nullptr))
         return {};
-    dc.SelectObject(m_font);
+    dc.SelectObject(m_textFont.For(text));
     int width = maxWidth;
     if (width == 0) {
         size_t start = 0;
@@ -379,7 +385,7 @@ void CxSkinToolTip::OnPaint() {
     dc.Rectangle(client);
     dc.SetTextColor(OrSystem(m_current->m_textColor, COLOR_INFOTEXT));
     dc.SetBkMode(TRANSPARENT);
-    dc.SelectObject(m_font);
+    dc.SelectObject(m_textFont.For(m_shownText));
     RECT inner{client.left + m_margins.left, client.top + m_margins.top, client.right - m_margins.right,
                client.bottom - m_margins.bottom};
     dc.DrawText(m_shownText, &inner, m_format);

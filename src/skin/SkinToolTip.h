@@ -17,6 +17,7 @@
 #include "framework/Font.h"
 #include "framework/Wnd.h"
 #include "skin/LayerToolTip.h"
+#include "skin/SkinTipFont.h"
 #include "skin/SkinToolTipInfo.h"
 
 class CLayerWnd;
@@ -39,6 +40,7 @@ public:
     void RemoveTool(CLayerWnd* owner, UINT id) override;
     void SetToolText(const wchar_t* text, CLayerWnd* owner) override;
     BOOL HasTool(CLayerWnd* owner, UINT id) const override { return FindTool(owner, id) != nullptr; }
+    void ShowWhileDisabled(CLayerWnd* owner, UINT id) override;
 
     CxSkinToolTipInfo* FindTool(CLayerWnd* owner, UINT id) const;
     // Drops every tool of a layer that is going away; compares addresses only.
@@ -49,7 +51,7 @@ public:
 
     // The window rectangle for a text rectangle placed at point, kept on the nearest monitor.
     virtual RECT PlaceRect(POINT point, const CxSkinToolTipInfo* tool, const RECT& textRect);
-    // The text's rectangle at (0, 0), margins included.
+    // The text's rectangle at (0, 0), margins included, in the font the text is drawn in.
     virtual RECT CalcTextRect(const std::wstring& text, int maxWidth);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -61,6 +63,8 @@ public:
     const CxSkinToolTipInfo* GetCurrentTool() const { return m_current; }
     // The text as shown (a two-part text with its padding).
     const std::wstring& GetShownText() const { return m_shownText; }
+    // The font the shown text is measured and drawn in: the tip's font, in a face that has the text's script.
+    HFONT GetShownTextFont() { return m_textFont.For(m_shownText); }
     BOOL IsTwoPart() const { return m_twoParts; }
     BOOL IsSecondPartShown() const { return m_secondPart; }
     int GetToolCount() const { return static_cast<int>(m_tools.size()); }
@@ -92,6 +96,7 @@ private:
     int m_defaultMaxWidth = 0;
     POINT m_cursorOffset{0, 20};
     CFont m_font;
+    CxSkinTipFont m_textFont; // m_font, moved to the face of each text's script
     LOGFONTW m_logFont{};
     BOOL m_systemFont = TRUE;
     UINT m_format = DT_WORDBREAK | DT_EXPANDTABS | DT_EXTERNALLEADING | DT_NOPREFIX;

@@ -17,6 +17,8 @@ public:
     static constexpr intptr_t kAskOwner = -1;
     // Colour fields holding this use the system's info colours.
     static constexpr COLORREF kSystemColor = 0xFF000000;
+    // m_flags: the tip shows while its layer is disabled too.
+    static constexpr UINT kShowWhileDisabled = 0x1;
 
     UINT m_flags = 0;
     CLayerWnd* m_owner = nullptr; // not owned; the dialog drops the tool before the layer goes

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cwchar>
+#include <map>
 #include <memory>
 #include <filesystem>
 #include <regex>
@@ -15,14 +17,19 @@
 #include "../handlers/PageFiles.h"
 #include "DialogGallery.h"
 #include "MainWindowOnDevice.h"
+#include "app/AppSettingHandler.h"
+#include "app/AppSettings.h"
+#include "app/InfoHandler.h"
+#include "app/PanelStatusHandler.h"
+#include "driver/PropertyValue.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinMenu.h"
+#include "skin/SkinToolTip.h"
 
 using namespace oc::test;
 namespace fs = std::filesystem;
 
 namespace {
-
 
 // ---- Text fit ----
 
@@ -48,7 +55,8 @@ std::vector<fs::path> MarkupFilesWithRoot(const std::string& root) {
 }
 
 int WindowSize(const fs::path& file, const char* attribute, int fallback) {
-    const auto sizes = Matches(ReadText(file), std::regex(std::string("<Window[^>]*\\b") + attribute + "=\"(\\d+)\""), 1);
+    const auto sizes =
+        Matches(ReadText(file), std::regex(std::string("<Window[^>]*\\b") + attribute + "=\"(\\d+)\""), 1);
     return sizes.empty() ? fallback : std::stoi(*sizes.begin());
 }
 
@@ -58,12 +66,16 @@ int WindowSize(const fs::path& file, const char* attribute, int fallback) {
 constexpr int kMargin = 48;
 // Ink fainter than this is anti-aliasing fringe, not a part of a letter.
 constexpr BYTE kInkAlpha = 96;
+// The least room, in pixels, between the ink of two texts of one window.
+constexpr float kNeighbourGap = 2.0f;
 
 // Where the ink of a text drawn as the skin drew it falls outside the area that shows it: the text drawn
 // again, unclipped, into a surface with a margin all round the area.
 struct Spill {
     bool sideways = false;
     bool vertical = false;
+    // The ink inside the area, from the area's top-left; empty when the text leaves none there.
+    Gdiplus::RectF ink;
 };
 
 Spill InkOutside(const SkinDrawnText& drawn) {
@@ -76,23 +88,37 @@ Spill InkOutside(const SkinDrawnText& drawn) {
         std::unique_ptr<Gdiplus::StringFormat> format(drawn.format->Clone());
         format->SetFormatFlags(format->GetFormatFlags() | Gdiplus::StringFormatFlagsNoClip);
         const Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
-        const Gdiplus::RectF layout(drawn.layout.X - drawn.visible.X + kMargin, drawn.layout.Y - drawn.visible.Y + kMargin,
-                                    drawn.layout.Width, drawn.layout.Height);
-        g.DrawString(drawn.shown.c_str(), static_cast<INT>(drawn.shown.size()), drawn.font, layout, format.get(), &black);
+        const Gdiplus::RectF layout(drawn.layout.X - drawn.visible.X + kMargin,
+                                    drawn.layout.Y - drawn.visible.Y + kMargin, drawn.layout.Width,
+                                    drawn.layout.Height);
+        g.DrawString(drawn.shown.c_str(), static_cast<INT>(drawn.shown.size()), drawn.font, layout, format.get(),
+                     &black);
     }
     Spill spill;
     const int right = kMargin + static_cast<int>(drawn.visible.Width);
     const int bottom = kMargin + static_cast<int>(drawn.visible.Height);
+    int inkLeft = width, inkTop = height, inkRight = -1, inkBottom = -1;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             Gdiplus::Color pixel;
             surface.GetPixel(x, y, &pixel);
             if (pixel.GetA() < kInkAlpha)
                 continue;
-            spill.sideways |= x < kMargin || x >= right;
-            spill.vertical |= y < kMargin || y >= bottom;
+            const bool outsideX = x < kMargin || x >= right, outsideY = y < kMargin || y >= bottom;
+            spill.sideways |= outsideX;
+            spill.vertical |= outsideY;
+            if (outsideX || outsideY)
+                continue;
+            inkLeft = std::min(inkLeft, x);
+            inkRight = std::max(inkRight, x);
+            inkTop = std::min(inkTop, y);
+            inkBottom = std::max(inkBottom, y);
         }
     }
+    if (inkRight >= 0)
+        spill.ink =
+            Gdiplus::RectF(static_cast<float>(inkLeft - kMargin), static_cast<float>(inkTop - kMargin),
+                           static_cast<float>(inkRight - inkLeft + 1), static_cast<float>(inkBottom - inkTop + 1));
     return spill;
 }
 
@@ -183,26 +209,154 @@ std::wstring MissingGlyphs(const SkinDrawnText& drawn) {
     return missing;
 }
 
+// Whether resting the pointer on a point of the window brings up its tip with the text whole.
+bool TipShowsWhole(CxSkinDialog& window, POINT point, const std::wstring& text) {
+    CxSkinToolTip* tip = window.GetToolTipWindow();
+    if (!tip)
+        return false;
+    POINT screen = point;
+    ::ClientToScreen(window.GetSafeHwnd(), &screen);
+    tip->SetCursorSource([screen] { return screen; });
+    MSG move{};
+    move.hwnd = window.GetSafeHwnd();
+    move.message = WM_MOUSEMOVE;
+    move.lParam = MAKELPARAM(point.x, point.y);
+    move.pt = screen;
+    tip->RelayEvent(&move);
+    // The rest the tip waits for, over at once.
+    ::SendMessageW(tip->GetSafeHwnd(), WM_TIMER, CxSkinToolTip::kShowTimer, 0);
+    const bool whole = tip->IsWindowVisible() && tip->GetShownText() == text;
+    tip->Hide();
+    tip->SetCursorSource(nullptr);
+    return whole;
+}
+
 // Every fault of every text the skin draws, as "<where>: "<text>" <fault>": cut sideways or at the top or
 // bottom (descenders and marks included), cut short by an ellipsis, broken inside a word, or drawn with
 // glyphs its face lacks.
 class TextFaults {
 public:
     TextFaults() {
-        xSkinSetTextObserver([this](Gdiplus::Graphics& graphics, const SkinDrawnText& drawn) { Check(graphics, drawn); });
+        xSkinSetTextObserver(
+            [this](Gdiplus::Graphics& graphics, const SkinDrawnText& drawn) { Check(graphics, drawn); });
     }
     ~TextFaults() { xSkinSetTextObserver(nullptr); }
     TextFaults(const TextFaults&) = delete;
     TextFaults& operator=(const TextFaults&) = delete;
 
-    void At(const std::wstring& where) { m_where = where; }
-    const std::set<std::wstring>& Faults() const { return m_faults; }
+    void At(const std::wstring& where) {
+        Close();
+        m_where = where;
+    }
+    const std::set<std::wstring>& Faults() {
+        Close();
+        return m_faults;
+    }
+    // The texts (those of them drawn here) are read as one table: a cell shrunk to fit among full-size ones
+    // makes rows of two sizes.
+    void ExpectOneSize(const std::vector<std::wstring>& texts, const std::wstring& what) {
+        std::map<float, std::wstring> sizes;
+        for (const std::wstring& text : texts)
+            if (const auto drawn = m_sizes.find(text); drawn != m_sizes.end())
+                sizes.emplace(drawn->second, text);
+        if (sizes.size() < 2)
+            return;
+        std::wstring list;
+        for (const auto& [size, text] : sizes)
+            list += L" \"" + text + L"\" at " + std::to_wstring(size).substr(0, 4) + L" pt;";
+        m_faults.insert(m_where + L": " + what + L" mix sizes:" + list);
+    }
+    // A text of the window cut short to an ellipsis is whole to a user who can rest the pointer on it and read
+    // it in its tip; drawing the window again must not forget what it shows.
+    void AcceptElidedShownByTip(CxSkinDialog& window) {
+        std::erase_if(m_elided, [&](const Elided& elided) {
+            const POINT centre{static_cast<LONG>(elided.area.X + elided.area.Width / 2),
+                               static_cast<LONG>(elided.area.Y + elided.area.Height / 2)};
+            return TipShowsWhole(window, centre, elided.text);
+        });
+    }
     size_t Checked() const { return m_checked; }
 
 private:
+    // A text cut short to an ellipsis, and where it shows on the window's surface.
+    struct Elided {
+        std::wstring fault;
+        std::wstring text;
+        Gdiplus::RectF area;
+    };
+
+    void Close() {
+        CheckNeighbours();
+        m_sizes.clear();
+        for (const Elided& elided : m_elided)
+            m_faults.insert(elided.fault);
+        m_elided.clear();
+    }
+
+    // A text's ink and the area that shows it, on the surface the window draws to.
+    struct Placed {
+        std::wstring text;
+        Gdiplus::RectF area;
+        Gdiplus::RectF ink;
+    };
+
+    static Gdiplus::RectF OnSurface(Gdiplus::Graphics& graphics, const Gdiplus::RectF& rect) {
+        Gdiplus::Matrix transform;
+        graphics.GetTransform(&transform);
+        Gdiplus::PointF corners[] = {{rect.X, rect.Y}, {rect.GetRight(), rect.GetBottom()}};
+        transform.TransformPoints(corners, 2);
+        return Gdiplus::RectF(std::min(corners[0].X, corners[1].X), std::min(corners[0].Y, corners[1].Y),
+                              std::abs(corners[1].X - corners[0].X), std::abs(corners[1].Y - corners[0].Y));
+    }
+
+    // Remembers where the text's ink lies on the surface; a text drawn again in the same area replaces the one
+    // drawn there before (a value that changed).
+    void Place(Gdiplus::Graphics& graphics, const SkinDrawnText& drawn, const Spill& spill) {
+        if (spill.ink.Width <= 0)
+            return;
+        Gdiplus::RectF ink = spill.ink;
+        ink.Offset(drawn.visible.X, drawn.visible.Y);
+        Placed placed{drawn.text, OnSurface(graphics, drawn.visible), OnSurface(graphics, ink)};
+        const auto same = std::find_if(m_placed.begin(), m_placed.end(), [&](const Placed& p) {
+            return std::abs(p.area.X - placed.area.X) < 0.5f && std::abs(p.area.Y - placed.area.Y) < 0.5f &&
+                   std::abs(p.area.Width - placed.area.Width) < 0.5f;
+        });
+        if (same != m_placed.end())
+            *same = std::move(placed);
+        else
+            m_placed.push_back(std::move(placed));
+    }
+
+    // Two texts whose ink touches or runs into the other's, side by side or one above the other: a reader
+    // takes them for one word ("44.1kHz") or sees letters over letters.
+    void CheckNeighbours() {
+        for (size_t i = 0; i < m_placed.size(); ++i) {
+            for (size_t j = i + 1; j < m_placed.size(); ++j) {
+                const Gdiplus::RectF& a = m_placed[i].ink;
+                const Gdiplus::RectF& b = m_placed[j].ink;
+                const float across = std::max(a.X, b.X) - std::min(a.GetRight(), b.GetRight());
+                const float down = std::max(a.Y, b.Y) - std::min(a.GetBottom(), b.GetBottom());
+                if (across >= kNeighbourGap || down >= kNeighbourGap)
+                    continue;
+                const bool aFirst = a.X < b.X || (a.X == b.X && a.Y <= b.Y);
+                const Placed& first = aFirst ? m_placed[i] : m_placed[j];
+                const Placed& second = aFirst ? m_placed[j] : m_placed[i];
+                m_faults.insert(m_where + L": \"" + first.text + L"\" touches \"" + second.text + L"\" (" +
+                                Gap(across) + L" across, " + Gap(down) + L" down)");
+            }
+        }
+        m_placed.clear();
+    }
+    static std::wstring Gap(float pixels) {
+        return pixels < 0 ? L"overlap " + std::to_wstring(static_cast<int>(-pixels))
+                          : L"gap " + std::to_wstring(static_cast<int>(pixels));
+    }
+
     void Check(Gdiplus::Graphics& graphics, const SkinDrawnText& drawn) {
         ++m_checked;
         const Spill spill = InkOutside(drawn);
+        Place(graphics, drawn, spill);
+        m_sizes[drawn.text] = drawn.font->GetSize();
         if (spill.sideways)
             Add(drawn, L"is cut at a side");
         if (const std::wstring lost = LostCharacters(graphics, drawn); !lost.empty())
@@ -210,27 +364,32 @@ private:
         if (spill.vertical)
             Add(drawn, L"is cut at the top or bottom");
         if (drawn.shown != drawn.text)
-            Add(drawn, L"is cut short to \"" + drawn.shown + L"\"");
+            m_elided.push_back({Fault(drawn, L"is cut short to \"" + drawn.shown + L"\""), drawn.text,
+                                OnSurface(graphics, drawn.visible)});
         if (const std::wstring broken = BrokenWord(graphics, drawn); !broken.empty())
             Add(drawn, L"breaks a word: \"" + broken + L"\"");
         if (const std::wstring missing = MissingGlyphs(drawn); !missing.empty())
             Add(drawn, L"has no glyph for \"" + missing + L"\"");
     }
-    void Add(const SkinDrawnText& drawn, const std::wstring& fault) {
-        m_faults.insert(m_where + L": \"" + drawn.text + L"\" " + fault + L" (" + Size(drawn.visible) + L")");
+    void Add(const SkinDrawnText& drawn, const std::wstring& fault) { m_faults.insert(Fault(drawn, fault)); }
+    std::wstring Fault(const SkinDrawnText& drawn, const std::wstring& fault) const {
+        return m_where + L": \"" + drawn.text + L"\" " + fault + L" (" + Size(drawn.visible) + L")";
     }
     static std::wstring Size(const Gdiplus::RectF& area) {
         return std::to_wstring(static_cast<int>(area.Width + 0.5f)) + L"x" +
                std::to_wstring(static_cast<int>(area.Height + 0.5f));
     }
     std::wstring m_where;
+    std::vector<Placed> m_placed;
+    std::vector<Elided> m_elided;
+    std::map<std::wstring, float> m_sizes; // the size each text of the window was drawn at
     std::set<std::wstring> m_faults;
     size_t m_checked = 0;
 };
 
 // The pages, windows and menus the gallery keeps of each culture, as "<culture>_<name>.png".
 const std::set<std::wstring> kCulturePictures = {L"SpeakerEQ", L"SpeakerVimoSurroundHeadPhone", L"DialogInfo",
-                                                 L"MenuHeadPhone"};
+                                                 L"DialogInfo_DetailWindow", L"MenuHeadPhone"};
 
 void SaveCulturePicture(const CLayerDialog& window, const std::wstring& culture, const std::wstring& name) {
     if (kCulturePictures.count(name) != 0) {
@@ -262,6 +421,93 @@ void DrawMarkupWindow(const fs::path& file, bool menu, const std::wstring& cultu
     dialog.Update();
     SaveCulturePicture(dialog, culture, file.stem().wstring());
     dialog.DestroyWindow();
+}
+
+// The windows a handler fills as they open, drawn with that handler over the open device rather than empty.
+const std::set<std::wstring> kFilledWindows = {L"DialogInfo", L"DialogInfo_DetailWindow", L"Dialog_AppSetting"};
+
+// The current device's name as the driver reads it for the settings (what the settings dialog shows).
+std::wstring DeviceName() {
+    IDriverInstance* driver = theApp.GetDriver();
+    wchar_t name[256] = {};
+    if (!driver || driver->GetProperty(L"GetDeviceFriendlyName", name, kValueText, sizeof(name), nullptr, 0, 0, true,
+                                       false) != kDriverOk)
+        return L"";
+    name[std::size(name) - 1] = L'\0';
+    return name;
+}
+
+// Every technology the information dialog can name, drawn in the cells its fill placed: a device shows only
+// some of them, a family's logo standing in for its members.
+void DrawEveryLogoInPlacedCells(CLayerDialog& dialog) {
+    std::vector<POINT> cells;
+    std::vector<CxSkinCtrl*> others;
+    for (int row = 0; row < CInfoHandler::kLogoCount; ++row) {
+        CxSkinCtrl* logo = CBaseHandler::FindControlIn(&dialog, CInfoHandler::LogoName(row));
+        ASSERT_NE(logo, nullptr) << CInfoHandler::LogoName(row);
+        if (logo->IsVisible()) {
+            cells.push_back({logo->GetRect().left, logo->GetRect().top});
+            logo->SetVisible(FALSE, FALSE);
+        } else {
+            others.push_back(logo);
+        }
+    }
+    ASSERT_FALSE(cells.empty());
+    for (size_t first = 0; first < others.size(); first += cells.size()) {
+        const size_t count = std::min(cells.size(), others.size() - first);
+        for (size_t k = 0; k < count; ++k) {
+            others[first + k]->MoveTo(cells[k].x, cells[k].y);
+            others[first + k]->SetVisible(TRUE, FALSE);
+        }
+        dialog.Invalidate(FALSE);
+        dialog.Update();
+        for (size_t k = 0; k < count; ++k)
+            others[first + k]->SetVisible(FALSE, FALSE);
+    }
+}
+
+// Draws the markup window with the handler the program gives it, filled by that handler as the window opens.
+void DrawFilledWindow(const std::wstring& name, const std::wstring& culture, CAppSettings& settings, TextFaults& cuts) {
+    ILytController* controller = theApp.GetLytController();
+    ASSERT_NE(controller, nullptr);
+    const fs::path file = SkinFolder() / (name + L".lyt");
+    TestDialog dialog;
+    ASSERT_TRUE(OpenDialog(dialog, {0, 0}, WindowSize(file, "Width", 400), WindowSize(file, "Height", 300)));
+    // Loading binds the window's handler, as it does in the program; the program's dialog then fills it.
+    EXPECT_TRUE(controller->Load(file.wstring().c_str(), &dialog, nullptr)) << file;
+    auto* handler = dynamic_cast<CBaseHandler*>(dialog.GetListener());
+    ASSERT_NE(handler, nullptr) << name;
+    if (auto* setting = dynamic_cast<CAppSettingHandler*>(handler))
+        setting->SetSettings(&settings);
+    handler->InitControls();
+    dialog.Invalidate(FALSE);
+    dialog.Update();
+    SaveCulturePicture(dialog, culture, name);
+    cuts.AcceptElidedShownByTip(dialog);
+    if (const auto* info = dynamic_cast<const CInfoHandler*>(handler); info && name == L"DialogInfo_DetailWindow")
+        cuts.ExpectOneSize(info->GetComponents(), L"the component rows");
+    if (name == L"DialogInfo")
+        DrawEveryLogoInPlacedCells(dialog);
+    dialog.DestroyWindow();
+}
+
+// The status panel at each sampling rate the device offers: the rate's digits and the unit placed for them.
+void ShowEveryRate(MainWindowOnDevice& window, TextFaults& cuts) {
+    CxSkinCtrl* value = CBaseHandler::FindControlIn(&window.Dialog(), L"KHzVaule");
+    ASSERT_NE(value, nullptr);
+    auto* status = dynamic_cast<CPanelStatusHandler*>(value->FindListener());
+    ASSERT_NE(status, nullptr);
+    const std::pair<const wchar_t*, const wchar_t*> rates[] = {{L"44100", L"44.1"}, {L"88200", L"88.2"},
+                                                               {L"96000", L"96"},   {L"176400", L"176.4"},
+                                                               {L"192000", L"192"}, {L"48000", L"48"}};
+    for (const auto& [rate, shown] : rates) {
+        cuts.At(L"MainWindow at " + std::wstring(rate) + L" Hz");
+        ASSERT_EQ(window.Control(L"set Speaker DevSampleRateControl " + std::wstring(rate)), L"ok");
+        status->OnControlChanged(L"DevSampleRateControl");
+        EXPECT_EQ(value->GetText(), shown);
+        window.Dialog().Invalidate(FALSE);
+        window.Dialog().Update();
+    }
 }
 
 // The checks see each kind of fault where the skin cannot help it: a text in a box too small at any size it
@@ -300,10 +546,52 @@ TEST(TextFaultsTest, SeeCutAndMissingTexts) {
     }
 }
 
+// Two texts of one window whose ink touches or overlaps, side by side or one over the other, are seen; texts
+// with room between them are not, and a text drawn again in its place replaces the one drawn there before.
+TEST(TextFaultsTest, SeeTextsThatTouch) {
+    Gdiplus::Bitmap canvas(300, 100, PixelFormat32bppARGB);
+    Gdiplus::Graphics graphics(&canvas);
+    const Gdiplus::FontFamily family(L"Tahoma");
+    const Gdiplus::Font font(&family, 11, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+    const Gdiplus::SolidBrush brush(Gdiplus::Color(255, 255, 255, 255));
+    Gdiplus::StringFormat right(Gdiplus::StringFormatFlagsNoWrap), left(Gdiplus::StringFormatFlagsNoWrap);
+    right.SetAlignment(Gdiplus::StringAlignmentFar);
+    left.SetAlignment(Gdiplus::StringAlignmentNear);
+    struct Text {
+        const wchar_t* text;
+        Gdiplus::RectF area;
+        const Gdiplus::StringFormat* format;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Text> texts;
+        bool touch;
+    };
+    const Case cases[] = {
+        {"value against its unit", {{L"44.1", {0, 0, 40, 20}, &right}, {L"kHz", {34, 0, 40, 20}, &left}}, true},
+        {"value and unit apart", {{L"44.1", {0, 0, 40, 20}, &right}, {L"kHz", {46, 0, 40, 20}, &left}}, false},
+        {"title over a label", {{L"Recording", {0, 0, 120, 18}, &left}, {L"L", {0, 12, 40, 18}, &left}}, true},
+        {"rows apart", {{L"Recording", {0, 0, 120, 18}, &left}, {L"L", {0, 24, 40, 18}, &left}}, false},
+        {"a value redrawn in its place", {{L"44.1", {0, 0, 40, 20}, &right}, {L"48", {0, 0, 40, 20}, &right}}, false},
+    };
+    for (const Case& c : cases) {
+        TextFaults faults;
+        faults.At(L"case");
+        for (const Text& t : c.texts)
+            xSkinDrawStringToBitmap(graphics, t.text, t.area, &font, t.format, &brush, nullptr);
+        std::wstring all;
+        for (const std::wstring& fault : faults.Faults())
+            all += fault;
+        EXPECT_EQ(all.find(L"touches") != std::wstring::npos, c.touch) << c.name << ": " << all;
+    }
+}
+
 class TextFitTest : public ::testing::TestWithParam<const wchar_t*> {
 protected:
     static void SetUpTestSuite() { PrepareApplication(); }
     void TearDown() override { theApp.LoadLanguage(L"en-US"); }
+
+    TempDir m_settingsFolder;
 };
 
 // Every text of the main window, of every page, of every other window and of every menu fits its control:
@@ -323,9 +611,16 @@ TEST_P(TextFitTest, EveryTextFitsItsControl) {
         cuts.At(L"MainWindow");
         MainWindowOnDevice window(scenario);
         ASSERT_TRUE(window.Ready());
+        // The settings show the device the driver chose as the window opened, under the name it reads for them.
+        CAppSettings settings((m_settingsFolder / L"setting.ini").wstring());
+        settings.m_strLanguage = culture;
+        settings.m_strAudioDevice = DeviceName();
+        EXPECT_FALSE(settings.m_strAudioDevice.empty());
         window.Dialog().Update();
         if (std::wstring(scenario) == kEveryPage) {
-            EXPECT_FALSE(SaveDialogPicture(window.Dialog(), L"Culture_" + std::wstring(culture) + L"_MainWindow").empty());
+            EXPECT_FALSE(
+                SaveDialogPicture(window.Dialog(), L"Culture_" + std::wstring(culture) + L"_MainWindow").empty());
+            ShowEveryRate(window, cuts);
         }
         for (const std::wstring& page : pages) {
             const auto setup = std::find_if(std::begin(kSetups), std::end(kSetups),
@@ -343,8 +638,17 @@ TEST_P(TextFitTest, EveryTextFitsItsControl) {
             window.Dialog().Update();
             SaveCulturePicture(window.Dialog(), culture, page);
         }
+        // Once, over the first set-up: every badge is drawn whichever the device shows.
+        if (std::wstring(scenario) != kEveryPage)
+            continue;
+        for (const std::wstring& name : kFilledWindows) {
+            cuts.At(name);
+            DrawFilledWindow(name, culture, settings, cuts);
+        }
     }
     for (const fs::path& file : windows) {
+        if (kFilledWindows.count(file.stem().wstring()) != 0)
+            continue;
         cuts.At(file.stem().wstring());
         DrawMarkupWindow(file, false, culture);
     }
@@ -359,7 +663,8 @@ TEST_P(TextFitTest, EveryTextFitsItsControl) {
     EXPECT_TRUE(cuts.Faults().empty()) << cuts.Faults().size() << " texts do not show whole:\n" << list;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cultures, TextFitTest, ::testing::ValuesIn(LanguageCultures().begin(), LanguageCultures().end()),
+INSTANTIATE_TEST_SUITE_P(Cultures, TextFitTest,
+                         ::testing::ValuesIn(LanguageCultures().begin(), LanguageCultures().end()),
                          [](const ::testing::TestParamInfo<const wchar_t*>& info) {
                              std::string name(info.param, info.param + 5);
                              name[2] = '_';

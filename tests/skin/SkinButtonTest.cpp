@@ -368,6 +368,7 @@ public:
     void RemoveTool(CLayerWnd*, UINT) override { m_has = false; }
     void SetToolText(const wchar_t* text, CLayerWnd*) override { m_text = text; }
     BOOL HasTool(CLayerWnd*, UINT) const override { return m_has; }
+    void ShowWhileDisabled(CLayerWnd*, UINT) override {}
 
     std::wstring m_text;
     bool m_has = false;

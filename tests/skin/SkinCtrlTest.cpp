@@ -227,6 +227,7 @@ public:
         return std::any_of(m_tools.begin(), m_tools.end(),
                            [&](const Tool& t) { return t.owner == owner && t.id == id; });
     }
+    void ShowWhileDisabled(CLayerWnd*, UINT) override {}
     int CountFor(const CLayerWnd* owner) const {
         return static_cast<int>(
             std::count_if(m_tools.begin(), m_tools.end(), [&](const Tool& t) { return t.owner == owner; }));

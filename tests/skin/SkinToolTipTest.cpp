@@ -2,6 +2,9 @@
 // messages sent in place of the show and poll timers, with the cursor injected; and the slider's value tip.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "SkinDialogFixture.h"
 #include "SkinTestSupport.h"
 #include "skin/IntelliTip.h"
@@ -13,6 +16,47 @@ using namespace oc::test;
 namespace {
 
 constexpr POINT kDialogAt{100, 100};
+
+// The texts a tip may show in the cultures whose scripts the system's status face may lack, and a Latin one
+// it draws itself.
+struct ScriptText {
+    const wchar_t* script;
+    std::wstring text;
+    bool latin;
+};
+const ScriptText kScriptTexts[] = {
+    {L"Han", L"\x97F3\x91CF 60%", false},
+    {L"Kana", L"\x30DC\x30EA\x30E5\x30FC\x30E0 -12 dB", false},
+    {L"Hangul", L"\xBCFC\xB968 60%", false},
+    {L"Thai", L"\x0E23\x0E30\x0E14\x0E31\x0E1A\x0E40\x0E2A\x0E35\x0E22\x0E07 60%", false},
+    {L"Latin", L"-12.5 dB", true},
+};
+
+// What a GDI font makes of a text: the face GDI actually selects for it, the characters that face has no
+// glyph for, and the text's extent.
+struct FontUse {
+    std::wstring face;
+    std::wstring missing;
+    SIZE extent{};
+};
+
+FontUse UseFont(HFONT font, const std::wstring& text) {
+    FontUse use;
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(screen, LF_FACESIZE, face);
+    use.face = face;
+    std::vector<WORD> glyphs(text.size());
+    GetGlyphIndicesW(screen, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    for (size_t i = 0; i < text.size(); ++i)
+        if (glyphs[i] == 0xFFFF && text[i] > L' ')
+            use.missing += text[i];
+    GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &use.extent);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return use;
+}
 
 class SkinToolTipTest : public ::testing::Test {
 protected:
@@ -162,6 +206,29 @@ TEST_F(SkinToolTipTest, NothingIsRelayedWhileALayerHoldsTheCapture) {
     EXPECT_NE(tip->GetCurrentTool(), nullptr);
 }
 
+// A tip in Chinese, Japanese, Korean or Thai shows its glyphs, not empty boxes: it is drawn, and sized, in a
+// face that has every character of it; a Latin tip keeps the system's status face.
+TEST_F(SkinToolTipTest, EveryScriptIsDrawnInAFaceThatHasItsGlyphs) {
+    const std::wstring statusFace = CxSkinToolTip::GetSystemStatusFont().lfFaceName;
+    for (const ScriptText& c : kScriptTexts) {
+        tip->RemoveTool(a, 1);
+        ASSERT_TRUE(tip->AddTool(a, c.text.c_str(), nullptr, 1));
+        ShowOver(20, 20);
+        ASSERT_TRUE(Shown()) << c.script;
+        const FontUse use = UseFont(tip->GetShownTextFont(), c.text);
+        EXPECT_EQ(use.missing, L"") << c.script << " in " << use.face;
+        if (c.latin) {
+            EXPECT_EQ(use.face, statusFace);
+        }
+        const RECT rect = TipRect();
+        EXPECT_GE(rect.right - rect.left, use.extent.cx) << c.script;
+        EXPECT_EQ(tip->CalcTextRect(c.text, 0).right, rect.right - rect.left) << c.script;
+        tip->UpdateWindow();
+        PointerAt(250, 100);
+        Tick(CxSkinToolTip::kPollTimer);
+    }
+}
+
 TEST_F(SkinToolTipTest, ATwoPartTextFlipsOnAClick) {
     tip->AddTool(a, L"First\rSecond", nullptr, 1);
     ShowOver(20, 20);
@@ -282,6 +349,22 @@ TEST_F(SkinToolTipTest, TipsThatCannotShow) {
     EXPECT_NE(tip->GetCurrentTool(), nullptr); // the move was not relayed
 }
 
+// A tool asked to show while its layer is disabled does (a read-only choice cut short); others still do not.
+TEST_F(SkinToolTipTest, AToolMayShowWhileItsLayerIsDisabled) {
+    tip->AddTool(a, L"Speakers (USB Audio Device)", nullptr, 1);
+    tip->AddTool(b, L"Beta", nullptr, 1);
+    tip->ShowWhileDisabled(a, 1);
+    a->SetEnabled(FALSE);
+    b->SetEnabled(FALSE);
+    ShowOver(20, 20);
+    ASSERT_TRUE(Shown());
+    EXPECT_EQ(tip->GetShownText(), L"Speakers (USB Audio Device)");
+    PointerAt(250, 100);
+    Tick(CxSkinToolTip::kPollTimer);
+    PointerAt(120, 20);
+    EXPECT_EQ(tip->GetCurrentTool(), nullptr);
+}
+
 TEST_F(SkinToolTipTest, TheOwnerCanSupplyTheText) {
     dialog.m_notifyText = L"Asked";
     tip->AddTool(a, LPSTR_TEXTCALLBACKW, nullptr, 7);
@@ -373,6 +456,23 @@ TEST(IntelliTip, SizedToTheTextAndRightAlignedToTheAnchor) {
     // One second after the last Show the timer hides it.
     SendMessageW(tip.GetSafeHwnd(), WM_TIMER, CIntelliTip::kHideTimer, 0);
     EXPECT_FALSE(tip.IsWindowVisible());
+}
+
+// The value tip as well: each script in a face that has its glyphs, the tip sized by that face's extent.
+TEST(IntelliTip, EveryScriptIsDrawnAndSizedInAFaceThatHasItsGlyphs) {
+    const std::wstring statusFace = CxSkinToolTip::GetSystemStatusFont().lfFaceName;
+    CIntelliTip tip;
+    ASSERT_TRUE(tip.Create(nullptr));
+    for (const ScriptText& c : kScriptTexts) {
+        tip.SetText(c.text);
+        const FontUse use = UseFont(tip.GetDrawFont(), c.text);
+        EXPECT_EQ(use.missing, L"") << c.script << " in " << use.face;
+        if (c.latin) {
+            EXPECT_EQ(use.face, statusFace);
+        }
+        EXPECT_EQ(tip.GetSize().cx, use.extent.cx + 8) << c.script;
+        EXPECT_EQ(tip.GetSize().cy, use.extent.cy + 4) << c.script;
+    }
 }
 
 } // namespace
