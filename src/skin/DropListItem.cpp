@@ -1,6 +1,7 @@
 #include "skin/DropListItem.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "skin/SkinDraw.h"
 
@@ -18,7 +19,8 @@ int MeasureIn(Graphics& graphics, const std::wstring& text, const Font* font) {
     RectF bounds;
     graphics.MeasureString(text.c_str(), static_cast<INT>(text.size()), font, RectF(0, 0, kMeasureBox, kMeasureBox),
                            &format, &bounds);
-    return static_cast<int>(bounds.Width);
+    // Rounded up: a box a fraction narrower than the text makes the fit rule cut its last letters.
+    return static_cast<int>(std::ceil(bounds.Width));
 }
 
 } // namespace

@@ -291,6 +291,8 @@ SIZE CxSkinDropList::MeasureItems(int from, int enough) {
     HDC screen = ::GetDC(nullptr);
     {
         Graphics graphics(screen);
+        // As the rows are drawn (PaintItems): the screen's own hint fits glyphs to pixels and measures narrower.
+        graphics.SetTextRenderingHint(TextRenderingHintAntiAlias);
         // One bound per font: the rows share their styles' fonts, bar those added before a style changed.
         std::map<const Font*, std::unique_ptr<CTextWidthBound>> bounds;
         const auto boundFor = [&](const Font* font) -> CTextWidthBound& {

@@ -20,6 +20,7 @@
 #include "skin/SkinButton.h"
 #include "skin/SkinComboBox.h"
 #include "skin/SkinControlsException.h"
+#include "skin/SkinDraw.h"
 #include "skin/SkinDropList.h"
 #include "skin/SkinRepeatButton.h"
 #include "skin/SkinSlider.h"
@@ -315,8 +316,9 @@ TEST(TextWidthBoundTest, NeverBelowTheMeasuredWidth) {
 }
 
 // A list of thousands of rows measures only those that can widen it, and still opens exactly as wide as its
-// widest row needs, wherever that row is.
+// widest row needs, which then shows whole.
 TEST_F(ComboTest, ADynamicListIsAsWideAsItsWidestRowAmongThousands) {
+    constexpr int kWide = 2; // in view when the list opens
     combo->SetDropListDynamicWidth(1);
     combo->SetDropListWidth(150);
     combo->SetDropListMargin(0, 0, 0, 0);
@@ -326,7 +328,7 @@ TEST_F(ComboTest, ADynamicListIsAsWideAsItsWidestRowAmongThousands) {
         SCOPED_TRACE(widest);
         combo->ResetContent();
         for (int i = 0; i < 3000; ++i)
-            combo->AddString(i == 1700 ? widest : L"Preset " + std::to_wstring(i));
+            combo->AddString(i == kWide ? widest : L"Preset " + std::to_wstring(i));
         const SIZE all = list->MeasureItems();
         ASSERT_GT(all.cx, 150) << "the wide row widens the list";
         ASSERT_LT(all.cx, 300);
@@ -335,6 +337,17 @@ TEST_F(ComboTest, ADynamicListIsAsWideAsItsWidestRowAmongThousands) {
         ASSERT_TRUE(ListShown());
         const RECT rect = ListRect();
         EXPECT_EQ(rect.right - rect.left, all.cx + list->GetScrollBarWidth());
+        // Measured as it is drawn: the row the list widened for shows whole.
+        std::wstring shown;
+        xSkinSetTextObserver([&](Gdiplus::Graphics&, const SkinDrawnText& drawn) {
+            if (drawn.text == widest)
+                shown = drawn.shown;
+        });
+        list->Invalidate(FALSE);
+        list->Update();
+        xSkinSetTextObserver(nullptr);
+        EXPECT_EQ(shown, widest);
+        EXPECT_FALSE(list->GetItem(kWide)->IsTextCut());
         ::ShowWindow(ListWindow(), SW_HIDE);
     }
 }
