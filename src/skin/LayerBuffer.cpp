@@ -18,6 +18,7 @@ BOOL CLayerBuffer::Create(HDC dc, int width, int height) {
     if (!memory->CreateCompatibleDC(dc) || !bitmap->CreateDIBSection(dc, info, &bits))
         return FALSE;
     memory->SelectObject(*bitmap);
+    m_surface.Attach(*bitmap);
     m_bitmap = std::move(bitmap);
     m_dc = std::move(memory);
     m_bits = static_cast<uint32_t*>(bits);
@@ -28,6 +29,7 @@ BOOL CLayerBuffer::Create(HDC dc, int width, int height) {
 
 void CLayerBuffer::Release() {
     m_dc.reset();
+    m_surface.Reset();
     m_bitmap.reset();
     m_bits = nullptr;
     m_width = m_height = 0;

@@ -9,6 +9,7 @@
 
 #include "framework/Bitmap.h"
 #include "framework/DC.h"
+#include "skin/SkinGraphics.h"
 
 class CLayerBuffer {
 public:
@@ -32,6 +33,8 @@ public:
 private:
     // Declared before the DC, so the DC (which selects the bitmap back out) goes first.
     std::unique_ptr<CBitmap> m_bitmap;
+    // Lets go of the bitmap's pixels before the bitmap goes.
+    CxSkinSurface m_surface;
     std::unique_ptr<CDC> m_dc;
     uint32_t* m_bits = nullptr;
     int m_width = 0;

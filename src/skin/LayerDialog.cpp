@@ -41,6 +41,7 @@ BOOL CLayerDialog::Attach(CWnd* window) {
 
 void CLayerDialog::CreateBackBuffer(int width, int height) {
     m_memDC.RestoreObjects();
+    m_backSurface.Reset();
     m_backBitmap.DeleteObject();
     m_backBits = nullptr;
     if (!m_memDC.GetSafeHdc() || width < 1 || height < 1)
@@ -58,6 +59,7 @@ void CLayerDialog::CreateBackBuffer(int width, int height) {
     if (!m_backBitmap.CreateDIBSection(m_memDC, info, &bits))
         return;
     m_backBits = static_cast<uint32_t*>(bits);
+    m_backSurface.Attach(m_backBitmap);
     m_memDC.SelectObject(m_backBitmap);
     m_pushAll = true;
 }

@@ -21,6 +21,7 @@
 #include "framework/DC.h"
 #include "skin/LayerBuffer.h"
 #include "skin/LayerWnd.h"
+#include "skin/SkinGraphics.h"
 #include "skin/Lock.h"
 #include "skin/SurfaceRuns.h"
 
@@ -127,6 +128,8 @@ private:
     bool m_pointerKnown = false;
     // The back buffer DIB (bottom-up rows); declared before the DC, which selects it out when it goes.
     CBitmap m_backBitmap;
+    // GDI+'s view of the back buffer, shared by every control's paint; goes before the bitmap.
+    CxSkinSurface m_backSurface;
     uint32_t* m_backBits = nullptr;
     CDC m_memDC;
     BITMAPINFOHEADER m_header{};

@@ -35,7 +35,7 @@ void CxSkinButton::LoadInto(ImagePtr& slot, const std::wstring& path, const wcha
     slot.reset();
     if (path.empty())
         return;
-    slot = xSkinLoadBitmapOrThrow(path, message);
+    slot = xSkinShareBitmapOrThrow(path, message);
 }
 
 void CxSkinButton::LoadIfGiven(ImagePtr& slot, const std::wstring& path, const wchar_t* message) {

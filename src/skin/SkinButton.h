@@ -102,7 +102,8 @@ protected:
     std::atomic<int> m_clickArmed{1};
 
 private:
-    using ImagePtr = std::unique_ptr<Gdiplus::Bitmap>;
+    // Shared with every control that shows the same picture.
+    using ImagePtr = std::shared_ptr<Gdiplus::Bitmap>;
 
     // Loads path into slot, replacing what was there; on failure the slot stays empty and the message
     // (with "%ls" standing for the path) is thrown.

@@ -3,6 +3,7 @@
 #include "skin/ScriptFace.h"
 #include "skin/SkinControlsException.h"
 #include "skin/SkinImageCache.h"
+#include "skin/SkinTextCache.h"
 #include "skin/SkinTextFit.h"
 
 #include <algorithm>
@@ -140,19 +141,40 @@ std::unique_ptr<Bitmap> xSkinLoadBitmap(const wchar_t* path) {
     return bitmap;
 }
 
+std::shared_ptr<Bitmap> xSkinShareBitmap(const wchar_t* path) {
+    if (CxSkinImageCache* cache = CxSkinImageCache::Current())
+        return cache->Share(path);
+    return xSkinLoadBitmap(path);
+}
+
 void xSkinPrepareImage(Image* image) {
     if (image)
         CxSkinImageCache::Prepare(image);
 }
 
-std::unique_ptr<Bitmap> xSkinLoadBitmapOrThrow(const std::wstring& path, const wchar_t* format) {
-    std::unique_ptr<Bitmap> image = xSkinLoadBitmap(path.c_str());
-    if (image)
-        return image;
+namespace {
+
+[[noreturn]] void ThrowLoadFailure(const std::wstring& path, const wchar_t* format) {
     std::wstring message(format);
     if (const size_t at = message.find(L"%ls"); at != std::wstring::npos)
         message.replace(at, 3, path);
     throw new CxSkinControlsException(message.c_str());
+}
+
+} // namespace
+
+std::unique_ptr<Bitmap> xSkinLoadBitmapOrThrow(const std::wstring& path, const wchar_t* format) {
+    std::unique_ptr<Bitmap> image = xSkinLoadBitmap(path.c_str());
+    if (!image)
+        ThrowLoadFailure(path, format);
+    return image;
+}
+
+std::shared_ptr<Bitmap> xSkinShareBitmapOrThrow(const std::wstring& path, const wchar_t* format) {
+    std::shared_ptr<Bitmap> image = xSkinShareBitmap(path.c_str());
+    if (!image)
+        ThrowLoadFailure(path, format);
+    return image;
 }
 
 void xSkinDrawImage(Graphics& graphics, Image* image, const Rect& rect, int transparency, bool disabled,
@@ -267,6 +289,40 @@ void xSkinTellTextDrawn(Graphics& graphics, const SkinDrawnText& drawn) {
         observer(graphics, drawn);
 }
 
+namespace {
+
+// The text rendered into a surface of its own, width x height, with what it was laid out with; null when GDI+
+// cannot make the surface.
+std::unique_ptr<CxSkinTextCache::Entry> RenderText(Graphics& graphics, const wchar_t* text, const Font* font,
+                                                    const StringFormat* format, const Brush* brush, int width,
+                                                    int height, const SizeF& shown) {
+    auto entry = std::make_unique<CxSkinTextCache::Entry>();
+    entry->picture = std::make_unique<Bitmap>(width, height, PixelFormat32bppARGB);
+    if (entry->picture->GetLastStatus() != Ok)
+        return nullptr;
+    const std::unique_ptr<Font> substitute = ScriptSubstitute(font, text);
+    const Font& face = substitute ? *substitute : *font;
+    entry->text = xSkinDrawableText(FaceName(face).c_str(), text);
+    const CxSkinTextFit fit(graphics, entry->text, face, format,
+                            SizeF(static_cast<REAL>(width), static_cast<REAL>(height)), shown);
+    {
+        Graphics g(entry->picture.get());
+        g.SetTextRenderingHint(TextRenderingHintAntiAlias);
+        g.DrawString(fit.Text().c_str(), static_cast<INT>(fit.Text().size()), &fit.DrawFont(), fit.Layout(),
+                     &fit.Format(), brush);
+    }
+    entry->shown = fit.Text();
+    entry->font.reset(fit.DrawFont().Clone());
+    entry->format.reset(fit.Format().Clone());
+    entry->layout = fit.Layout();
+    entry->bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * sizeof(uint32_t) +
+                   (entry->text.size() + entry->shown.size()) * sizeof(wchar_t) + sizeof(*entry);
+    return entry;
+}
+
+} // namespace
+
+// Rendered once and kept: a repaint of the same text in the same look copies the kept picture.
 void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const RectF& rect, const Font* font,
                              const StringFormat* format, const Brush* brush, const Size* size) {
     if (!text || !*text || !font)
@@ -275,27 +331,21 @@ void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const Rect
     const int height = size ? size->Height : static_cast<int>(rect.Height);
     if (width < 1 || height < 1)
         return;
-    Bitmap buffer(width, height, PixelFormat32bppARGB);
-    if (buffer.GetLastStatus() != Ok)
-        return;
     const REAL w = std::min(static_cast<REAL>(width), rect.Width);
     const REAL h = std::min(static_cast<REAL>(height), rect.Height);
-    const std::unique_ptr<Font> substitute = ScriptSubstitute(font, text);
-    const Font& face = substitute ? *substitute : *font;
-    const std::wstring drawable = xSkinDrawableText(FaceName(face).c_str(), text);
-    const CxSkinTextFit fit(graphics, drawable, face, format,
-                            SizeF(static_cast<REAL>(width), static_cast<REAL>(height)), SizeF(w, h));
-    {
-        Graphics g(&buffer);
-        g.SetTextRenderingHint(TextRenderingHintAntiAlias);
-        g.DrawString(fit.Text().c_str(), static_cast<INT>(fit.Text().size()), &fit.DrawFont(), fit.Layout(),
-                     &fit.Format(), brush);
-    }
-    graphics.DrawImage(&buffer, RectF(rect.X, rect.Y, w, h), 0, 0, w, h, UnitPixel);
-    RectF layout = fit.Layout();
+    CxSkinTextCache& cache = CxSkinTextCache::Instance();
+    const std::wstring key = CxSkinTextCache::KeyOf(text, *font, format, brush, Size(width, height), SizeF(w, h));
+    const CxSkinTextCache::Entry* drawn = key.empty() ? nullptr : cache.Find(key);
+    if (!drawn)
+        drawn = cache.Keep(key, RenderText(graphics, text, font, format, brush, width, height, SizeF(w, h)));
+    if (!drawn)
+        return;
+    graphics.DrawImage(drawn->picture.get(), RectF(rect.X, rect.Y, w, h), 0, 0, w, h, UnitPixel);
+    // Told in the surface's coordinates, as the text was placed on it.
+    RectF layout = drawn->layout;
     layout.Offset(rect.X, rect.Y);
-    xSkinTellTextDrawn(graphics,
-                       {drawable, fit.Text(), &fit.DrawFont(), &fit.Format(), layout, RectF(rect.X, rect.Y, w, h)});
+    xSkinTellTextDrawn(graphics, {drawn->text, drawn->shown, drawn->font.get(), drawn->format.get(), layout,
+                                  RectF(rect.X, rect.Y, w, h)});
 }
 
 Size xSkinMeasureString(Graphics& graphics, const wchar_t* text, const Font* font, int extraWidth) {

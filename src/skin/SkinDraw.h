@@ -24,12 +24,16 @@ float xSkinImageAlphaFactor(int transparency, bool disabled);
 // A new bitmap from the file, or null for an empty path or any GDI+ failure. While an image cache is
 // installed, the file is decoded once and its pixels are shared by every bitmap loaded from it.
 std::unique_ptr<Gdiplus::Bitmap> xSkinLoadBitmap(const wchar_t* path);
+// The bitmap of the file's picture shared with every other holder of the same file while an image cache is
+// installed (a new one otherwise): for controls that only draw their pictures. Null as for xSkinLoadBitmap.
+std::shared_ptr<Gdiplus::Bitmap> xSkinShareBitmap(const wchar_t* path);
 // Makes a loaded picture ready to be drawn or read: the cache decodes a skin image at its first draw. Every
 // drawing function here calls it; code that hands a loaded image to GDI+ itself calls it first.
 void xSkinPrepareImage(Gdiplus::Image* image);
 // The same for a setter that must have its image: a file that cannot be loaded throws the setter's
 // CxSkinControlsException, its message `format` with the path in place of "%ls".
 std::unique_ptr<Gdiplus::Bitmap> xSkinLoadBitmapOrThrow(const std::wstring& path, const wchar_t* format);
+std::shared_ptr<Gdiplus::Bitmap> xSkinShareBitmapOrThrow(const std::wstring& path, const wchar_t* format);
 
 // Stretched onto rect, or cut into three vertical slices whose caps stay unscaled when threeSlice is set
 // and the width differs from the image's.

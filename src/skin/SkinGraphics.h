@@ -11,6 +11,28 @@
 
 #include <memory>
 
+// The GDI+ bitmap over the bits of one 32-bit DIB section, kept while its owner keeps the DIB: every control
+// of a repaint paints the back buffer through a CxSkinGraphics of its own, and GDI+ asks the window system for
+// the screen's resolution each time it makes a bitmap, which costs more than many a control's painting. The
+// owner attaches its DIB after making it and resets before deleting it; the bitmap is made at the first paint.
+class CxSkinSurface {
+public:
+    CxSkinSurface() = default;
+    ~CxSkinSurface() { Reset(); }
+    CxSkinSurface(const CxSkinSurface&) = delete;
+    CxSkinSurface& operator=(const CxSkinSurface&) = delete;
+
+    void Attach(HBITMAP dib);
+    void Reset();
+
+    // The kept bitmap of the DIB (made now if need be); null when no surface holds the DIB.
+    static Gdiplus::Bitmap* Find(HBITMAP dib, const DIBSECTION& info);
+
+private:
+    HBITMAP m_dib = nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> m_bitmap;
+};
+
 class CxSkinGraphics {
 public:
     explicit CxSkinGraphics(HDC dc);
@@ -27,6 +49,7 @@ public:
 private:
     void ClipToDC(HDC dc);
 
-    std::unique_ptr<Gdiplus::Bitmap> m_surface; // must outlive m_graphics
+    Gdiplus::Bitmap* m_surface = nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> m_ownSurface; // for a DIB that no CxSkinSurface holds; outlives m_graphics
     std::unique_ptr<Gdiplus::Graphics> m_graphics;
 };

@@ -1,6 +1,7 @@
 #include "skin/SkinImageCache.h"
 
 #include "skin/PngFile.h"
+#include "skin/SkinTextCache.h"
 
 #include <algorithm>
 #include <atomic>
@@ -243,6 +244,8 @@ IWICImagingFactory* NewImagingFactory() {
 CxSkinImageCache::CxSkinImageCache() : m_previous(g_current.exchange(this)) {}
 
 CxSkinImageCache::~CxSkinImageCache() {
+    // The kept texts go with the run's images: both are GDI+ objects, which must go before GDI+ shuts down.
+    CxSkinTextCache::Instance().Clear();
     CxSkinImageCache* self = this;
     g_current.compare_exchange_strong(self, m_previous);
     if (m_pngDecoders)
@@ -289,6 +292,28 @@ std::unique_ptr<Bitmap> CxSkinImageCache::Load(const wchar_t* path) {
     if (bitmap->GetLastStatus() != Ok)
         return nullptr;
     return bitmap;
+}
+
+std::shared_ptr<Bitmap> CxSkinImageCache::Share(const wchar_t* path) {
+    if (!path || !*path)
+        return nullptr;
+    const std::wstring key = Key(path);
+    {
+        CxLockGuard hold(m_lock);
+        if (auto found = m_shared.find(key); found != m_shared.end()) {
+            if (std::shared_ptr<Bitmap> shared = found->second.lock())
+                return shared;
+        }
+    }
+    std::shared_ptr<Bitmap> made = Load(path);
+    if (!made)
+        return nullptr;
+    CxLockGuard hold(m_lock);
+    std::weak_ptr<Bitmap>& slot = m_shared[key];
+    if (std::shared_ptr<Bitmap> raced = slot.lock())
+        return raced;
+    slot = made;
+    return made;
 }
 
 void CxSkinImageCache::Factories(IWICImagingFactory*& imaging, IClassFactory*& pngDecoders) {

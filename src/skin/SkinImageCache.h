@@ -42,6 +42,10 @@ public:
 
     // A new bitmap of the file's picture, or null for an empty path or a file that is not a picture.
     std::unique_ptr<Gdiplus::Bitmap> Load(const wchar_t* path);
+    // The one bitmap of the file's picture that every holder shares while any holds it (made as Load makes
+    // it): a GDI+ bitmap costs a trip to the window system to make, and a strip of hundreds of cards, or a
+    // page of alike buttons, shows few pictures. Only for holders that draw it and never change it.
+    std::shared_ptr<Gdiplus::Bitmap> Share(const wchar_t* path);
     // How many files were read so far (each once), and how many of them still wait for their first draw.
     std::size_t GetDecodedCount() const;
     std::size_t GetPendingCount() const;
@@ -69,6 +73,7 @@ private:
     CxSkinImageCache* m_previous = nullptr;
     mutable CxLock m_lock; // controls may be made off the UI thread in tests
     std::map<std::wstring, std::shared_ptr<Pixels>> m_images;
+    std::map<std::wstring, std::weak_ptr<Gdiplus::Bitmap>> m_shared;
     // Made at the first decode.
     bool m_imagingTried = false;
     IWICImagingFactory* m_imaging = nullptr;

@@ -36,6 +36,39 @@ TEST(LayerBuffer, CopiesKeepAlphaAndBadArgumentsMakeNothing) {
     EXPECT_FALSE(snapshot.Create(target.Dc(), 0, 10));
 }
 
+// GDI+ keeps its view of a buffer's pixels only while the buffer lives: a bitmap of another size made after
+// the buffer went, perhaps under the buffer's handle, is painted in its own pixels.
+TEST(LayerBuffer, PaintsLandInTheBitmapOfTheMomentAfterBuffersCameAndWent) {
+    Surface target(4, 4);
+    CLayerBuffer buffer;
+    for (const SIZE size : {SIZE{20, 8}, SIZE{60, 30}, SIZE{10, 50}, SIZE{45, 45}}) {
+        ASSERT_TRUE(buffer.Create(target.Dc(), 30, 30));
+        CxSkinGraphics(buffer.GetDC()->GetSafeHdc());
+        buffer.Release();
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = size.cx;
+        info.bmiHeader.biHeight = size.cy;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        CBitmap bitmap;
+        CDC dc;
+        void* bits = nullptr;
+        ASSERT_TRUE(dc.CreateCompatibleDC(target.Dc()) && bitmap.CreateDIBSection(dc, info, &bits));
+        dc.SelectObject(bitmap);
+        {
+            CxSkinGraphics g(dc.GetSafeHdc());
+            Gdiplus::SolidBrush red{Gdiplus::Color(0xFF, 0xFF, 0, 0)};
+            g->FillRectangle(&red, size.cx - 3, size.cy - 3, 3, 3);
+        }
+        ::GdiFlush();
+        // Bottom-up rows: the picture's last row comes first.
+        const auto* pixels = static_cast<const uint32_t*>(bits);
+        EXPECT_EQ(pixels[size.cx - 1], 0xFFFF0000u) << size.cx << "x" << size.cy;
+        EXPECT_EQ(pixels[static_cast<size_t>(3) * size.cx + size.cx - 4], 0u) << size.cx << "x" << size.cy;
+    }
+}
+
 // A bottom-up picture of rows that change from row to row, with two flat panels across it.
 std::vector<uint32_t> SkinLikePicture(int width, int height) {
     std::vector<uint32_t> bits(static_cast<size_t>(width) * height);

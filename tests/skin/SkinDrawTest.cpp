@@ -1,10 +1,14 @@
 // GDI+ drawing helpers, read back from a premultiplied 32-bit surface.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "SkinTestSupport.h"
 #include "TestPaths.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinGraphics.h"
+#include "skin/SkinTextCache.h"
 
 using namespace Gdiplus;
 using namespace oc::test;
@@ -232,6 +236,90 @@ TEST(SkinDraw, TextIsMeasuredAndKeptInsideItsRectangle) {
     for (int y = 0; y < 40; ++y)
         for (int x = 40; x < 120; ++x)
             ASSERT_EQ(Alpha(surface.At(x, y)), 0) << x << "," << y;
+}
+
+// A text drawn again in the same look is the picture rendered the first time, and every change of its look
+// (words, colour, size, style, alignment, box, surface) draws anew rather than an earlier picture.
+TEST(SkinDraw, KeptTextsDrawAsFreshRenderingsAndFollowEveryChangeOfTheirLook) {
+    FontFamily tahoma(L"Tahoma");
+    const FontFamily* family = tahoma.GetLastStatus() == Ok ? &tahoma : FontFamily::GenericSansSerif();
+    struct Look {
+        const wchar_t* text;
+        ARGB colour;
+        REAL size;
+        INT style;
+        StringAlignment align;
+        REAL width;
+        const Size* surface;
+    };
+    const Size taller(90, 40);
+    const Look looks[] = {
+        {L"Volume 12", kRed, 12, FontStyleRegular, StringAlignmentNear, 90, nullptr},
+        {L"Volume 13", kRed, 12, FontStyleRegular, StringAlignmentNear, 90, nullptr},
+        {L"Volume 12", kBlue, 12, FontStyleRegular, StringAlignmentNear, 90, nullptr},
+        {L"Volume 12", kRed, 14, FontStyleRegular, StringAlignmentNear, 90, nullptr},
+        {L"Volume 12", kRed, 12, FontStyleBold, StringAlignmentNear, 90, nullptr},
+        {L"Volume 12", kRed, 12, FontStyleRegular, StringAlignmentFar, 90, nullptr},
+        {L"Volume 12", kRed, 12, FontStyleRegular, StringAlignmentNear, 40, nullptr},
+        {L"Volume 12", kRed, 12, FontStyleRegular, StringAlignmentNear, 90, &taller},
+    };
+    const auto draw = [&](const Look& look) {
+        Surface surface(100, 30);
+        {
+            CxSkinGraphics g(surface.Dc());
+            const Font font(family, look.size, look.style, UnitPixel);
+            const SolidBrush brush{Color(look.colour)};
+            StringFormat format;
+            format.SetAlignment(look.align);
+            format.SetLineAlignment(StringAlignmentCenter);
+            xSkinDrawStringToBitmap(*g, look.text, RectF(2, 0, look.width, 30), &font, &format, &brush, look.surface);
+        }
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 100; ++x)
+                pixels.push_back(surface.At(x, y));
+        return pixels;
+    };
+    std::vector<std::vector<uint32_t>> fresh;
+    for (const Look& look : looks) {
+        CxSkinTextCache::Instance().Clear();
+        fresh.push_back(draw(look));
+    }
+    for (size_t i = 1; i < fresh.size(); ++i)
+        EXPECT_NE(fresh[i], fresh[0]) << "look " << i << " shows like the first";
+    // Each in turn, twice over, with whatever the draws before it kept.
+    for (int round = 0; round < 2; ++round)
+        for (size_t i = 0; i < fresh.size(); ++i)
+            EXPECT_EQ(draw(looks[i]), fresh[i]) << "look " << i << ", round " << round;
+}
+
+// The most recently drawn texts stay within the budget; one too large for it is drawn but not kept.
+TEST(SkinTextCache, KeepsTheMostRecentlyDrawnWithinItsBudget) {
+    CxSkinTextCache cache(1000);
+    const auto entry = [](size_t bytes) {
+        auto made = std::make_unique<CxSkinTextCache::Entry>();
+        made->bytes = bytes;
+        return made;
+    };
+    for (const wchar_t* key : {L"a", L"b", L"c", L"d"})
+        ASSERT_NE(cache.Keep(key, entry(200)), nullptr);
+    EXPECT_NE(cache.Find(L"a"), nullptr); // now the most recent
+    ASSERT_NE(cache.Keep(L"e", entry(250)), nullptr);
+    EXPECT_EQ(cache.Find(L"b"), nullptr); // the least recently drawn went
+    for (const wchar_t* key : {L"a", L"c", L"d", L"e"})
+        EXPECT_NE(cache.Find(key), nullptr) << key;
+    EXPECT_EQ(cache.GetBytes(), 850u);
+
+    const CxSkinTextCache::Entry* big = cache.Keep(L"big", entry(251));
+    ASSERT_NE(big, nullptr);
+    EXPECT_EQ(big->bytes, 251u);
+    EXPECT_EQ(cache.Find(L"big"), nullptr);
+    EXPECT_NE(cache.Keep(L"", entry(10)), nullptr); // no key: a look that is not kept
+    EXPECT_EQ(cache.GetCount(), 4u);
+    EXPECT_EQ(cache.GetBytes(), 850u);
+    // Kept again under a key it has: replaced, not counted twice.
+    ASSERT_NE(cache.Keep(L"a", entry(100)), nullptr);
+    EXPECT_EQ(cache.GetBytes(), 750u);
 }
 
 TEST(SkinDraw, FlushDropsOnlyMouseMessages) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,32 @@ TEST(SkinImageCache, DecodesEachFileOnceAndEveryBitmapDrawsItsPixels) {
     ExpectBands(second.get());
     second.reset();
     ExpectBands(third.get());
+}
+
+// Controls that only draw their pictures share one bitmap of a file while any of them holds it; once none
+// does, the next one gets a bitmap of the same pixels. A file that is no picture fails every time.
+TEST(SkinImageCache, DrawOnlyHoldersShareOneBitmapPerFileWhileAnyHoldsIt) {
+    TempDir dir;
+    const std::wstring path = SaveBands(dir, L"bands.png");
+    std::wstring sameFile = path;
+    std::replace(sameFile.begin(), sameFile.end(), L'\\', L'/');
+    const std::wstring missing = (dir / L"missing.png").wstring();
+
+    CxSkinImageCache cache;
+    std::shared_ptr<Bitmap> first = xSkinShareBitmap(path.c_str());
+    std::shared_ptr<Bitmap> second = xSkinShareBitmap(sameFile.c_str());
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first.get(), second.get());
+    ExpectBands(second.get());
+    // A control that owns its bitmap gets one of its own, over the same pixels.
+    const std::unique_ptr<Bitmap> owned = xSkinLoadBitmap(path.c_str());
+    EXPECT_NE(owned.get(), first.get());
+    first.reset();
+    second.reset();
+    ExpectBands(xSkinShareBitmap(path.c_str()).get());
+    EXPECT_EQ(cache.GetDecodedCount(), 1u);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(xSkinShareBitmap(missing.c_str()), nullptr);
 }
 
 TEST(SkinImageCache, FailedLoadsFailEveryTimeAndAreNotRemembered) {
