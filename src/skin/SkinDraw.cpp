@@ -283,14 +283,15 @@ void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const Rect
     const std::unique_ptr<Font> substitute = ScriptSubstitute(font, text);
     const Font& face = substitute ? *substitute : *font;
     const std::wstring drawable = xSkinDrawableText(FaceName(face).c_str(), text);
-    const CxSkinTextFit fit(graphics, drawable, face, format,
+    // Laid out on the surface it is drawn on: the same hint, resolution and transform, so the lines the fit
+    // decides on are the lines drawn. That surface is let go before its bitmap is copied.
+    auto surface = std::make_unique<Graphics>(&buffer);
+    surface->SetTextRenderingHint(TextRenderingHintAntiAlias);
+    const CxSkinTextFit fit(*surface, drawable, face, format,
                             SizeF(static_cast<REAL>(width), static_cast<REAL>(height)), SizeF(w, h));
-    {
-        Graphics g(&buffer);
-        g.SetTextRenderingHint(TextRenderingHintAntiAlias);
-        g.DrawString(fit.Text().c_str(), static_cast<INT>(fit.Text().size()), &fit.DrawFont(), fit.Layout(),
-                     &fit.Format(), brush);
-    }
+    surface->DrawString(fit.Text().c_str(), static_cast<INT>(fit.Text().size()), &fit.DrawFont(), fit.Layout(),
+                        &fit.Format(), brush);
+    surface.reset();
     graphics.DrawImage(&buffer, RectF(rect.X, rect.Y, w, h), 0, 0, w, h, UnitPixel);
     RectF layout = fit.Layout();
     layout.Offset(rect.X, rect.Y);
