@@ -293,9 +293,8 @@ namespace {
 
 // The text rendered into a surface of its own, width x height, with what it was laid out with; null when GDI+
 // cannot make the surface.
-std::unique_ptr<CxSkinTextCache::Entry> RenderText(Graphics& graphics, const wchar_t* text, const Font* font,
-                                                    const StringFormat* format, const Brush* brush, int width,
-                                                    int height, const SizeF& shown) {
+std::unique_ptr<CxSkinTextCache::Entry> RenderText(const wchar_t* text, const Font* font, const StringFormat* format,
+                                                    const Brush* brush, int width, int height, const SizeF& shown) {
     auto entry = std::make_unique<CxSkinTextCache::Entry>();
     entry->picture = std::make_unique<Bitmap>(width, height, PixelFormat32bppARGB);
     if (entry->picture->GetLastStatus() != Ok)
@@ -303,14 +302,15 @@ std::unique_ptr<CxSkinTextCache::Entry> RenderText(Graphics& graphics, const wch
     const std::unique_ptr<Font> substitute = ScriptSubstitute(font, text);
     const Font& face = substitute ? *substitute : *font;
     entry->text = xSkinDrawableText(FaceName(face).c_str(), text);
-    const CxSkinTextFit fit(graphics, entry->text, face, format,
+    // Laid out on the picture it is drawn into: the same hint, resolution and transform, so the lines the fit
+    // decides on are the lines drawn. That surface is let go before the picture is used.
+    auto surface = std::make_unique<Graphics>(entry->picture.get());
+    surface->SetTextRenderingHint(TextRenderingHintAntiAlias);
+    const CxSkinTextFit fit(*surface, entry->text, face, format,
                             SizeF(static_cast<REAL>(width), static_cast<REAL>(height)), shown);
-    {
-        Graphics g(entry->picture.get());
-        g.SetTextRenderingHint(TextRenderingHintAntiAlias);
-        g.DrawString(fit.Text().c_str(), static_cast<INT>(fit.Text().size()), &fit.DrawFont(), fit.Layout(),
-                     &fit.Format(), brush);
-    }
+    surface->DrawString(fit.Text().c_str(), static_cast<INT>(fit.Text().size()), &fit.DrawFont(), fit.Layout(),
+                        &fit.Format(), brush);
+    surface.reset();
     entry->shown = fit.Text();
     entry->font.reset(fit.DrawFont().Clone());
     entry->format.reset(fit.Format().Clone());
@@ -337,7 +337,7 @@ void xSkinDrawStringToBitmap(Graphics& graphics, const wchar_t* text, const Rect
     const std::wstring key = CxSkinTextCache::KeyOf(text, *font, format, brush, Size(width, height), SizeF(w, h));
     const CxSkinTextCache::Entry* drawn = key.empty() ? nullptr : cache.Find(key);
     if (!drawn)
-        drawn = cache.Keep(key, RenderText(graphics, text, font, format, brush, width, height, SizeF(w, h)));
+        drawn = cache.Keep(key, RenderText(text, font, format, brush, width, height, SizeF(w, h)));
     if (!drawn)
         return;
     graphics.DrawImage(drawn->picture.get(), RectF(rect.X, rect.Y, w, h), 0, 0, w, h, UnitPixel);

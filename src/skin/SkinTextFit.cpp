@@ -20,8 +20,6 @@ constexpr REAL kUnbounded = 100000.0f;
 constexpr uint32_t kInkAlpha = 96;
 // How far past its box a text's ink is looked for.
 constexpr int kInkMargin = 32;
-// GDI+ measures at most this many character ranges at once.
-constexpr int kMaxRanges = 32;
 // Fit choices are remembered by text, font and area: a repaint does not lay a text out again.
 constexpr size_t kMaxRemembered = 4096;
 constexpr wchar_t kEllipsis = L'\x2026';
@@ -55,6 +53,32 @@ std::vector<CharacterRange> Words(const std::wstring& text) {
         i = end;
     }
     return words;
+}
+
+// Where each line after the first starts as DrawString lays the text out in a box `width` wide: the characters
+// the first k lines hold, measured in a box k and a half lines tall that keeps only whole lines. The character
+// ranges GDI+ measures are no guide: they may stay on one line where the drawn text wraps.
+std::vector<size_t> LineStarts(Graphics& graphics, const std::wstring& text, const Font& font,
+                               const StringFormat& format, REAL width) {
+    const std::unique_ptr<StringFormat> measure(format.Clone());
+    measure->SetLineAlignment(StringAlignmentNear);
+    measure->SetTrimming(StringTrimmingNone);
+    measure->SetFormatFlags(format.GetFormatFlags() | StringFormatFlagsLineLimit);
+    const INT length = static_cast<INT>(text.size());
+    const REAL line = font.GetHeight(&graphics);
+    RectF bounds;
+    INT fitted = 0, lines = 0;
+    std::vector<size_t> starts;
+    if (graphics.MeasureString(text.c_str(), length, &font, RectF(0, 0, width, kUnbounded), measure.get(), &bounds,
+                               &fitted, &lines) != Ok)
+        return starts;
+    for (INT k = 1; k < lines; ++k) {
+        const RectF box(0, 0, width, line * (static_cast<REAL>(k) + 0.5f));
+        if (graphics.MeasureString(text.c_str(), length, &font, box, measure.get(), &bounds, &fitted, nullptr) != Ok)
+            break;
+        starts.push_back(static_cast<size_t>(fitted));
+    }
+    return starts;
 }
 
 std::unique_ptr<StringFormat> CopyOf(const StringFormat* format) {
@@ -321,25 +345,12 @@ bool xSkinTextBreaksWord(Graphics& graphics, const std::wstring& text, const Gdi
     const std::vector<CharacterRange> words = Words(text);
     if (words.empty())
         return false;
-    const REAL line = font.GetHeight(&graphics);
-    const std::unique_ptr<StringFormat> measure(format.Clone());
-    measure->SetLineAlignment(StringAlignmentNear);
-    measure->SetTrimming(StringTrimmingNone);
-    const RectF open(0, 0, width, kUnbounded);
-    for (size_t first = 0; first < words.size(); first += kMaxRanges) {
-        const INT count = static_cast<INT>(std::min<size_t>(kMaxRanges, words.size() - first));
-        if (measure->SetMeasurableCharacterRanges(count, &words[first]) != Ok)
-            return false;
-        std::vector<Region> regions(static_cast<size_t>(count));
-        if (graphics.MeasureCharacterRanges(text.c_str(), static_cast<INT>(text.size()), &font, open, measure.get(),
-                                            count, regions.data()) != Ok)
-            return false;
-        for (Region& region : regions) {
-            RectF bounds;
-            // A word on two lines spans more than one line's height.
-            if (region.GetBounds(&bounds, &graphics) == Ok && bounds.Height > line * 1.5f)
-                return true;
-        }
+    for (const size_t start : LineStarts(graphics, text, font, format, width)) {
+        const bool inside = std::any_of(words.begin(), words.end(), [start](const CharacterRange& word) {
+            return static_cast<INT>(start) > word.First && static_cast<INT>(start) < word.First + word.Length;
+        });
+        if (inside)
+            return true;
     }
     return false;
 }

@@ -145,35 +145,42 @@ bool JoinsWord(wchar_t a, wchar_t b) {
     return letter(a) && letter(b) && !parts(a) && !parts(b);
 }
 
-// The first pair of characters of one word that the layout puts on two lines, or an empty text.
-std::wstring BrokenWord(Gdiplus::Graphics& graphics, const SkinDrawnText& drawn) {
+// Where each line after the first starts, as DrawString lays the text out: the characters that the first k
+// lines hold, measured in a box k and a half lines tall that keeps only whole lines. (The character ranges
+// GDI+ measures may stay on one line where the drawn text wraps.) Measured on a surface like the one the skin
+// draws texts on.
+std::vector<size_t> LineStarts(const SkinDrawnText& drawn) {
+    Gdiplus::Bitmap surface(1, 1, PixelFormat32bppARGB);
+    Gdiplus::Graphics graphics(&surface);
+    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    std::unique_ptr<Gdiplus::StringFormat> format(drawn.format->Clone());
+    format->SetLineAlignment(Gdiplus::StringAlignmentNear);
+    format->SetTrimming(Gdiplus::StringTrimmingNone);
+    format->SetFormatFlags(format->GetFormatFlags() | Gdiplus::StringFormatFlagsLineLimit);
+    const std::wstring& text = drawn.shown;
+    const float line = drawn.font->GetHeight(&graphics);
+    Gdiplus::RectF bounds;
+    INT fitted = 0, lines = 0;
+    graphics.MeasureString(text.c_str(), static_cast<INT>(text.size()), drawn.font,
+                           Gdiplus::RectF(0, 0, drawn.layout.Width, 100000.0f), format.get(), &bounds, &fitted, &lines);
+    std::vector<size_t> starts;
+    for (INT k = 1; k < lines; ++k) {
+        const Gdiplus::RectF box(0, 0, drawn.layout.Width, line * (static_cast<float>(k) + 0.5f));
+        graphics.MeasureString(text.c_str(), static_cast<INT>(text.size()), drawn.font, box, format.get(), &bounds,
+                               &fitted, nullptr);
+        starts.push_back(static_cast<size_t>(fitted));
+    }
+    return starts;
+}
+
+// The first word that the layout puts on two lines, as "<first part> / <rest>", or an empty text.
+std::wstring BrokenWord(const SkinDrawnText& drawn) {
     const std::wstring& text = drawn.shown;
     if (drawn.format->GetFormatFlags() & Gdiplus::StringFormatFlagsNoWrap || text.size() < 2)
         return L"";
-    std::unique_ptr<Gdiplus::StringFormat> format(drawn.format->Clone());
-    format->SetLineAlignment(Gdiplus::StringAlignmentNear);
-    const Gdiplus::RectF open(0, 0, drawn.layout.Width, 100000.0f);
-    // The top of each character's line, 32 characters (the most GDI+ measures at once) at a time.
-    std::vector<float> tops(text.size(), -1.0f);
-    for (size_t first = 0; first < text.size(); first += 32) {
-        std::vector<Gdiplus::CharacterRange> ranges;
-        for (size_t i = first; i < std::min(text.size(), first + 32); ++i)
-            ranges.emplace_back(static_cast<INT>(i), 1);
-        format->SetMeasurableCharacterRanges(static_cast<INT>(ranges.size()), ranges.data());
-        std::vector<Gdiplus::Region> regions(ranges.size());
-        if (graphics.MeasureCharacterRanges(text.c_str(), static_cast<INT>(text.size()), drawn.font, open, format.get(),
-                                            static_cast<INT>(ranges.size()), regions.data()) != Gdiplus::Ok)
-            return L"";
-        for (size_t i = 0; i < regions.size(); ++i) {
-            Gdiplus::RectF bounds;
-            if (regions[i].GetBounds(&bounds, &graphics) == Gdiplus::Ok && bounds.Width > 0)
-                tops[first + i] = bounds.Y;
-        }
-    }
-    const float line = drawn.font->GetHeight(&graphics);
-    for (size_t i = 0; i + 1 < text.size(); ++i) {
-        if (tops[i] >= 0 && tops[i + 1] >= 0 && tops[i + 1] > tops[i] + line / 2 && JoinsWord(text[i], text[i + 1]))
-            return text.substr(0, i + 1) + L" / " + text.substr(i + 1);
+    for (const size_t start : LineStarts(drawn)) {
+        if (start > 0 && start < text.size() && JoinsWord(text[start - 1], text[start]))
+            return text.substr(0, start) + L" / " + text.substr(start);
     }
     return L"";
 }
@@ -366,7 +373,7 @@ private:
         if (drawn.shown != drawn.text)
             m_elided.push_back({Fault(drawn, L"is cut short to \"" + drawn.shown + L"\""), drawn.text,
                                 OnSurface(graphics, drawn.visible)});
-        if (const std::wstring broken = BrokenWord(graphics, drawn); !broken.empty())
+        if (const std::wstring broken = BrokenWord(drawn); !broken.empty())
             Add(drawn, L"breaks a word: \"" + broken + L"\"");
         if (const std::wstring missing = MissingGlyphs(drawn); !missing.empty())
             Add(drawn, L"has no glyph for \"" + missing + L"\"");
@@ -543,6 +550,33 @@ TEST(TextFaultsTest, SeeCutAndMissingTexts) {
             EXPECT_NE(all.find(c.fault), std::wstring::npos) << c.text << ": " << all;
         else
             EXPECT_TRUE(all.empty()) << all;
+    }
+}
+
+// A word drawn broken across two lines is seen wherever DrawString breaks it: also in a box the word's glyphs
+// would fit but for the margin GDI+ keeps free at each end of a line, where the character ranges GDI+ measures
+// stay on one line. A box with room for the word's line passes.
+TEST(TextFaultsTest, SeeAWordBrokenAcrossLines) {
+    Gdiplus::Bitmap canvas(200, 100, PixelFormat32bppARGB);
+    Gdiplus::Graphics graphics(&canvas);
+    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    const Gdiplus::FontFamily family(L"Tahoma");
+    const Gdiplus::Font font(&family, 8, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+    const std::wstring word = L"Stimmausblendung";
+    Gdiplus::RectF glyphs;
+    graphics.MeasureString(word.c_str(), static_cast<INT>(word.size()), &font, Gdiplus::PointF(0, 0),
+                           Gdiplus::StringFormat::GenericTypographic(), &glyphs);
+    const float tight = std::ceil(glyphs.Width) + 1.0f;
+    const Gdiplus::StringFormat wrapped;
+    for (const auto& [width, broken] : {std::pair{tight, true}, std::pair{tight + 16.0f, false}}) {
+        TextFaults faults;
+        faults.At(L"case");
+        const Gdiplus::RectF area(0, 0, width, 40);
+        xSkinTellTextDrawn(graphics, {word, word, &font, &wrapped, area, area});
+        std::wstring all;
+        for (const std::wstring& fault : faults.Faults())
+            all += fault;
+        EXPECT_EQ(all.find(L"breaks a word") != std::wstring::npos, broken) << width << ": " << all;
     }
 }
 
