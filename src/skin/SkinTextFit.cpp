@@ -26,15 +26,19 @@ constexpr wchar_t kEllipsis = L'\x2026';
 
 // Where a line may part: kBreakable characters part on either side, kSpace characters are no part of a word,
 // and a word is a run of characters of one other class.
-enum class CharClass { kSpace, kBreakable, kLetter, kKatakana };
+enum class CharClass { kSpace, kBreakable, kLetter, kKatakana, kThai };
 
 CharClass ClassOf(wchar_t c) {
     if (c <= L' ' || std::wcschr(L"-/()[],.;:!?\x2013\x2014\x3001\x3002\x300C\x300D\xFF08\xFF09\x30FB", c))
         return CharClass::kSpace;
     if ((c >= L'\x30A0' && c <= L'\x30FF') || (c >= L'\x31F0' && c <= L'\x31FF'))
         return CharClass::kKatakana;
-    // Chinese characters, hiragana and Thai: no spaces between words, a line may part between characters.
-    if ((c >= L'\x0E00' && c <= L'\x0E7F') || (c >= L'\x3040' && c <= L'\x309F') || (c >= L'\x3400' && c <= L'\x9FFF') ||
+    // Thai writes no spaces between words, and where a word ends takes a dictionary: a run stays whole, or a
+    // line could part a syllable ("...\x0E23\x0E1A\x0E01\x0E27 / \x0E19").
+    if (c >= L'\x0E00' && c <= L'\x0E7F')
+        return CharClass::kThai;
+    // Chinese characters and hiragana: no spaces between words, a line may part between characters.
+    if ((c >= L'\x3040' && c <= L'\x309F') || (c >= L'\x3400' && c <= L'\x9FFF') ||
         (c >= L'\xF900' && c <= L'\xFAFF') || (c >= L'\xFF00' && c <= L'\xFFEF'))
         return CharClass::kBreakable;
     return CharClass::kLetter;
@@ -48,7 +52,7 @@ std::vector<CharacterRange> Words(const std::wstring& text) {
         size_t end = i + 1;
         while (end < text.size() && ClassOf(text[end]) == kind)
             ++end;
-        if ((kind == CharClass::kLetter || kind == CharClass::kKatakana) && end - i > 1)
+        if ((kind == CharClass::kLetter || kind == CharClass::kKatakana || kind == CharClass::kThai) && end - i > 1)
             words.emplace_back(static_cast<INT>(i), static_cast<INT>(end - i));
         i = end;
     }

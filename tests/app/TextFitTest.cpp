@@ -136,13 +136,13 @@ std::wstring LostCharacters(Gdiplus::Graphics& graphics, const SkinDrawnText& dr
 }
 
 // A line may part between two characters unless both belong to one word: letters and digits of a script
-// that separates its words, katakana included. Chinese characters, hiragana and Thai may part anywhere.
+// that separates its words, katakana included, or a run of Thai (its words end where only a dictionary
+// knows, so a run is kept whole). Chinese characters and hiragana may part anywhere.
 bool JoinsWord(wchar_t a, wchar_t b) {
-    const auto parts = [](wchar_t c) {
-        return (c >= 0x0E00 && c <= 0x0E7F) || (c >= 0x3040 && c <= 0x309F) || (c >= 0x3400 && c <= 0x9FFF);
-    };
+    const auto thai = [](wchar_t c) { return c >= 0x0E00 && c <= 0x0E7F; };
+    const auto parts = [](wchar_t c) { return (c >= 0x3040 && c <= 0x309F) || (c >= 0x3400 && c <= 0x9FFF); };
     const auto letter = [](wchar_t c) { return ::IsCharAlphaNumericW(c) || c == 0x30FC; };
-    return letter(a) && letter(b) && !parts(a) && !parts(b);
+    return (thai(a) && thai(b)) || (letter(a) && letter(b) && !parts(a) && !parts(b) && !thai(a) && !thai(b));
 }
 
 // Where each line after the first starts, as DrawString lays the text out: the characters that the first k
