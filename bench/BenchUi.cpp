@@ -37,7 +37,6 @@
 #include "driver/IDriverInstance.h"
 #include "driver/PropertyValue.h"
 #include "handlers/effects/EQPresetFile.h"
-#include "handlers/effects/IVirtualHandler.h"
 #include "handlers/effects/VirtualHandler.h"
 #include "markup/IProfileController.h"
 #include "profiles/ProfileCapture.h"
@@ -318,9 +317,11 @@ void Rotation(MainWindowBench& window, const RepaintFigures& repaint, double sec
     // starts rest.
     window.Dialog().SendMessage(WM_COMMAND, ID_MAIN_SHOW, 0);
     window.Settle();
-    if (auto* page = dynamic_cast<IVirtualHandler*>(clockwise->GetListener()))
-        page->SetRotationMode(CPanelVirtualSpeaker::kModeDrag);
+    // The running mode's button pressed again stops the turning.
+    window.Click(L"Clockwise");
     window.Settle();
+    if (panel->GetMode() != CPanelVirtualSpeaker::kModeDrag || panel->IsTurning())
+        std::fprintf(stderr, "the virtual speakers do not stop turning\n");
     // The floor: the same writes with nothing else running, the window hidden again.
     window.Dialog().SendMessage(WM_COMMAND, ID_MAIN_HIDE, 0);
     PumpFor(1000);
@@ -488,14 +489,18 @@ void PresetList(IHandlerServices& services, CAppSettings& settings) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: oc_bench_ui <program folder> <scratch folder> [rotation seconds [rotation]]\n");
+        std::fprintf(stderr,
+                     "usage: oc_bench_ui <program folder> <scratch folder> [rotation seconds [rotation|strip]]\n");
         return 2;
     }
     const std::wstring programFolder = std::wstring(argv[1]) + L"\\";
     const std::wstring scratch = argv[2];
     const double rotationSeconds = argc > 3 ? std::max(5.0, _wtof(argv[3])) : 30.0;
-    // "rotation" as a fourth argument measures the full repaint and the turning speakers alone.
-    const bool rotationOnly = argc > 4 && std::wstring(argv[4]) == L"rotation";
+    // A fourth argument measures one part alone: "rotation" the full repaint and the turning speakers,
+    // "strip" the profile strip.
+    const std::wstring only = argc > 4 ? argv[4] : L"";
+    const bool rotationOnly = only == L"rotation";
+    const bool stripOnly = only == L"strip";
     if (!PresentCounter::Install()) {
         std::fprintf(stderr, "cannot count presents: no import of UpdateLayeredWindow(Indirect)\n");
         return 1;
@@ -523,7 +528,7 @@ int wmain(int argc, wchar_t** argv) {
         settings.m_nWelcomeMsg = 0;
         settings.m_nSystemTray = 0;
         BenchServices services;
-        {
+        if (!stripOnly) {
             MainWindowBench window(services, settings);
             const RepaintFigures repaint = FullRepaint(window);
             if (!rotationOnly) {
@@ -534,10 +539,10 @@ int wmain(int argc, wchar_t** argv) {
             }
             Rotation(window, repaint, rotationSeconds);
         }
-        if (!rotationOnly) {
+        if (!rotationOnly)
             ProfileStrip(services, settings);
+        if (!rotationOnly && !stripOnly)
             PresetList(services, settings);
-        }
         theApp.ReleaseLytController();
         theApp.ReleaseDriver();
     }
