@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <cwchar>
@@ -107,14 +108,19 @@ ReadResult ReadAll(const wchar_t* path, std::string& bytes) {
     FilePtr file = Open(path, "rb");
     if (!file)
         return errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
-    constexpr std::size_t kBlock = std::size_t{1} << 20;
+    // Sized from the file: most are a few kilobytes, and a fixed large block would be allocated and cleared
+    // for every one of them (a profile strip reads two files per profile). One byte beyond the size lets the
+    // first read meet the end; a file that grew meanwhile, or one whose size is unknown, is read on in blocks.
+    constexpr std::size_t kBlock = std::size_t{1} << 16;
+    std::uint64_t length = 0;
+    const bool sized = Size(file.get(), length) && length < std::uint64_t{SIZE_MAX} - 1;
     try {
-        for (;;) {
+        for (std::size_t want = sized ? static_cast<std::size_t>(length) + 1 : kBlock;; want = kBlock) {
             const std::size_t filled = bytes.size();
-            bytes.resize(filled + kBlock);
-            const std::size_t read = std::fread(bytes.data() + filled, 1, kBlock, file.get());
+            bytes.resize(filled + want);
+            const std::size_t read = std::fread(bytes.data() + filled, 1, want, file.get());
             bytes.resize(filled + read);
-            if (read < kBlock)
+            if (read < want)
                 break;
         }
     } catch (const std::bad_alloc&) {
