@@ -37,10 +37,15 @@ int CProfileObject::SetAttribute(const wchar_t* name, const wchar_t* value) {
     const Text shared = Share(value);
     auto found = std::find_if(m_attributes.begin(), m_attributes.end(),
                               [name](const auto& pair) { return *pair.first == name; });
-    if (found != m_attributes.end())
+    if (found != m_attributes.end()) {
         found->second = shared;
-    else
-        m_attributes.emplace_back(Share(name), shared);
+        return 1;
+    }
+    // Room for the usual handful at once rather than growing by doubling; the end of the element gives back
+    // what is left over.
+    if (m_attributes.empty())
+        m_attributes.reserve(kAttributesReserved);
+    m_attributes.emplace_back(Share(name), shared);
     return 1;
 }
 

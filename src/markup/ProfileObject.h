@@ -1,8 +1,7 @@
 #pragma once
-// The element the profile controller makes for the documents it loads and the ones its clients build. The
-// profile strip keeps the settings document of every listed profile for as long as it lists it, and those
-// documents are nearly alike: an element holds only pointers to shared texts (CSharedText), so hundreds of
-// profiles cost little more than their structure.
+// The element the profile controller makes for the documents it loads and the ones its clients build.
+// Profiles of one device are nearly alike: an element holds only pointers to shared texts (CSharedText), so
+// a document costs little more than its structure, and reading hundreds of them makes few new texts.
 
 #include <cstdint>
 #include <string>
@@ -39,6 +38,7 @@ protected:
 
 private:
     using Text = const std::wstring*;
+    static constexpr std::size_t kAttributesReserved = 8;
 
     static Text Share(const wchar_t* text);
 

@@ -2,13 +2,21 @@
 
 #include <functional>
 #include <mutex>
-#include <set>
+#include <unordered_set>
 
 namespace {
 
+// Searched with a view of the text, so that looking a text up makes no string of it.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::wstring_view text) const noexcept { return std::hash<std::wstring_view>{}(text); }
+};
+
 struct Pool {
     std::mutex lock;
-    std::set<std::wstring, std::less<>> texts; // nodes never move: handed-out references stay valid
+    // Hashed rather than ordered: a profile load asks for a thousand texts or more. Nodes never move when
+    // the table grows, so handed-out references stay valid.
+    std::unordered_set<std::wstring, TextHash, std::equal_to<>> texts;
 };
 
 Pool& ThePool() {

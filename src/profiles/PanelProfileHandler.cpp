@@ -87,7 +87,7 @@ int32_t CPanelProfileHandler::CurrentEndpointCode() {
     return driver ? driver->EndpointPrefixToCode(driver->GetDefaultRenderEndpointName()) : kEndpointNone;
 }
 
-int32_t CPanelProfileHandler::GetValueKind(const std::wstring& key) const {
+int32_t CPanelProfileHandler::GetValueKind(std::wstring_view key) const {
     auto found = m_controlMap.find(key);
     return found == m_controlMap.end() ? kControlValueInt : found->second.ValueKind;
 }
@@ -225,6 +225,7 @@ void CPanelProfileHandler::OnProfileLoaded(IXmlObject* root) {
     auto record = std::make_unique<ProfileRecord>();
     record->path = m_loadPath;
     record->builtIn = m_loadBuiltIn;
+    m_collectEndpointKnown = false;
     ApplyProfileObject(root, kCollect, record.get());
     FillMissingValues(record.get());
     record->values.Compact();

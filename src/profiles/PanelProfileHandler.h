@@ -104,7 +104,7 @@ public:
     std::wstring FindMatchingProfile();
     int CurrentStateMatchesNoProfile();
     int FindChangedProperty(std::wstring* key);
-    int32_t GetValueKind(const std::wstring& key) const;
+    int32_t GetValueKind(std::wstring_view key) const;
 
     const std::wstring& GetSelectedName() const { return m_selected; }
     void SetSelectedName(const std::wstring& name) { m_selected = name; }
@@ -155,7 +155,9 @@ private:
     void RebuildControlMap();
     void CollectProperty(ProfileRecord* record);
     int IsGenericValue() const;
-    int IsParentEnabled(const ProfileRecord* record, const std::wstring& endpointName, const std::wstring& key) const;
+    int IsParentEnabled(const ProfileRecord* record, std::wstring_view endpointName, std::wstring_view key) const;
+    // "<endpoint name>.<row key>", the key of a profile's value, in a buffer the next call reuses.
+    const std::wstring& ValueKey(std::wstring_view endpointName, std::wstring_view key) const;
     void FillMissingValues(ProfileRecord* record);
     int32_t CurrentEndpointCode();
     int32_t CurrentEndpointIdentity() const;
@@ -195,7 +197,12 @@ private:
     int m_refresh = 1;
     std::wstring m_propName, m_propValue, m_propUIName, m_propValueType, m_propArgs, m_propArgsType;
     std::wstring m_endpointName, m_endpointFlow;
-    std::map<std::wstring, ControlPropertyRow> m_controlMap;
+    // The endpoint the collected properties belong to, looked up once per endpoint element.
+    bool m_collectEndpointKnown = false;
+    int32_t m_collectCode = 0;
+    std::wstring m_collectEndpoint;
+    mutable std::wstring m_valueKey;
+    std::map<std::wstring, ControlPropertyRow, std::less<>> m_controlMap;
     std::wstring m_selected;
     int m_applyOnLoad = 0;
     int m_enumerated = 0;

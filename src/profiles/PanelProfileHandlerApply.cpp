@@ -104,6 +104,7 @@ int CPanelProfileHandler::ApplyProfileObject(IXmlObject* element, int mode, Prof
     if (!element)
         return 1;
     const uint32_t count = element->GetChildCount();
+    std::wstring name, value; // reused: a profile has hundreds of attributes
     for (uint32_t i = 0; i < count; ++i) {
         IXmlObject* child = element->GetChild(i);
         if (!child)
@@ -114,10 +115,10 @@ int CPanelProfileHandler::ApplyProfileObject(IXmlObject* element, int mode, Prof
         if (isEndpoint) {
             m_endpointName.clear();
             m_endpointFlow.clear();
+            m_collectEndpointKnown = false;
         }
         const uint32_t attributes = child->GetAttributeCount();
         for (uint32_t j = 0; j < attributes; ++j) {
-            std::wstring name, value;
             child->GetAttributeAt(name, value, j);
             if (isEndpoint) {
                 if (name == L"Name") {

@@ -1,5 +1,6 @@
 #include "profiles/PanelProfileHandler.h"
 
+#include <array>
 #include <cwchar>
 
 #include "driver/EndpointCodes.h"
@@ -79,7 +80,7 @@ CPanelProfileHandler::Reading CPanelProfileHandler::ReadSetting(int32_t code, co
 }
 
 int CPanelProfileHandler::IsGenericValue() const {
-    const std::wstring key = m_propName.empty() ? m_propUIName : m_propName;
+    const std::wstring& key = m_propName.empty() ? m_propUIName : m_propName;
     auto found = m_controlMap.find(key);
     return found != m_controlMap.end() && (found->second.Flags & kControlRowMatched) ? 1 : 0;
 }
@@ -88,22 +89,31 @@ void CPanelProfileHandler::CollectProperty(ProfileRecord* record) {
     IDriverInstance* driver = GetDriver();
     if (!record || !driver || !IsGenericValue())
         return;
-    const int32_t code = CurrentEndpointIdentity();
-    const std::wstring endpointName = driver->EndpointCodeToName(code);
-    const ProfileValue value(m_propValue, GetValueKind(m_propName), code,
-                             IsParentEnabled(record, endpointName, m_propName));
+    // An endpoint element holds dozens of properties: which endpoint it names is looked up once.
+    if (!m_collectEndpointKnown) {
+        m_collectCode = CurrentEndpointIdentity();
+        m_collectEndpoint = driver->EndpointCodeToName(m_collectCode);
+        m_collectEndpointKnown = true;
+    }
+    const ProfileValue value(m_propValue, GetValueKind(m_propName), m_collectCode,
+                             IsParentEnabled(record, m_collectEndpoint, m_propName));
     // The last occurrence in the document wins.
-    record->values.Assign(endpointName + L"." + m_propName, value);
+    record->values.Assign(ValueKey(m_collectEndpoint, m_propName), value);
 }
 
-int CPanelProfileHandler::IsParentEnabled(const ProfileRecord* record, const std::wstring& endpointName,
-                                          const std::wstring& key) const {
+const std::wstring& CPanelProfileHandler::ValueKey(std::wstring_view endpointName, std::wstring_view key) const {
+    m_valueKey.assign(endpointName).append(1, L'.').append(key);
+    return m_valueKey;
+}
+
+int CPanelProfileHandler::IsParentEnabled(const ProfileRecord* record, std::wstring_view endpointName,
+                                          std::wstring_view key) const {
     auto row = m_controlMap.find(key);
     if (row == m_controlMap.end() || !row->second.ParentSwitch[0])
         return 1;
     if (!(row->second.Flags & kControlRowMatched))
         return 0;
-    const ProfileValue* parent = record->values.Find(endpointName + L"." + row->second.ParentSwitch);
+    const ProfileValue* parent = record->values.Find(ValueKey(endpointName, row->second.ParentSwitch));
     return parent && parent->off ? 0 : 1;
 }
 
@@ -111,20 +121,25 @@ void CPanelProfileHandler::FillMissingValues(ProfileRecord* record) {
     IDriverInstance* driver = GetDriver();
     if (!driver)
         return;
+    // The profile's endpoints, named once for the whole table.
+    std::array<std::wstring, kEndpointMaskBitCount> endpointNames;
+    for (int i = 0; i < kEndpointMaskBitCount; ++i)
+        if (record->endpoints & g_EndpointMaskBits[i])
+            endpointNames[i] = driver->EndpointCodeToName(MaskToDeviceType(g_EndpointMaskBits[i]));
     for (const ControlPropertyRow& row : g_ControlPropertyTable) {
         // Only the rows that matching compares: volume, mute, balance and the program's own "__" values follow
         // the listener, and stating them as 0 would make no device ever equal a profile.
         if (!(row.Flags & kControlRowMatched) || IsNotFilled(row.Key))
             continue;
-        for (EndpointMask bit : g_EndpointMaskBits) {
+        for (int i = 0; i < kEndpointMaskBitCount; ++i) {
+            const EndpointMask bit = g_EndpointMaskBits[i];
             if (!(row.EndpointMask & bit & record->endpoints))
                 continue;
-            const int32_t code = MaskToDeviceType(bit);
-            const std::wstring endpointName = driver->EndpointCodeToName(code);
             // An effect the profile leaves out is off in it, and the settings of an effect that is off are not
             // compared; its switch row comes first in the table, so it is filled before them.
-            const ProfileValue value(L"0", GetValueKind(row.Key), code, IsParentEnabled(record, endpointName, row.Key));
-            record->values.Add(endpointName + L"." + row.Key, value);
+            const ProfileValue value(L"0", GetValueKind(row.Key), MaskToDeviceType(bit),
+                                     IsParentEnabled(record, endpointNames[i], row.Key));
+            record->values.Add(ValueKey(endpointNames[i], row.Key), value);
         }
     }
 }

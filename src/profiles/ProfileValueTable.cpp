@@ -4,8 +4,14 @@
 #include <cwchar>
 
 ProfileValue::ProfileValue(const std::wstring& text, int32_t valueKind, int32_t endpoint, bool enabledByParent)
-    : number(_wtoi(text.c_str())), real(static_cast<float>(_wtof(text.c_str()))), endpointCode(endpoint),
-      kind(static_cast<int8_t>(valueKind)), parentEnabled(enabledByParent), off(text == L"0") {}
+    : endpointCode(endpoint), kind(static_cast<int8_t>(valueKind)), parentEnabled(enabledByParent),
+      off(text == L"0") {
+    // Most values are "0", every filled-in one among them: those need no conversion by the C library.
+    if (!off) {
+        number = _wtoi(text.c_str());
+        real = static_cast<float>(_wtof(text.c_str()));
+    }
+}
 
 namespace {
 
