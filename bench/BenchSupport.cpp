@@ -119,7 +119,8 @@ double ProcessCpuSeconds() {
         process.empty() ? INVALID_HANDLE_VALUE : ::FindFirstFileW((process + L"task\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return SystemProcessCpuSeconds();
-    // Each thread's schedstat starts with its time on the CPU in nanoseconds.
+    // Each thread's schedstat starts with its time on the CPU in nanoseconds. A thread that has ended is gone
+    // from the list with its time: a case reads its cost while the threads it measures still live.
     unsigned long long total = 0;
     int threads = 0;
     do {

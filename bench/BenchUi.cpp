@@ -251,13 +251,15 @@ double AngleWritesPerMinute(double seconds) {
     const Cost cost;
     HANDLE thread = ::CreateThread(nullptr, 0, &Writer::Run, &writer, 0, nullptr);
     PumpFor(static_cast<int>(seconds * 1000));
+    // Read while the writer lives: the time of a thread that has ended is no longer counted.
+    const double perMinute = cost.CpuMs() / 1000 * 60 / cost.Seconds();
     ::SetEvent(writer.stop);
     if (thread) {
         ::WaitForSingleObject(thread, INFINITE);
         ::CloseHandle(thread);
     }
     ::CloseHandle(writer.stop);
-    return cost.CpuMs() / 1000 * 60 / cost.Seconds();
+    return perMinute;
 }
 
 // The virtual speakers turning clockwise, first on screen, then with the window hidden to the tray.
