@@ -488,6 +488,23 @@ TEST_F(ProfileStrip, MarksTheMatchingProfileOrTheUserDefinedItem) {
     }
 }
 
+TEST_F(ProfileStrip, EachEndpointOfAProfileKeepsItsOwnSettings) {
+    // The same key under two endpoints: the headphone's slider must not be taken for the speakers' one, which
+    // would make the profile differ from speakers that hold exactly its speaker settings.
+    std::string both = Settings("Speakers", "SpeakerEQ", {{"Enable_EQ_GFX", "1"}, {"EQ_Slider1", "4"}});
+    const std::string phones = Settings("Headphone", "HeadPhoneEQ", {{"Enable_EQ_GFX", "1"}, {"EQ_Slider1", "9"}});
+    const std::string endpoints = "  <Endpoint Name=\"";
+    both.insert(both.find("</Profile>"), phones.substr(phones.find(endpoints), phones.find("</Profile>") -
+                                                                               phones.find(endpoints)));
+    AddUser("Speaker", "Both", both);
+    AddUserDefinedItem();
+    m_driver.SetValue(kEndpointSpeaker, L"Enable_EQ_GFX", 1);
+    m_driver.SetValue(kEndpointSpeaker, L"EQ_Slider1", 4);
+    m_driver.SetValue(kEndpointSpeaker, L"Enable_RFX_GFX", 0);
+    Open();
+    EXPECT_EQ(m_handler->GetSelectedName(), L"Speaker_Both");
+}
+
 TEST_F(ProfileStrip, AChangeKeepsAStillMatchingMarkAndOtherwiseSearches) {
     AddBuiltIn("Game", kGame);
     AddUser("Speaker", "Rock", kRock);
