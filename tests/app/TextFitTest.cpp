@@ -517,14 +517,25 @@ void ShowEveryRate(MainWindowOnDevice& window, TextFaults& cuts) {
     }
 }
 
+// A canvas, the skin's face at one size and the white of the window's texts: what the fault checks draw on.
+struct TextCanvas {
+    TextCanvas(int width, float points)
+        : canvas(width, 100, PixelFormat32bppARGB), graphics(&canvas),
+          font(&family, points, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint) {}
+    Gdiplus::Bitmap canvas;
+    Gdiplus::Graphics graphics;
+    const Gdiplus::FontFamily family{L"Tahoma"};
+    const Gdiplus::Font font;
+    const Gdiplus::SolidBrush brush{Gdiplus::Color(255, 255, 255, 255)};
+};
+
 // The checks see each kind of fault where the skin cannot help it: a text in a box too small at any size it
 // may take, one whose descenders a box one line tall would lose, and a character no installed face draws.
 TEST(TextFaultsTest, SeeCutAndMissingTexts) {
-    Gdiplus::Bitmap canvas(200, 100, PixelFormat32bppARGB);
-    Gdiplus::Graphics graphics(&canvas);
-    const Gdiplus::FontFamily family(L"Tahoma");
-    const Gdiplus::Font font(&family, 11, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
-    const Gdiplus::SolidBrush brush(Gdiplus::Color(255, 255, 255, 255));
+    TextCanvas text(200, 11);
+    Gdiplus::Graphics& graphics = text.graphics;
+    const Gdiplus::Font& font = text.font;
+    const Gdiplus::SolidBrush& brush = text.brush;
     Gdiplus::StringFormat oneLine(Gdiplus::StringFormatFlagsNoWrap);
     oneLine.SetLineAlignment(Gdiplus::StringAlignmentCenter);
     struct Case {
@@ -557,11 +568,10 @@ TEST(TextFaultsTest, SeeCutAndMissingTexts) {
 // would fit but for the margin GDI+ keeps free at each end of a line, where the character ranges GDI+ measures
 // stay on one line. A box with room for the word's line passes.
 TEST(TextFaultsTest, SeeAWordBrokenAcrossLines) {
-    Gdiplus::Bitmap canvas(200, 100, PixelFormat32bppARGB);
-    Gdiplus::Graphics graphics(&canvas);
+    TextCanvas text(200, 8);
+    Gdiplus::Graphics& graphics = text.graphics;
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-    const Gdiplus::FontFamily family(L"Tahoma");
-    const Gdiplus::Font font(&family, 8, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+    const Gdiplus::Font& font = text.font;
     const std::wstring word = L"Stimmausblendung";
     Gdiplus::RectF glyphs;
     graphics.MeasureString(word.c_str(), static_cast<INT>(word.size()), &font, Gdiplus::PointF(0, 0),
@@ -583,11 +593,10 @@ TEST(TextFaultsTest, SeeAWordBrokenAcrossLines) {
 // Two texts of one window whose ink touches or overlaps, side by side or one over the other, are seen; texts
 // with room between them are not, and a text drawn again in its place replaces the one drawn there before.
 TEST(TextFaultsTest, SeeTextsThatTouch) {
-    Gdiplus::Bitmap canvas(300, 100, PixelFormat32bppARGB);
-    Gdiplus::Graphics graphics(&canvas);
-    const Gdiplus::FontFamily family(L"Tahoma");
-    const Gdiplus::Font font(&family, 11, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
-    const Gdiplus::SolidBrush brush(Gdiplus::Color(255, 255, 255, 255));
+    TextCanvas text(300, 11);
+    Gdiplus::Graphics& graphics = text.graphics;
+    const Gdiplus::Font& font = text.font;
+    const Gdiplus::SolidBrush& brush = text.brush;
     Gdiplus::StringFormat right(Gdiplus::StringFormatFlagsNoWrap), left(Gdiplus::StringFormatFlagsNoWrap);
     right.SetAlignment(Gdiplus::StringAlignmentFar);
     left.SetAlignment(Gdiplus::StringAlignmentNear);
