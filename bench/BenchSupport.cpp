@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <map>
 
 namespace oc::bench {
 
@@ -120,20 +121,31 @@ double ProcessCpuSeconds() {
     if (search == INVALID_HANDLE_VALUE)
         return SystemProcessCpuSeconds();
     // Each thread's schedstat starts with its time on the CPU in nanoseconds. A thread that has ended is gone
-    // from the list with its time: a case reads its cost while the threads it measures still live.
-    unsigned long long total = 0;
-    int threads = 0;
+    // from the list with its time, so the last figure read of each thread is kept: the sum never falls when a
+    // thread ends, though what an ended thread ran after the last reading is lost. A case therefore still
+    // reads its cost while the threads it measures live.
+    static std::map<std::wstring, unsigned long long> lastSeen;
+    static unsigned long long ended = 0;
+    std::map<std::wstring, unsigned long long> seen;
     do {
         if (found.cFileName[0] == L'.')
             continue;
         const std::string stat = ReadWholeFile(process + L"task\\" + found.cFileName + L"\\schedstat");
-        if (!stat.empty()) {
-            total += std::strtoull(stat.c_str(), nullptr, 10);
-            ++threads;
-        }
+        if (!stat.empty())
+            seen[found.cFileName] = std::strtoull(stat.c_str(), nullptr, 10);
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
-    return threads > 0 ? static_cast<double>(total) / 1e9 : SystemProcessCpuSeconds();
+    if (seen.empty())
+        return SystemProcessCpuSeconds();
+    unsigned long long total = 0;
+    for (const auto& [thread, ns] : seen)
+        total += ns;
+    for (const auto& [thread, ns] : lastSeen) {
+        if (!seen.count(thread))
+            ended += ns;
+    }
+    lastSeen = std::move(seen);
+    return static_cast<double>(total + ended) / 1e9;
 }
 
 double ResidentMegabytes() {
